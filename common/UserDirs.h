@@ -1,0 +1,21 @@
+// Where the programs keep their per-user files, and paths on this machine.
+#pragma once
+
+#include <string>
+
+// Creates `path` (and missing parents) with mode 0700, or sets an existing
+// folder of ours to 0700. Returns the path with a trailing "/", or "" when the
+// folder cannot be made private: it is a symbolic link, not a folder, owned by
+// another user, or cannot be created.
+std::string EnsurePrivateDir(const std::string& path);
+
+// "$XDG_DATA_HOME/Marrowby/<program>/" (or "$HOME/.local/share/Marrowby/<program>/"),
+// made private; "" when that fails.
+std::string DefaultDataDir(const std::string& program);
+
+// The canonical absolute path (links, "." and ".." resolved); the path unchanged
+// when it does not exist.
+std::string LongPathName(const std::string& path);
+
+// The folder holding the running executable, without a trailing "/".
+std::string ProgramFolder();

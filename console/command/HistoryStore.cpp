@@ -1,0 +1,138 @@
+#include "console/command/HistoryStore.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "common/Ini.h"
+#include "common/Text.h"
+
+namespace {
+
+constexpr const char* kHistoryKey = "History";
+constexpr const char* kSeparator = "|;|";
+
+// Two entries that differ only in these are the same command typed again.
+std::string ComparisonKey(const std::string& text) { return text::RemoveChars(text, "\n\r ,"); }
+
+// How the saved history marks a heading when it is trimmed to the last commands.
+bool StartsAsHeading(const std::string& entry) { return text::StartsWith(entry, "%-- "); }
+
+// The saved entries to load: `start` (the heading above the oldest kept command,
+// or the first entry), then everything from `resumeAt` on. The commands between
+// them are older than the last `maxHist`.
+struct SLoadRange {
+  size_t start = 0;
+  size_t resumeAt = 0;
+};
+
+SLoadRange RangeToLoad(const std::vector<std::string>& entries, int maxHist) {
+  size_t firstKept = 0;
+  int counted = 0;
+  for (size_t i = entries.size(); i-- > 0 && counted < maxHist;) {
+    if (!StartsAsHeading(entries[i])) {
+      ++counted;
+      firstKept = i;
+    }
+  }
+  size_t start = firstKept;
+  while (start > 0 && !StartsAsHeading(entries[start])) --start;
+  return {start, std::max(firstKept, start + 1)};
+}
+
+}  // namespace
+
+CHistoryStore::CHistoryStore(IHistoryView* view) : m_view(view) {}
+
+void CHistoryStore::SetView(IHistoryView* view) {
+  std::lock_guard lock(m_mutex);
+  m_view = view;
+}
+
+bool CHistoryStore::AddHistoryEntry(const std::string& text, bool ensureVisible) {
+  std::lock_guard lock(m_mutex);
+  return AddLocked(text, ensureVisible);
+}
+
+bool CHistoryStore::AddLocked(const std::string& text, bool ensureVisible) {
+  if (text::Contains(text, ">> ")) return false;  // a prompt: echoed output, not a command
+  const std::string key = ComparisonKey(text);
+  if (key.empty()) return false;
+  if (!m_historyLines.empty() && ComparisonKey(m_historyLines.back()) == key) {
+    m_recallCursor = m_historyLines.size();
+    return false;
+  }
+  std::string entry = text::RemoveChars(text, "\r\n");
+  if (m_view) m_view->HistoryEntryAdded(m_historyLines.size(), entry, IsHeading(entry), ensureVisible);
+  m_historyLines.push_back(std::move(entry));
+  m_recallCursor = m_historyLines.size();
+  return true;
+}
+
+void CHistoryStore::ResetLocked() {
+  m_historyLines.clear();
+  m_recallCursor = 0;
+  if (m_view) m_view->HistoryReset({});
+}
+
+void CHistoryStore::ClearHistory() {
+  std::lock_guard lock(m_mutex);
+  ResetLocked();
+  AddLocked(NewHeading(), true);
+}
+
+void CHistoryStore::DeleteHistoryEntry(size_t index) {
+  std::lock_guard lock(m_mutex);
+  if (index >= m_historyLines.size()) return;
+  size_t end = index + 1;
+  if (IsHeading(m_historyLines[index]))
+    while (end < m_historyLines.size() && !IsHeading(m_historyLines[end])) ++end;
+  m_historyLines.erase(m_historyLines.begin() + static_cast<std::ptrdiff_t>(index),
+                       m_historyLines.begin() + static_cast<std::ptrdiff_t>(end));
+  m_recallCursor = m_historyLines.size();
+  if (m_view) m_view->HistoryReset(m_historyLines);
+}
+
+void CHistoryStore::LoadHistory(const CIni& ini, int maxHist) {
+  std::vector<std::string> entries;
+  ini.GetArray(kHistoryKey, entries, kSeparator);
+
+  std::lock_guard lock(m_mutex);
+  ResetLocked();
+  if (!entries.empty()) {
+    const SLoadRange range = RangeToLoad(entries, maxHist);
+    AddLocked(entries[range.start], false);
+    for (size_t i = range.resumeAt; i < entries.size(); ++i) AddLocked(entries[i], false);
+  }
+  AddLocked(NewHeading(), true);
+}
+
+bool CHistoryStore::SaveHistory(CIni& ini) const {
+  std::vector<std::string> lines = Lines();
+  return !lines.empty() && ini.WriteArray(kHistoryKey, lines, kSeparator);
+}
+
+std::vector<std::string> CHistoryStore::Lines() const {
+  std::lock_guard lock(m_mutex);
+  return m_historyLines;
+}
+
+size_t CHistoryStore::RecallCursor() const {
+  std::lock_guard lock(m_mutex);
+  return m_recallCursor;
+}
+
+void CHistoryStore::SetRecallCursor(size_t cursor) {
+  std::lock_guard lock(m_mutex);
+  m_recallCursor = cursor;
+}
+
+std::string CHistoryStore::NewHeading() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local {};
+  char date[128];
+  size_t length = 0;
+  if (localtime_r(&now, &local)) length = std::strftime(date, sizeof date, "%x %X", &local);
+  return "%-- " + std::string(date, length) + " --%";
+}
+
+bool CHistoryStore::IsHeading(const std::string& entry) { return text::Contains(entry, "%--"); }

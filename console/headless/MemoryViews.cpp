@@ -1,0 +1,298 @@
+#include "console/headless/MemoryViews.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <iostream>
+
+#include "common/OctaveQuote.h"
+#include "common/Text.h"
+
+// ---- console
+
+std::string CMemoryConsole::Tail(size_t count) {
+  std::lock_guard lock(m_mutex);
+  return m_text.size() <= count ? m_text : m_text.substr(m_text.size() - count);
+}
+
+std::string CMemoryConsole::Text() {
+  std::lock_guard lock(m_mutex);
+  return m_text;
+}
+
+void CMemoryConsole::Changed() {
+  ++m_changes;
+  m_lastChange = std::chrono::steady_clock::now();
+  m_changed.notify_all();
+}
+
+void CMemoryConsole::AppendOutput(const std::string& chunk, const std::vector<ConsoleMark>& marks,
+                                  int maxLines) {
+  std::lock_guard lock(m_mutex);
+  const long start = static_cast<long>(m_text.size());
+  m_text += chunk;
+  const long end = static_cast<long>(m_text.size());
+  for (const ConsoleMark& mark : marks) {
+    const long begin = std::clamp(start + mark.begin, 0L, end);
+    const long finish = std::clamp(start + mark.end, begin, end);
+    if (finish > begin) {
+      m_marks.push_back({mark.kind, static_cast<size_t>(begin), static_cast<size_t>(finish)});
+    }
+  }
+  TrimToLines(maxLines);
+  m_inputStart = m_text.size();
+  Changed();
+}
+
+void CMemoryConsole::TrimToLines(int maxLines) {
+  if (maxLines <= 0) return;
+  const size_t lines = static_cast<size_t>(std::count(m_text.begin(), m_text.end(), '\n')) + 1;
+  if (lines <= static_cast<size_t>(maxLines)) return;
+  // Keep the last maxLines lines: cut before the first character of the line
+  // that starts them.
+  size_t cut = 0;
+  for (size_t skipped = 0; skipped < lines - static_cast<size_t>(maxLines); ++skipped) {
+    cut = m_text.find('\n', cut) + 1;
+  }
+  m_text.erase(0, cut);
+  std::vector<Mark> kept;
+  for (Mark mark : m_marks) {
+    if (mark.end <= cut) continue;
+    mark.begin = mark.begin > cut ? mark.begin - cut : 0;
+    mark.end -= cut;
+    kept.push_back(mark);
+  }
+  m_marks = std::move(kept);
+  m_inputStart = m_inputStart > cut ? m_inputStart - cut : 0;
+}
+
+void CMemoryConsole::ReplaceInput(const std::string& text) {
+  std::lock_guard lock(m_mutex);
+  m_text.replace(std::min(m_inputStart, m_text.size()), std::string::npos, text);
+  std::erase_if(m_marks, [this](const Mark& mark) { return mark.begin >= m_text.size(); });
+  for (Mark& mark : m_marks) mark.end = std::min(mark.end, m_text.size());
+  Changed();
+}
+
+void CMemoryConsole::ResetTo(const std::string& prompt) {
+  std::lock_guard lock(m_mutex);
+  m_text = prompt;
+  m_marks.clear();
+  m_inputStart = m_text.size();
+  Changed();
+}
+
+void CMemoryConsole::ReplaceInConsole(const std::string& find, const std::string& replacement) {
+  std::lock_guard lock(m_mutex);
+  if (find.empty() || !text::Contains(m_text, find)) return;
+  m_text = text::ReplaceUntilGone(m_text, find, replacement);
+  m_marks.clear();  // the text under them has moved
+  m_inputStart = m_text.size();
+  Changed();
+}
+
+void CMemoryConsole::SetReadOnly(bool readOnly) {
+  std::lock_guard lock(m_mutex);
+  m_readOnly = readOnly;
+  Changed();
+}
+
+bool CMemoryConsole::ReadOnly() const {
+  std::lock_guard lock(m_mutex);
+  return m_readOnly;
+}
+
+size_t CMemoryConsole::InputStart() const {
+  std::lock_guard lock(m_mutex);
+  return m_inputStart;
+}
+
+std::vector<CMemoryConsole::Mark> CMemoryConsole::Marks() const {
+  std::lock_guard lock(m_mutex);
+  return m_marks;
+}
+
+long CMemoryConsole::Changes() const {
+  std::lock_guard lock(m_mutex);
+  return m_changes;
+}
+
+std::chrono::steady_clock::time_point CMemoryConsole::LastChange() const {
+  std::lock_guard lock(m_mutex);
+  return m_lastChange;
+}
+
+bool CMemoryConsole::WaitForChange(long changes, std::chrono::milliseconds timeout) {
+  std::unique_lock lock(m_mutex);
+  return m_changed.wait_for(lock, timeout, [&] { return m_changes != changes; });
+}
+
+bool CMemoryConsole::WaitUntil(const std::function<bool(const std::string&)>& test,
+                               std::chrono::milliseconds timeout) {
+  std::unique_lock lock(m_mutex);
+  return m_changed.wait_for(lock, timeout, [&] { return test(m_text); });
+}
+
+// ---- lists
+
+std::vector<ListRow> CMemoryRowList::Rows() {
+  std::lock_guard lock(m_mutex);
+  return m_rows;
+}
+
+void CMemoryRowList::SetRows(const std::vector<ListRow>& rows) {
+  std::lock_guard lock(m_mutex);
+  m_rows = rows;
+  ++m_rebuilds;
+}
+
+int CMemoryRowList::Rebuilds() const {
+  std::lock_guard lock(m_mutex);
+  return m_rebuilds;
+}
+
+void CMemoryCompletion::ShowCandidates(const std::vector<std::string>& candidates) {
+  std::lock_guard lock(m_mutex);
+  m_candidates = candidates;
+}
+
+void CMemoryCompletion::Accept(const std::string& candidate) {
+  std::lock_guard lock(m_mutex);
+  m_accepted.push_back(candidate);
+}
+
+std::vector<std::string> CMemoryCompletion::Candidates() const {
+  std::lock_guard lock(m_mutex);
+  return m_candidates;
+}
+
+std::vector<std::string> CMemoryCompletion::Accepted() const {
+  std::lock_guard lock(m_mutex);
+  return m_accepted;
+}
+
+// ---- settings
+
+namespace {
+std::string SettingKey(const std::string& section, const std::string& key) {
+  return section + "/" + key;
+}
+}  // namespace
+
+int CMemorySettings::GetInt(const std::string& section, const std::string& key, int fallback) {
+  std::lock_guard lock(m_mutex);
+  auto found = m_values.find(SettingKey(section, key));
+  if (found == m_values.end()) return fallback;
+  return static_cast<int>(text::ParseLeadingInt(found->second));
+}
+
+std::string CMemorySettings::GetString(const std::string& section, const std::string& key,
+                                       const std::string& fallback) {
+  std::lock_guard lock(m_mutex);
+  auto found = m_values.find(SettingKey(section, key));
+  return found == m_values.end() ? fallback : found->second;
+}
+
+void CMemorySettings::SetInt(const std::string& section, const std::string& key, int value) {
+  SetString(section, key, std::to_string(value));
+}
+
+void CMemorySettings::SetString(const std::string& section, const std::string& key,
+                                const std::string& value) {
+  std::lock_guard lock(m_mutex);
+  m_values[SettingKey(section, key)] = value;
+}
+
+// ---- host
+
+CMemoryHost::CMemoryHost(std::function<void(const std::string&)> enqueue)
+    : m_enqueue(std::move(enqueue)) {}
+
+void CMemoryHost::SetEnqueue(std::function<void(const std::string&)> enqueue) {
+  std::lock_guard lock(m_mutex);
+  m_enqueue = std::move(enqueue);
+}
+
+bool CMemoryHost::SendToEditor(const std::string& text, bool /*activate*/) {
+  std::lock_guard lock(m_mutex);
+  m_editorMessages.push_back(text);
+  return true;
+}
+
+void CMemoryHost::ShowHelpTopic(const std::string& topic) {
+  std::lock_guard lock(m_mutex);
+  m_helpTopics.push_back(topic);
+}
+
+int CMemoryHost::ChangeCurrentDirectory(const std::string& folder) {
+  std::function<void(const std::string&)> enqueue;
+  {
+    std::lock_guard lock(m_mutex);
+    enqueue = m_enqueue;
+  }
+  if (!enqueue || folder.empty()) return 0;
+  enqueue("cd " + octave_quote::SingleQuoted(folder) + ";###");
+  return 1;
+}
+
+std::string CMemoryHost::WorkingDirectory() {
+  char buffer[PATH_MAX];
+  return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+bool CMemoryHost::ExitApplication() {
+  std::lock_guard lock(m_mutex);
+  ++m_exitRequests;
+  return m_exitAccepted;
+}
+
+void CMemoryHost::Beep() {
+  std::lock_guard lock(m_mutex);
+  ++m_beeps;
+}
+
+void CMemoryHost::ShowMessage(const std::string& message) {
+  std::lock_guard lock(m_mutex);
+  m_messages.push_back(message);
+}
+
+void CMemoryHost::SetSessionControlsEnabled(bool enabled) {
+  std::lock_guard lock(m_mutex);
+  m_controlsEnabled = enabled;
+}
+
+std::vector<std::string> CMemoryHost::EditorMessages() const {
+  std::lock_guard lock(m_mutex);
+  return m_editorMessages;
+}
+
+std::vector<std::string> CMemoryHost::HelpTopics() const {
+  std::lock_guard lock(m_mutex);
+  return m_helpTopics;
+}
+
+std::vector<std::string> CMemoryHost::Messages() const {
+  std::lock_guard lock(m_mutex);
+  return m_messages;
+}
+
+int CMemoryHost::Beeps() const {
+  std::lock_guard lock(m_mutex);
+  return m_beeps;
+}
+
+int CMemoryHost::ExitRequests() const {
+  std::lock_guard lock(m_mutex);
+  return m_exitRequests;
+}
+
+bool CMemoryHost::ControlsEnabled() const {
+  std::lock_guard lock(m_mutex);
+  return m_controlsEnabled;
+}
+
+void CMemoryHost::SetExitAccepted(bool accepted) {
+  std::lock_guard lock(m_mutex);
+  m_exitAccepted = accepted;
+}

@@ -1,0 +1,159 @@
+// In-memory implementations of the session's window interfaces: what the console
+// and the panes would show, kept as plain data. Used by the headless program and
+// the tests.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "console/session/SessionViews.h"
+
+class CMemoryConsole : public IConsole {
+ public:
+  struct Mark {
+    ConsoleMark::Kind kind;
+    size_t begin;
+    size_t end;
+  };
+
+  std::string Tail(size_t count) override;
+  std::string Text() override;
+  void AppendOutput(const std::string& chunk, const std::vector<ConsoleMark>& marks,
+                    int maxLines) override;
+  void ReplaceInput(const std::string& text) override;
+  void ResetTo(const std::string& prompt) override;
+  void ReplaceInConsole(const std::string& find, const std::string& replacement) override;
+  void SetReadOnly(bool readOnly) override;
+  void MoveCaretToEnd() override {}
+
+  bool ReadOnly() const;
+  size_t InputStart() const;
+  std::vector<Mark> Marks() const;
+  // Calls `test` with the text after every change until it returns true or the
+  // timeout passes; true when it did.
+  bool WaitUntil(const std::function<bool(const std::string&)>& test,
+                 std::chrono::milliseconds timeout);
+  long Changes() const;
+  // Waits until the console has changed since `changes` was read.
+  bool WaitForChange(long changes, std::chrono::milliseconds timeout);
+  std::chrono::steady_clock::time_point LastChange() const;
+
+ private:
+  void Changed();  // with m_mutex held
+  void TrimToLines(int maxLines);
+
+  mutable std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::string m_text;
+  std::vector<Mark> m_marks;
+  size_t m_inputStart = 0;
+  bool m_readOnly = false;
+  long m_changes = 0;
+  std::chrono::steady_clock::time_point m_lastChange = std::chrono::steady_clock::now();
+};
+
+class CMemoryRowList : public IRowList {
+ public:
+  std::vector<ListRow> Rows() override;
+  void SetRows(const std::vector<ListRow>& rows) override;
+  int Rebuilds() const;
+
+ private:
+  mutable std::mutex m_mutex;
+  std::vector<ListRow> m_rows;
+  int m_rebuilds = 0;
+};
+
+class CMemoryCompletion : public ICompletionPopup {
+ public:
+  void ShowCandidates(const std::vector<std::string>& candidates) override;
+  void Accept(const std::string& candidate) override;
+  std::vector<std::string> Candidates() const;
+  std::vector<std::string> Accepted() const;
+
+ private:
+  mutable std::mutex m_mutex;
+  std::vector<std::string> m_candidates;
+  std::vector<std::string> m_accepted;
+};
+
+class CMemoryVariableEditor : public IVariableEditor {
+ public:
+  bool IsVisible() override { return false; }
+  void ReloadPage() override {}
+  void LoadGrid() override {}
+};
+
+class CMemorySettings : public ISettings {
+ public:
+  int GetInt(const std::string& section, const std::string& key, int fallback) override;
+  std::string GetString(const std::string& section, const std::string& key,
+                        const std::string& fallback) override;
+  void SetInt(const std::string& section, const std::string& key, int value) override;
+  void SetString(const std::string& section, const std::string& key,
+                 const std::string& value) override;
+
+ private:
+  std::mutex m_mutex;
+  std::map<std::string, std::string> m_values;
+};
+
+// The host side of a session without windows: records what would have gone to
+// the editor, the help pane and message boxes. Folder changes are queued through
+// `enqueue`.
+class CMemoryHost : public ISessionHost {
+ public:
+  explicit CMemoryHost(std::function<void(const std::string&)> enqueue = {});
+  void SetEnqueue(std::function<void(const std::string&)> enqueue);
+
+  bool SendToEditor(const std::string& text, bool activate) override;
+  void ShowHelpTopic(const std::string& topic) override;
+  int ChangeCurrentDirectory(const std::string& folder) override;
+  std::string WorkingDirectory() override;
+  bool ExitApplication() override;
+  void Beep() override;
+  void ShowMessage(const std::string& message) override;
+  void SetSessionControlsEnabled(bool enabled) override;
+
+  std::vector<std::string> EditorMessages() const;
+  std::vector<std::string> HelpTopics() const;
+  std::vector<std::string> Messages() const;
+  int Beeps() const;
+  int ExitRequests() const;
+  bool ControlsEnabled() const;
+  // What ExitApplication answers (true: the program ends).
+  void SetExitAccepted(bool accepted);
+
+ private:
+  mutable std::mutex m_mutex;
+  std::function<void(const std::string&)> m_enqueue;
+  std::vector<std::string> m_editorMessages;
+  std::vector<std::string> m_helpTopics;
+  std::vector<std::string> m_messages;
+  int m_beeps = 0;
+  int m_exitRequests = 0;
+  bool m_exitAccepted = true;
+  bool m_controlsEnabled = false;
+};
+
+// Every view of one session, ready to hand to the session core.
+struct CMemoryViews {
+  CMemoryConsole console;
+  CMemoryRowList workspace;
+  CMemoryRowList searchPath;
+  CMemoryRowList packages;
+  CMemoryCompletion completion;
+  CMemoryVariableEditor variableEditor;
+  CMemoryHost host;
+  CMemorySettings settings;
+
+  SessionViews Views() {
+    return {&console, &workspace, &searchPath, &packages, &completion, &variableEditor, &host,
+            &settings};
+  }
+};

@@ -1,0 +1,10 @@
+// Splitting a command line into program arguments without a shell.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Words are separated by blanks or tabs. Single quotes keep everything up to the
+// next single quote; double quotes keep everything but `\"` and `\\`, which stand
+// for the quoted character; outside quotes a backslash keeps the next character.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);

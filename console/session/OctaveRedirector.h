@@ -1,0 +1,80 @@
+// The interpreter's redirector: decides for every piece of output whether it is
+// shown in the console or collected and turned into list rows, completion
+// candidates or a message to the editor, and tells the dispatcher when an answer
+// is complete.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "console/command/HistoryStore.h"
+#include "console/session/OutputSegmenter.h"
+#include "console/session/Redirector.h"
+#include "console/session/SessionSignals.h"
+#include "console/session/SessionViews.h"
+
+class COctaveRedirector : public CRedirector {
+ public:
+  COctaveRedirector(CSessionSignals& signals, const SessionViews& views, CHistoryStore& history);
+  ~COctaveRedirector() override;
+
+  // The interpreter's program file name; a message that names it is cut there.
+  void SetProgramName(const std::string& name) { m_programName = name; }
+
+  bool SendToEditor(const std::string& text, bool activate);
+  void ReplaceInConsole(const std::string& find, const std::string& replacement);
+  bool AddHistoryEntry(const std::string& command, bool ensureVisible);
+  void ClearHistory();
+  void DeleteHistoryEntry(size_t index);
+
+  // The prompt the console shows in the current debugger state.
+  std::string CurrentPrompt() const;
+  bool InDebugMode() const { return m_bDebugMode; }
+
+  // Expectations, set by the dispatcher before it writes the command.
+  std::atomic<bool> m_bExpectPath{false};
+  std::atomic<bool> m_bExpectPackages{false};
+  std::atomic<bool> m_bExpectHelp{false};
+  std::atomic<bool> m_bExpectEditorHelp{false};
+  std::atomic<bool> m_bExpectValue{false};
+  std::atomic<bool> m_bExpectCompletion{false};
+  std::atomic<bool> m_bCompletionForEditor{false};
+  std::atomic<bool> m_bExpectMatrix{false};
+  std::atomic<bool> m_bBusy{false};
+
+  // Runs the interpretation of one piece directly (the reader thread's path, for
+  // tests that feed output without a process).
+  void FeedOutput(const std::string& text) { OnOutput(text); }
+  void FeedQuiet() { OnQuiet(); }
+
+ protected:
+  void OnOutput(const std::string& text) override;
+  void OnError(const std::string& text) override;
+  void OnQuiet() override;
+  void OnChildGone() override;
+
+ private:
+  // Collects a captured answer; true once it ends with a prompt.
+  bool Collect(std::string& collector, const std::string& chunk);
+  void Interpret(std::string chunk);
+  void UpdateWorkspace(const std::string& answer);
+  void ShowCompletion(const std::string& answer);
+  void Display(std::string chunk);
+
+  CSessionSignals& m_signals;
+  SessionViews m_views;
+  CHistoryStore& m_history;
+  std::string m_programName = "octave.exe";
+  COutputSegmenter m_segmenter;
+
+  // Reader thread only.
+  bool m_bReady = true;
+  bool m_bWhosSeen = false;
+  bool m_bErrorSeen = false;
+  bool m_bStopSeen = false;
+  std::atomic<bool> m_bDebugMode{false};
+  struct Collectors {
+    std::string workspace, completion, path, packages, help, editorHelp, error, stop, value,
+        matrix;
+  } m_collected;
+};

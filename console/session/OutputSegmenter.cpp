@@ -1,0 +1,51 @@
+#include "console/session/OutputSegmenter.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "common/Text.h"
+
+namespace {
+
+// Patterns that span lines: while the text ends with the start of one, that start
+// is held back too.
+constexpr std::array<std::string_view, 1> kMultiLinePatterns = {
+    "Variables in the current scope:\n\n Name",
+};
+
+size_t HeldPatternStart(std::string_view ready) {
+  size_t held = ready.size();
+  for (std::string_view pattern : kMultiLinePatterns) {
+    for (size_t length = std::min(pattern.size() - 1, ready.size()); length > 0; --length) {
+      const size_t start = ready.size() - length;
+      const bool atLineStart = start == 0 || ready[start - 1] == '\n';
+      if (atLineStart && ready.substr(start) == pattern.substr(0, length)) {
+        held = std::min(held, start);
+        break;
+      }
+    }
+  }
+  return held;
+}
+
+std::string Normalised(std::string s) { return text::ReplaceAll(std::move(s), "\r\n", "\n"); }
+
+}  // namespace
+
+std::string COutputSegmenter::Feed(std::string_view output) {
+  m_pending.append(output);
+  size_t cut;
+  if (text::EndsWith(m_pending, "> ")) {
+    cut = m_pending.size();  // a prompt: the interpreter now waits for input
+  } else {
+    const size_t lastLineFeed = m_pending.rfind('\n');
+    cut = lastLineFeed == std::string::npos ? 0 : lastLineFeed + 1;
+  }
+  cut = HeldPatternStart(std::string_view(m_pending).substr(0, cut));
+  std::string ready = m_pending.substr(0, cut);
+  m_pending.erase(0, cut);
+  return Normalised(std::move(ready));
+}
+
+std::string COutputSegmenter::Flush() { return Normalised(std::exchange(m_pending, {})); }

@@ -1,0 +1,78 @@
+// Runs one child process with its standard input, output and error on pipes, reads
+// what it writes on a thread of its own and lets the owner write to it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdarg>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+class CRedirector {
+ public:
+  // Output is handed over in pieces of at most this many bytes.
+  static constexpr size_t kChunkBytes = 5119;
+  static constexpr int kPollMs = 100;
+  // How long the output may pause after a piece before the owner is told that
+  // the child is quiet (see OnQuiet).
+  static constexpr int kQuietMs = 30;
+  static constexpr int kStopWaitMs = 5000;
+
+  CRedirector();
+  virtual ~CRedirector();
+  CRedirector(const CRedirector&) = delete;
+  CRedirector& operator=(const CRedirector&) = delete;
+
+  // Stops any previous session, then starts the child with the command line and
+  // the reader thread. False (and a report through OnError) on failure.
+  bool Start(const std::string& commandLine);
+  // Writes the formatted text to the child's standard input in one piece. False
+  // when no session runs or the write failed.
+  bool WriteFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  bool Write(std::string_view bytes);
+  // Ends the session: the reader ends, the pipes close. The child is left to end
+  // by itself. Safe when nothing runs and on the reader thread itself.
+  virtual void Stop();
+
+  // Sends SIGINT to the child this object started.
+  bool Interrupt();
+  // Kills the child this object started (and no other process) and collects it.
+  bool TerminateChild();
+  bool IsRunning() const;
+  pid_t ChildPid() const;
+
+ protected:
+  // Every piece of the child's output, on the reader thread, in order. A piece
+  // never ends inside a UTF-8 sequence unless the stream itself ended there.
+  virtual void OnOutput(const std::string& /*text*/) {}
+  // A failure of the pipe layer, described as text.
+  virtual void OnError(const std::string& /*text*/) {}
+  // The output has paused for kQuietMs after a piece (reader thread).
+  virtual void OnQuiet() {}
+  // The child has gone: its output pipe broke (reader thread).
+  virtual void OnChildGone() {}
+
+ private:
+  struct ReaderChannel;
+  struct Child;
+
+  int DrainOutput(ReaderChannel& channel, bool hangup);
+  void ReaderLoop(const std::shared_ptr<ReaderChannel>& channel);
+  bool OnReaderThread() const;
+  void ReportStartFailure(int error);
+  void CollectFormerChildren(bool kill);
+
+  mutable std::mutex m_mutex;  // guards the fields below
+  std::thread m_readerThread;
+  std::thread::id m_readerThreadId;
+  std::shared_ptr<ReaderChannel> m_channel;
+  std::shared_ptr<Child> m_child;
+  int m_hStdinWrite = -1;
+  std::string m_utf8Carry;  // reader thread only
+  // Children of earlier sessions that may still run; collected when they end.
+  std::vector<std::shared_ptr<Child>> m_formerChildren;
+};

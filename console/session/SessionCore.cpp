@@ -1,0 +1,167 @@
+#include "console/session/SessionCore.h"
+
+#include "common/Text.h"
+
+namespace {
+
+constexpr auto kIdlePeriod = std::chrono::milliseconds(100);
+constexpr const char* kPopulating = "Populating list. Please wait...";
+// The line end the interpreter expects on this platform.
+#ifdef _WIN32
+constexpr std::string_view kLineEnd = "\r\n";
+#else
+constexpr std::string_view kLineEnd = "\n";
+#endif
+
+}  // namespace
+
+CSessionCore::CSessionCore(const SessionViews& views, const std::string& dataDir)
+    : m_views(views), m_dataDir(dataDir), m_redirector(m_signals, views, m_history) {
+  if (!m_dataDir.empty()) m_userData.SetPath(m_dataDir + "userpaths.dat");
+}
+
+CSessionCore::~CSessionCore() {
+  StopDispatcher();
+  m_redirector.Stop();
+}
+
+bool CSessionCore::EnqueueCommand(const std::string& text, bool echo) {
+  m_commandQueue.Push(CommandRecord{text, echo});
+  m_signals.m_dispatcherWake.Notify();
+  return true;
+}
+
+void CSessionCore::PushEditorRequest(const std::string& text) {
+  m_editorRequestQueue.Push(text::RemoveChars(text, "\r\n"));
+  m_signals.m_workerWake.Notify();
+}
+
+bool CSessionCore::Interrupt() {
+  const bool signalled = m_redirector.Interrupt();
+  m_redirector.Write(kLineEnd);
+  return signalled;
+}
+
+void CSessionCore::StartDispatcher() {
+  if (m_dispatcher.joinable()) return;
+  m_bDispatcherRunning = true;
+  m_dispatcher = std::thread([this] { DispatchCommands(); });
+}
+
+void CSessionCore::StopDispatcher() {
+  m_bDispatcherRunning = false;
+  m_signals.m_dispatcherWake.Notify();
+  m_signals.m_hReadyEvent.Set();  // a dispatcher waiting for an answer goes on
+  if (m_dispatcher.joinable()) m_dispatcher.join();
+}
+
+bool CSessionCore::DispatcherIdle() const {
+  return !m_bHandling && m_commandQueue.Count() == 0;
+}
+
+void CSessionCore::DispatchCommands() {
+  while (m_bDispatcherRunning) {
+    CommandRecord record;
+    while (m_bDispatcherRunning && m_commandQueue.Pop(record)) {
+      m_bHandling = true;
+      Dispatch(record);
+      ++m_dispatchedCount;
+      m_bHandling = false;
+      m_signals.m_workerWake.Notify();
+    }
+    if (m_bDispatcherRunning) m_signals.m_dispatcherWake.WaitFor(kIdlePeriod);
+  }
+}
+
+void CSessionCore::WritePrompt() {
+  m_views.console->AppendOutput(m_redirector.CurrentPrompt(), {},
+                                m_views.settings->GetInt("General", "MaxLines", 2000));
+}
+
+std::string CSessionCore::Adapted(const std::string& text) const {
+  // Interpreters newer than 3.2 describe every package without "all".
+  if (text == kPackageQuery && m_interpreterVersion >= 3300) return "pkg describe;###";
+  return text;
+}
+
+void CSessionCore::Dispatch(const CommandRecord& record) {
+  const ClassifiedCommand command = ClassifyCommand(record.text);
+  const bool echo = record.echo && !command.silence;
+  m_views.console->MoveCaretToEnd();
+  COctaveRedirector& r = m_redirector;
+
+  switch (command.kind) {
+    case CommandKind::Exit:
+      // When the user keeps the program open, later commands still run.
+      if (m_views.host->ExitApplication()) m_bDispatcherRunning = false;
+      m_signals.m_hReadyEvent.Set();
+      return;
+    case CommandKind::Clear:
+      m_signals.Raise(m_signals.g_bRefreshWorkspace);
+      break;
+    case CommandKind::ClearConsole:
+      m_views.console->ResetTo(r.CurrentPrompt());
+      m_signals.m_hReadyEvent.Set();
+      return;
+    case CommandKind::Doc:
+      m_views.host->ShowHelpTopic(command.argument);
+      if (!text::EndsWith(command.text, kOwnEnding)) WritePrompt();
+      m_signals.m_hReadyEvent.Set();
+      return;
+    case CommandKind::ChangeDirectory:
+      if (m_views.host->ChangeCurrentDirectory(command.argument) == 0) WritePrompt();
+      m_signals.m_hReadyEvent.Set();
+      return;
+    case CommandKind::PathQuery:
+      r.m_bExpectPath = true;
+      m_views.searchPath->SetRows({ListRow{{kPopulating}, -1}});
+      break;
+    case CommandKind::PackageQuery:
+      r.m_bExpectPackages = true;
+      m_views.packages->SetRows({ListRow{{"", "", kPopulating, ""}, -1}});
+      break;
+    case CommandKind::Help:
+      r.m_bExpectHelp = true;
+      break;
+    case CommandKind::EditorHelp:
+      r.m_bExpectEditorHelp = true;
+      break;
+    case CommandKind::PackageChange:
+      m_signals.Raise(m_signals.g_bRefreshPackages);
+      break;
+    case CommandKind::PathChange:
+      m_signals.Raise(m_signals.g_bRefreshPath);
+      break;
+    case CommandKind::Value:
+      r.m_bExpectValue = true;
+      break;
+    case CommandKind::EditorCompletion:
+      r.m_bCompletionForEditor = true;
+      r.m_bExpectCompletion = true;
+      break;
+    case CommandKind::Completion:
+      r.m_bCompletionForEditor = false;
+      r.m_bExpectCompletion = true;
+      break;
+    case CommandKind::Ordinary:
+      break;
+  }
+  Send(command, echo);
+}
+
+void CSessionCore::Send(const ClassifiedCommand& command, bool echo) {
+  if (echo) {
+    m_views.console->ReplaceInput(command.text + "\n");
+    m_history.AddHistoryEntry(command.text, true);
+  }
+  m_signals.m_hReadyEvent.Reset();
+  // Busy before the write: the answer may come back before the next line runs.
+  m_redirector.m_bBusy = true;
+  // A command written while no interpreter runs is lost; the next answer or a
+  // disconnection releases the wait.
+  m_redirector.Write(Adapted(command.text) + std::string(kLineEnd));
+  m_signals.m_hReadyEvent.Wait();
+  if (command.refreshTest && MayChangeWorkspace(command.text)) {
+    m_signals.Raise(m_signals.g_bRefreshWorkspace);
+  }
+}

@@ -1,0 +1,80 @@
+// The heart of the session: the command queue and its dispatcher, the queue of
+// the editor's requests, the shared flags and the interpreter's redirector. One
+// object lives for the whole run of the program.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "common/Ini.h"
+#include "console/command/HistoryStore.h"
+#include "console/session/CommandClassifier.h"
+#include "console/session/MultiThreadSingleQueue.h"
+#include "console/session/OctaveRedirector.h"
+#include "console/session/SessionSignals.h"
+
+struct CommandRecord {
+  std::string text;  // Octave text without line end
+  bool echo = false;  // shown in the console and the history as if typed
+};
+
+class CSessionCore {
+ public:
+  // `dataDir` holds the user data file; empty for none.
+  CSessionCore(const SessionViews& views, const std::string& dataDir);
+  ~CSessionCore();
+  CSessionCore(const CSessionCore&) = delete;
+  CSessionCore& operator=(const CSessionCore&) = delete;
+
+  // Any thread. Always true.
+  bool EnqueueCommand(const std::string& text, bool echo);
+  // A request from the editor; line ends are removed.
+  void PushEditorRequest(const std::string& text);
+  // The interrupt: SIGINT to the interpreter, then a line end.
+  bool Interrupt();
+
+  void StartDispatcher();
+  // Ends the dispatcher and waits for it.
+  void StopDispatcher();
+
+  // Adapts the program's commands to the interpreter that answered the version
+  // check (1000*major + 100*minor + patch).
+  void SetInterpreterVersion(long version) { m_interpreterVersion = version; }
+  long InterpreterVersion() const { return m_interpreterVersion; }
+
+  // True while nothing is queued and the dispatcher is not handling a command.
+  bool DispatcherIdle() const;
+  // How many commands the dispatcher has finished with.
+  long DispatchedCount() const { return m_dispatchedCount; }
+
+  CSessionSignals& Signals() { return m_signals; }
+  COctaveRedirector& Redirector() { return m_redirector; }
+  CHistoryStore& History() { return m_history; }
+  CIni& UserData() { return m_userData; }
+  const std::string& DataDir() const { return m_dataDir; }
+  const SessionViews& Views() const { return m_views; }
+
+  CMultiThreadSingleQueue<CommandRecord> m_commandQueue;
+  CMultiThreadSingleQueue<std::string> m_editorRequestQueue;
+  std::atomic<bool> m_bDispatcherRunning{false};
+
+ private:
+  void DispatchCommands();
+  void Dispatch(const CommandRecord& record);
+  void Send(const ClassifiedCommand& command, bool echo);
+  // The text as the connected interpreter understands it.
+  std::string Adapted(const std::string& text) const;
+  void WritePrompt();
+
+  SessionViews m_views;
+  std::string m_dataDir;
+  CSessionSignals m_signals;
+  CHistoryStore m_history;
+  CIni m_userData;
+  COctaveRedirector m_redirector;
+  std::thread m_dispatcher;
+  std::atomic<long> m_interpreterVersion{0};
+  std::atomic<bool> m_bHandling{false};
+  std::atomic<long> m_dispatchedCount{0};
+};

@@ -1,0 +1,245 @@
+#include "console/session/SessionWorker.h"
+
+#include <sys/stat.h>
+
+#include "common/OctaveQuote.h"
+#include "common/Text.h"
+#include "common/UserDirs.h"
+#include "console/session/OutputForms.h"
+#include "console/session/StartupCommands.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+constexpr auto kIdlePeriod = 100ms;
+constexpr auto kWorkspaceQueryGap = 2000ms;
+// Lets the output of a command settle before the workspace is asked for.
+constexpr auto kWorkspaceSettle = 200ms;
+constexpr auto kQuitGrace = 500ms;
+constexpr auto kWorkerStopWait = 5000ms;
+constexpr auto kDisconnectWait = 2000ms;
+
+bool IsFolder(const std::string& path) {
+  struct stat info{};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool Exists(const std::string& path) {
+  struct stat info{};
+  return stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+CSessionWorker::CSessionWorker(CSessionCore& core) : m_core(core) {}
+
+CSessionWorker::~CSessionWorker() { Shutdown(); }
+
+void CSessionWorker::SetState(State state) {
+  {
+    std::lock_guard lock(m_stateMutex);
+    m_state = state;
+  }
+  m_stateChanged.notify_all();
+}
+
+CSessionWorker::State CSessionWorker::WaitWhileStarting(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(m_stateMutex);
+  m_stateChanged.wait_for(lock, timeout, [this] { return m_state != State::Starting; });
+  return m_state;
+}
+
+bool CSessionWorker::WaitEnded(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(m_stateMutex);
+  return m_stateChanged.wait_for(lock, timeout, [this] { return m_workerEnded; });
+}
+
+bool CSessionWorker::Connect(const std::string& commandLine) {
+  JoinWorker();
+  const SessionViews& views = m_core.Views();
+  views.console->ResetTo("");
+  COctaveRedirector& redirector = m_core.Redirector();
+  redirector.Stop();
+  const bool started = redirector.Start(commandLine);
+  {
+    std::lock_guard lock(m_stateMutex);
+    m_workerEnded = false;
+    m_state = State::Starting;
+  }
+  m_bWorkerRunning = true;
+  m_workerThread = std::thread([this] { SessionWorkerProc(); });
+  return started;
+}
+
+void CSessionWorker::SaveHistory() {
+  if (!m_core.DataDir().empty() && !m_core.History().Lines().empty()) {
+    m_core.History().SaveHistory(m_core.UserData());
+  }
+}
+
+void CSessionWorker::Disconnect() {
+  SaveHistory();
+  m_core.EnqueueCommand(std::string(kQuitCommand), false);
+  CSessionSignals& signals = m_core.Signals();
+  signals.m_hReadyEvent.Set();
+  m_core.Redirector().m_bBusy = false;
+  std::this_thread::sleep_for(kQuitGrace);
+  m_core.m_commandQueue.Clear();
+  m_core.Redirector().TerminateChild();
+}
+
+void CSessionWorker::Shutdown() {
+  SaveHistory();
+  m_bWorkerRunning = false;
+  m_core.Signals().m_workerWake.Notify();
+  if (m_workerThread.joinable()) {
+    if (WaitEnded(kWorkerStopWait)) m_workerThread.join();
+    else m_workerThread.detach();  // it ends by itself; nothing is killed
+  }
+  if (m_state == State::Refused) TearDown();
+  for (auto waited = 0ms; m_core.Signals().g_bConnected && waited < kDisconnectWait;
+       waited += kIdlePeriod) {
+    std::this_thread::sleep_for(kIdlePeriod);
+  }
+}
+
+void CSessionWorker::JoinWorker() {
+  m_bWorkerRunning = false;
+  m_core.Signals().m_workerWake.Notify();
+  if (m_workerThread.joinable()) m_workerThread.join();
+}
+
+void CSessionWorker::SessionWorkerProc() {
+  CSessionSignals& signals = m_core.Signals();
+  const SessionViews& views = m_core.Views();
+  signals.g_bConnected = false;
+  signals.g_bRefreshPackages = false;
+  signals.g_bRefreshPath = false;
+  signals.g_bRefreshWorkspace = false;
+  m_lastWorkspaceQuery = std::chrono::steady_clock::now();
+  views.console->SetReadOnly(true);
+
+  bool startupPending = true;
+  bool refused = false;
+  while (m_bWorkerRunning) {
+    if (startupPending) {
+      if (text::EndsWith(views.console->Tail(3), output_forms::kPrompt)) {
+        startupPending = false;
+        if (!RunStartup()) {
+          refused = true;
+          break;
+        }
+        continue;
+      }
+      signals.m_workerWake.WaitFor(kIdlePeriod);
+      continue;
+    }
+    if (!signals.g_bConnected) break;  // the interpreter has gone
+    ServeDuties();
+  }
+
+  if (refused) {
+    // The interpreter keeps running until Connect or Disconnect.
+    SetState(State::Refused);
+  } else {
+    TearDown();
+  }
+  {
+    std::lock_guard lock(m_stateMutex);
+    m_workerEnded = true;
+  }
+  m_stateChanged.notify_all();
+}
+
+void CSessionWorker::TearDown() {
+  SetState(State::TearingDown);
+  const SessionViews& views = m_core.Views();
+  views.console->SetReadOnly(true);
+  views.host->SetSessionControlsEnabled(false);
+  m_core.Redirector().Stop();
+  m_core.Redirector().TerminateChild();
+  m_core.Signals().g_bConnected = false;
+  SetState(State::NoSession);
+}
+
+bool CSessionWorker::RunStartup() {
+  const SessionViews& views = m_core.Views();
+  CSessionSignals& signals = m_core.Signals();
+  m_core.m_commandQueue.Clear();  // commands queued before the interpreter was ready
+
+  const auto version = output_forms::BannerVersion(views.console->Text());
+  if (!version || *version < output_forms::kOldestVersion) {
+    views.host->ShowMessage(kVersionRefused);
+    return false;
+  }
+  m_core.SetInterpreterVersion(*version);
+  m_core.EnqueueCommand(EditorSetupCommand(*version, ProgramFolder()), false);
+  PrepareWorkingDirectory();
+  if (!m_core.DataDir().empty()) {
+    m_core.History().LoadHistory(m_core.UserData(),
+                                 views.settings->GetInt("General", "MaxHist", 100));
+    RestoreUserPaths();
+  }
+  signals.g_bConnected = true;
+  signals.Raise(signals.g_bRefreshWorkspace);
+  views.console->SetReadOnly(false);
+  views.host->SetSessionControlsEnabled(true);
+  SetState(State::Connected);
+  return true;
+}
+
+void CSessionWorker::PrepareWorkingDirectory() {
+  ISettings& settings = *m_core.Views().settings;
+  std::string folder =
+      settings.GetString("Octave", "workpath", m_core.Views().host->WorkingDirectory());
+  if (!Exists(folder)) {
+    folder = ProgramFolder();
+    settings.SetString("Octave", "workpath", folder);
+  }
+  m_core.Views().host->ChangeCurrentDirectory(LongPathName(folder));
+}
+
+void CSessionWorker::RestoreUserPaths() {
+  std::vector<std::string> stored;
+  m_core.UserData().GetArray("Paths", stored, ",");
+  std::vector<std::string> kept;
+  for (const std::string& folder : stored) {
+    if (IsFolder(folder)) kept.push_back(folder);
+  }
+  m_core.UserData().WriteArray("Paths", kept, ",");
+  if (kept.empty()) return;
+  m_core.EnqueueCommand(AddPathCommand(kept), false);
+  m_core.Signals().Raise(m_core.Signals().g_bRefreshPath);
+}
+
+void CSessionWorker::ServeDuties() {
+  CSessionSignals& signals = m_core.Signals();
+  const auto now = std::chrono::steady_clock::now();
+  auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(kIdlePeriod);
+
+  if (signals.g_bRefreshWorkspace) {
+    const auto due = m_lastWorkspaceQuery + kWorkspaceQueryGap;
+    if (now >= due) {
+      // Only at a prompt, so that a running script is not interrupted by queries.
+      std::this_thread::sleep_for(kWorkspaceSettle);
+      if (output_forms::EndsWithPrompt(m_core.Views().console->Tail(10))) {
+        m_core.EnqueueCommand(std::string(WORKSPACE_QUERY), false);
+        m_lastWorkspaceQuery = std::chrono::steady_clock::now();
+        signals.g_bRefreshWorkspace = false;
+      }
+    } else {
+      // Queries stay 2 s apart; the other duties go on meanwhile.
+      idle = std::min(idle, std::chrono::ceil<std::chrono::milliseconds>(due - now));
+    }
+  }
+
+  if (signals.g_bRefreshPath.exchange(false)) {
+    m_core.EnqueueCommand(std::string(kPathQuery), false);
+  } else if (signals.g_bRefreshPackages.exchange(false)) {
+    m_core.EnqueueCommand(std::string(kPackageQuery), false);
+  } else if (std::string request; m_core.m_editorRequestQueue.Pop(request)) {
+    m_core.EnqueueCommand(request, true);
+  } else if (m_bWorkerRunning) {
+    signals.m_workerWake.WaitFor(idle);
+  }
+}
