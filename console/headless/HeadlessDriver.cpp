@@ -85,6 +85,7 @@ class CHeadlessSession {
       default: return Finish(out, kHeadlessNotStarted);
     }
     if (!WaitAnswered(-1)) return Finish(out, kHeadlessInterpreterEnded);
+    if (m_options.live) ShowLive(0);
 
     std::string line;
     while (std::getline(script, line)) {
@@ -147,9 +148,12 @@ class CHeadlessSession {
     m_views.console.ReplaceInput(line + "\n");
     m_core.History().AddHistoryEntry(line, true);
     const auto queued = Clock::now();
+    const size_t shownFrom = m_views.console.Text().size();
     m_core.EnqueueCommand(line, true);
-    if (!m_options.timing) return true;
+    if (!m_options.timing && !m_options.live) return true;
     if (!WaitAnswered(m_lastCommandCount)) return false;
+    if (m_options.live) ShowLive(shownFrom);
+    if (!m_options.timing) return true;
     const auto shown = std::max(m_views.console.LastChange(), queued);
     const auto ms = std::chrono::duration<double, std::milli>(shown - queued).count();
     std::ostringstream row;
@@ -158,6 +162,12 @@ class CHeadlessSession {
     row << ms << "\t" << line;
     m_timings.push_back(row.str());
     return true;
+  }
+
+  // Writes the console text from `from` on to the terminal.
+  void ShowLive(size_t from) {
+    const std::string console = m_views.console.Text();
+    if (from < console.size()) std::cerr << console.substr(from) << std::flush;
   }
 
   void RunDirective(const std::string& line) {

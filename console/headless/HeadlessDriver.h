@@ -12,6 +12,8 @@ struct HeadlessOptions {
   std::string dataDir;      // empty: the user's own data folder
   int maxLines = 0;         // 0: the setting's default
   bool timing = false;
+  // Shows each answer as soon as it is complete (for a person at a terminal).
+  bool live = false;
 };
 
 enum HeadlessExit {

@@ -1,4 +1,6 @@
 // calyx-headless: the session core of Calyx without its window.
+#include <unistd.h>
+
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -31,7 +33,11 @@ int main(int argc, char** argv) {
     if (arg == "--interpreter") ok = value(options.interpreter);
     else if (arg == "--workdir") ok = value(options.workDir);
     else if (arg == "--data-dir") ok = value(options.dataDir);
-    else if (arg == "--max-lines") ok = value(number) && (options.maxLines = static_cast<int>(text::ParseLeadingInt(number))) > 0;
+    else if (arg == "--max-lines") {
+      ok = value(number);
+      options.maxLines = static_cast<int>(text::ParseLeadingInt(number));
+      ok = ok && options.maxLines > 0;
+    }
     else if (arg == "--timing") options.timing = true;
     else if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
@@ -44,7 +50,10 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (scriptPath.empty()) return RunHeadless(options, std::cin, std::cout);
+  if (scriptPath.empty()) {
+    options.live = isatty(STDIN_FILENO) != 0;
+    return RunHeadless(options, std::cin, std::cout);
+  }
   std::ifstream script(scriptPath);
   if (!script) {
     std::cerr << "calyx-headless: cannot read " << scriptPath << ": " << std::strerror(errno) << "\n";

@@ -21,8 +21,8 @@ ClassifiedCommand ClassifyCommand(std::string_view input) {
     c.kind = CommandKind::ClearConsole;
   } else if (StartsWith(t, "doc ") || t == "doc") {
     c.kind = CommandKind::Doc;
-    c.argument = t.substr(3);
-    if (own) c.argument = c.argument.substr(0, c.argument.find(kOwnEnding));
+    const std::string topic = t.substr(3);
+    c.argument = text::Trim(own ? topic.substr(0, topic.find(kOwnEnding)) : topic);
   } else if (t == kPathQuery) {
     c.kind = CommandKind::PathQuery;
   } else if (t == kPackageQuery) {

@@ -25,13 +25,21 @@ constexpr std::string_view kOldStop = "keyboard: stopped in ";
 constexpr std::string_view kStop = "stopped in ";
 constexpr std::string_view kAtLine = " at line ";
 
-// Start of the last line that begins with today's stop form, or npos.
+// Where today's stop form starts on the last line that has it, or npos. The
+// line may begin with the prompt the stop answered.
 size_t FindLastNewStopLine(std::string_view s) {
   size_t found = std::string_view::npos;
   for (size_t pos = 0; pos < s.size();) {
     const size_t end = std::min(s.find('\n', pos), s.size());
-    const std::string_view line = s.substr(pos, end - pos);
-    if (StartsWith(line, kStop) && Contains(line, kAtLine)) found = pos;
+    std::string_view line = s.substr(pos, end - pos);
+    size_t start = pos;
+    for (std::string_view prompt : {kPrompt, kDebugPrompt, kKeyboardPrompt}) {
+      while (StartsWith(line, prompt)) {
+        line.remove_prefix(prompt.size());
+        start += prompt.size();
+      }
+    }
+    if (StartsWith(line, kStop) && Contains(line, kAtLine)) found = start;
     pos = end + 1;
   }
   return found;

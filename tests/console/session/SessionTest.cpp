@@ -1,0 +1,196 @@
+// The whole session core (dispatcher, worker, output interpreter, redirector)
+// against the stand-in interpreter.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "common/OctaveQuote.h"
+#include "common/Text.h"
+#include "console/headless/MemoryViews.h"
+#include "console/session/SessionCore.h"
+#include "console/session/SessionWorker.h"
+#include "tests/common/TestFiles.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* kWorkspaceReply =
+    "  out Variables in the current scope:\\n\\n Name Size Class Bytes\\n ==== ==== ===== "
+    "=====\\n x 1x1 double 8\\n\\nTotal is 1 element using 8 bytes\\n\\n\n";
+
+class SessionTest : public ::testing::Test {
+ protected:
+  CTempDir dir;
+  CMemoryViews views;
+  std::unique_ptr<CSessionCore> core;
+  std::unique_ptr<CSessionWorker> worker;
+
+  void StartWith(const std::string& script) {
+    std::ofstream(dir.File("script")) << script;
+    views.settings.SetString("Octave", "workpath", dir.Path());
+    core = std::make_unique<CSessionCore>(views.Views(), dir.Path() + "/");
+    views.host.SetEnqueue([this](const std::string& text) { core->EnqueueCommand(text, false); });
+    worker = std::make_unique<CSessionWorker>(*core);
+    core->StartDispatcher();
+    ASSERT_TRUE(worker->Connect(std::string(FAKE_OCTAVE_PATH) + " --script " + dir.File("script") +
+                                " --log " + dir.File("log")));
+  }
+  void TearDown() override {
+    if (worker) worker->Shutdown();
+    if (core) core->StopDispatcher();
+  }
+  std::vector<std::string> Log() {
+    std::ifstream in(dir.File("log"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  bool LogHas(const std::string& line) {
+    for (int i = 0; i < 100; ++i) {
+      for (const std::string& logged : Log()) {
+        if (logged == line) return true;
+      }
+      std::this_thread::sleep_for(50ms);
+    }
+    return false;
+  }
+  bool ConsoleShows(const std::string& part, std::chrono::milliseconds timeout = 10s) {
+    return views.console.WaitUntil(
+        [&](const std::string& text) { return text.find(part) != std::string::npos; }, timeout);
+  }
+  // As typed: the line and Enter, queued with echo.
+  void Type(const std::string& line) {
+    views.console.ReplaceInput(line + "\n");
+    core->EnqueueCommand(line, true);
+  }
+};
+
+TEST_F(SessionTest, StartupPreparesTheInterpreterAndLoadsTheHistory) {
+  CIni ini;
+  ini.SetPath(dir.Path() + "/userpaths.dat");
+  ini.WriteString("History", "%-- old --%|;|a = 1|;|b = 2");
+  StartWith("on-prefix old_format=\n" + std::string(kWorkspaceReply));
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  EXPECT_FALSE(views.console.ReadOnly());
+  EXPECT_TRUE(views.host.ControlsEnabled());
+  EXPECT_TRUE(LogHas("cd " + octave_quote::SingleQuoted(dir.Path()) + ";###"));
+  const std::vector<std::string> log = Log();
+  ASSERT_FALSE(log.empty());
+  EXPECT_TRUE(text::StartsWith(log[0], "edit editor '")) << log[0];
+  EXPECT_TRUE(text::EndsWith(log[0], "/quire %s'; edit mode async;")) << log[0];
+  const auto history = core->History().Lines();
+  ASSERT_EQ(history.size(), 4u);
+  EXPECT_EQ(history[1], "a = 1");
+  EXPECT_TRUE(CHistoryStore::IsHeading(history[3]));
+  // The first automatic workspace query fills the list.
+  ASSERT_TRUE(LogHas(std::string(WORKSPACE_QUERY)));
+  for (int i = 0; i < 100 && views.workspace.Rows().empty(); ++i) std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(views.workspace.Rows(), (std::vector<ListRow>{{{"x", "1x1", "double", "8"}, 2}}));
+}
+
+TEST_F(SessionTest, TooOldInterpreterIsRefusedAndGetsNoCommands) {
+  StartWith("banner GNU Octave, version 3.2.3\\n\n");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Refused);
+  EXPECT_EQ(views.host.Messages(),
+            (std::vector<std::string>{"Calyx requires Octave version 3.2.4 or higher.\nYou can "
+                                      "select your Octave executable in\nFile -> Options -> GNU "
+                                      "Octave Path"}));
+  EXPECT_TRUE(views.console.ReadOnly());
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(SessionTest, CommandsRunOneAfterAnotherEachAfterTheAnswerBefore) {
+  StartWith("on slow\n  sleep 300\n  out A\\n\non fast\n  out B\\n\n");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  ASSERT_TRUE(ConsoleShows(">> "));
+  Type("slow");
+  core->EnqueueCommand("fast", true);
+  ASSERT_TRUE(ConsoleShows("B\n>> "));
+  EXPECT_NE(views.console.Text().find("slow\nA\n>> fast\nB\n>> "), std::string::npos)
+      << views.console.Text();
+  const auto history = core->History().Lines();
+  EXPECT_EQ(history.back(), "fast");
+  EXPECT_EQ(history[history.size() - 2], "slow");
+}
+
+TEST_F(SessionTest, LocalCommandsAndAnExitTheUserCancels) {
+  StartWith("on x = 1\n  out x = 1\\n\n");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  ASSERT_TRUE(ConsoleShows(">> "));
+  views.host.SetExitAccepted(false);
+  Type("exit");
+  Type("cd 'my folder'");
+  Type("doc plot");
+  Type("x = 1");
+  ASSERT_TRUE(ConsoleShows("x = 1\nx = 1\n>> "));
+  EXPECT_EQ(views.host.ExitRequests(), 1);
+  EXPECT_TRUE(LogHas("cd 'my folder';###"));
+  EXPECT_EQ(views.host.HelpTopics(), (std::vector<std::string>{"plot"}));
+  for (const std::string& logged : Log()) {
+    EXPECT_NE(logged, "exit");
+    EXPECT_NE(logged, "doc plot");
+  }
+  Type("clc");
+  ASSERT_TRUE(views.console.WaitUntil([](const std::string& t) { return t == ">> "; }, 5s));
+}
+
+TEST_F(SessionTest, EditorRequestsAreRelayedVisiblyAndDebugStopsGoBack) {
+  StartWith(
+      "on dbstep\n  out keyboard: stopped in /tmp/f.m at line 4\\n\n  prompt debug> \n"
+      "on dbcont\n  out ans = 3\\n\n");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  core->PushEditorRequest("dbstep\r\n");
+  ASSERT_TRUE(ConsoleShows("dbstep\nkeyboard: stopped in /tmp/f.m at line 4\n"));
+  ASSERT_TRUE(ConsoleShows("debug> "));
+  core->PushEditorRequest("dbcont");
+  ASSERT_TRUE(ConsoleShows("ans = 3\n>> "));
+  EXPECT_EQ(views.host.EditorMessages(),
+            (std::vector<std::string>{"debug\nLine=4\nPath=/tmp/f.m", "dbended\nPath="}));
+}
+
+TEST_F(SessionTest, DisconnectQuitsSavesTheHistoryAndEndsTheSession) {
+  StartWith("on hang\n  sleep 30000\n");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  Type("hang");
+  ASSERT_TRUE(LogHas("hang"));
+  const pid_t child = core->Redirector().ChildPid();
+  worker->Disconnect();
+  ASSERT_TRUE(worker->WaitEnded(2s));
+  EXPECT_EQ(worker->GetState(), CSessionWorker::State::NoSession);
+  EXPECT_FALSE(core->Signals().g_bConnected);
+  EXPECT_TRUE(views.console.ReadOnly());
+  EXPECT_FALSE(views.host.ControlsEnabled());
+  EXPECT_NE(kill(child, 0), 0) << "the interpreter is still running";
+  CIni ini;
+  ini.SetPath(dir.Path() + "/userpaths.dat");
+  EXPECT_TRUE(text::Contains(ini.GetString("History"), "|;|hang"));
+}
+
+TEST_F(SessionTest, DisconnectWhileIdleAsksTheInterpreterToQuit) {
+  StartWith("");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  ASSERT_TRUE(ConsoleShows(">> "));
+  worker->Disconnect();
+  EXPECT_TRUE(LogHas(std::string(kQuitCommand)));
+  ASSERT_TRUE(worker->WaitEnded(2s));
+}
+
+TEST_F(SessionTest, AnInterpreterThatDiesEndsTheSessionAtOnce) {
+  StartWith("on boom\n  crash\n");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  const auto before = std::chrono::steady_clock::now();
+  Type("boom");
+  ASSERT_TRUE(worker->WaitEnded(5s));
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 1500ms);
+  EXPECT_EQ(worker->GetState(), CSessionWorker::State::NoSession);
+  EXPECT_TRUE(views.console.ReadOnly());
+  // Commands now go nowhere, and nothing hangs.
+  Type("x");
+}
+
+}  // namespace
