@@ -4,4 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
-exec build/bin/calyx-headless "$@"
+exec build/bin/calyx "$@"

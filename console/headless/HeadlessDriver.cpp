@@ -63,7 +63,7 @@ class CHeadlessSession {
       : m_options(options),
         m_dataDir(options.dataDir.empty() ? DefaultDataDir("Calyx")
                                           : EnsurePrivateDir(options.dataDir)),
-        m_core(m_views.Views(), m_dataDir),
+        m_core(m_views.Views(), m_dataDir, m_history),
         m_worker(m_core) {
     m_views.host.SetEnqueue([this](const std::string& command) {
       m_core.EnqueueCommand(command, false);
@@ -237,6 +237,7 @@ class CHeadlessSession {
   HeadlessOptions m_options;
   std::string m_dataDir;
   CMemoryViews m_views;
+  CHistoryStore m_history;
   CSessionCore m_core;
   CSessionWorker m_worker;
   long m_lastCommandCount = -1;

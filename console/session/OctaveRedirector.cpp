@@ -1,5 +1,7 @@
 #include "console/session/OctaveRedirector.h"
 
+#include <algorithm>
+
 #include "common/Text.h"
 #include "common/UserDirs.h"
 #include "console/session/OutputForms.h"
@@ -8,9 +10,9 @@ namespace forms = output_forms;
 using text::Contains;
 using text::EndsWith;
 
-COctaveRedirector::COctaveRedirector(CSessionSignals& signals, const SessionViews& views,
+COctaveRedirector::COctaveRedirector(CSessionSignals& sessionSignals, const SessionViews& views,
                                      CHistoryStore& history)
-    : m_signals(signals), m_views(views), m_history(history) {}
+    : m_signals(sessionSignals), m_views(views), m_history(history) {}
 
 COctaveRedirector::~COctaveRedirector() {
   // The reader calls back into this object: end it while the object is whole.
@@ -35,6 +37,26 @@ void COctaveRedirector::DeleteHistoryEntry(size_t index) { m_history.DeleteHisto
 
 std::string COctaveRedirector::CurrentPrompt() const {
   return std::string(m_bDebugMode ? forms::kDebugPrompt : forms::kPrompt);
+}
+
+void COctaveRedirector::ExpectInterruptPrompts() {
+  std::lock_guard lock(m_interruptMutex);
+  m_interruptPrompts = 2;
+  // Prompts that come later than this belong to something else.
+  m_interruptDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+}
+
+bool COctaveRedirector::IsInterruptEcho(const std::string& chunk) {
+  std::lock_guard lock(m_interruptMutex);
+  if (m_interruptPrompts == 0 || !forms::EndsWithPrompt(chunk)) return false;
+  if (std::chrono::steady_clock::now() > m_interruptDeadline) {
+    m_interruptPrompts = 0;
+    return false;
+  }
+  const int bare = forms::BarePromptCount(chunk);
+  const bool onlyTheSecond = bare > 0 && m_interruptPrompts == 1;
+  m_interruptPrompts = std::max(0, m_interruptPrompts - std::max(bare, 1));
+  return onlyTheSecond;
 }
 
 void COctaveRedirector::OnOutput(const std::string& text) {
@@ -205,8 +227,9 @@ void COctaveRedirector::ShowCompletion(const std::string& answer) {
 void COctaveRedirector::Display(std::string chunk) {
   if (!m_bReady) return;
   if (!chunk.empty()) {
+    const bool interruptEcho = IsInterruptEcho(chunk);
     chunk = forms::CollapsePrompts(std::move(chunk));
-    if (EndsWith(chunk, "> ") && EndsWith(m_views.console->Tail(2), "> ")) {
+    if (interruptEcho || (EndsWith(chunk, "> ") && EndsWith(m_views.console->Tail(2), "> "))) {
       // The bare prompt after a silent command: the console shows one already.
       m_bBusy = false;
       m_signals.AnswerComplete();

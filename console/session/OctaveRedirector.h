@@ -5,6 +5,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <mutex>
 #include <string>
 
 #include "console/command/HistoryStore.h"
@@ -15,7 +17,7 @@
 
 class COctaveRedirector : public CRedirector {
  public:
-  COctaveRedirector(CSessionSignals& signals, const SessionViews& views, CHistoryStore& history);
+  COctaveRedirector(CSessionSignals& sessionSignals, const SessionViews& views, CHistoryStore& history);
   ~COctaveRedirector() override;
 
   // The interpreter's program file name; a message that names it is cut there.
@@ -26,6 +28,11 @@ class COctaveRedirector : public CRedirector {
   bool AddHistoryEntry(const std::string& command, bool ensureVisible);
   void ClearHistory();
   void DeleteHistoryEntry(size_t index);
+
+  // An interrupt is answered with two prompts: one for the interrupt, one for the
+  // line end sent after it. The second is not shown even when it arrives after
+  // the next command has been echoed.
+  void ExpectInterruptPrompts();
 
   // The prompt the console shows in the current debugger state.
   std::string CurrentPrompt() const;
@@ -60,6 +67,8 @@ class COctaveRedirector : public CRedirector {
   void UpdateWorkspace(const std::string& answer);
   void ShowCompletion(const std::string& answer);
   void Display(std::string chunk);
+  // True when the chunk is the second prompt of an interrupt.
+  bool IsInterruptEcho(const std::string& chunk);
 
   CSessionSignals& m_signals;
   SessionViews m_views;
@@ -73,6 +82,9 @@ class COctaveRedirector : public CRedirector {
   bool m_bErrorSeen = false;
   bool m_bStopSeen = false;
   std::atomic<bool> m_bDebugMode{false};
+  std::mutex m_interruptMutex;
+  int m_interruptPrompts = 0;  // prompts still to come from the last interrupt
+  std::chrono::steady_clock::time_point m_interruptDeadline;
   struct Collectors {
     std::string workspace, completion, path, packages, help, editorHelp, error, stop, value,
         matrix;

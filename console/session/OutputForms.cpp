@@ -149,19 +149,29 @@ std::vector<std::string> ParsePathListing(std::string_view answer) {
 }
 
 std::vector<ListRow> ParsePackageBlocks(std::string_view answer) {
+  // A block is a list of labels ("Version:"), each followed by its value on
+  // tab-indented lines; the row shows four of them, whatever the others are.
+  static const std::vector<std::string> kColumns = {"Package name:", "Version:",
+                                                    "Short description:", "Status:"};
   std::vector<ListRow> rows;
   const std::vector<std::string> blocks = text::SplitNonEmpty(answer, "---\n");
   for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
-    std::vector<std::string> lines = text::SplitLines(*block);
-    if (!lines.empty() && EndsWithPrompt(lines.back())) lines.pop_back();
-    // A package block opens with its first label; anything else (a lone
-    // prompt, a heading) is no package.
-    if (lines.size() < 2 || !EndsWith(lines[0], ":")) continue;
-    ListRow row;
-    for (size_t index = 1; index <= 7; index += 2) {
-      row.columns.push_back(index < lines.size() ? text::RemoveChars(lines[index], "\t") : "");
+    std::vector<std::string> columns(kColumns.size());
+    std::string label;
+    bool named = false;
+    for (const std::string& line : text::SplitLines(*block)) {
+      if (line[0] != '\t' && EndsWith(line, ":")) {
+        label = line;
+        named = named || label == kColumns[0];
+        continue;
+      }
+      const auto column = std::find(kColumns.begin(), kColumns.end(), label);
+      if (column == kColumns.end() || EndsWithPrompt(line)) continue;
+      std::string& value = columns[static_cast<size_t>(column - kColumns.begin())];
+      const std::string piece = text::Trim(text::RemoveChars(line, "\t"));
+      if (!piece.empty()) value += (value.empty() ? "" : " ") + piece;
     }
-    rows.push_back(std::move(row));
+    if (named) rows.push_back(ListRow{std::move(columns), -1});
   }
   if (rows.empty()) rows.push_back(ListRow{{kNoPackages, "", "", ""}, -1});
   return rows;
@@ -171,6 +181,27 @@ std::vector<std::string> ParseCompletion(std::string_view answer) {
   std::vector<std::string> lines = text::SplitLines(answer);
   if (!lines.empty()) lines.pop_back();
   return lines;
+}
+
+int BarePromptCount(std::string_view chunk) {
+  int prompts = 0;
+  while (!chunk.empty()) {
+    if (chunk.front() == '\n' || chunk.front() == '\r') {
+      chunk.remove_prefix(1);
+      continue;
+    }
+    bool found = false;
+    for (std::string_view prompt : {kPrompt, kDebugPrompt, kKeyboardPrompt}) {
+      if (StartsWith(chunk, prompt)) {
+        chunk.remove_prefix(prompt.size());
+        ++prompts;
+        found = true;
+        break;
+      }
+    }
+    if (!found) return 0;
+  }
+  return prompts;
 }
 
 std::string CollapsePrompts(std::string chunk) {

@@ -51,13 +51,17 @@ bool SameNamesAndSizes(const std::vector<ListRow>& current, const std::vector<Li
 // left out.
 std::vector<std::string> ParsePathListing(std::string_view answer);
 
-// Package rows (name, version, description, depends on) in the reverse of the
+// Package rows (name, version, short description, status) in the reverse of the
 // interpreter's order; a single "no packages installed" row when there is none.
 std::vector<ListRow> ParsePackageBlocks(std::string_view answer);
 inline constexpr const char* kNoPackages = "no packages installed";
 
 // Completion candidates: every non-empty line but the last (the prompt).
 std::vector<std::string> ParseCompletion(std::string_view answer);
+
+// How many prompts a chunk holds when it holds nothing else (line ends aside);
+// 0 when it holds anything else.
+int BarePromptCount(std::string_view chunk);
 
 // Collapses doubled and glued prompts.
 std::string CollapsePrompts(std::string chunk);

@@ -15,8 +15,10 @@ constexpr std::string_view kLineEnd = "\n";
 
 }  // namespace
 
-CSessionCore::CSessionCore(const SessionViews& views, const std::string& dataDir)
-    : m_views(views), m_dataDir(dataDir), m_redirector(m_signals, views, m_history) {
+CSessionCore::CSessionCore(const SessionViews& views, const std::string& dataDir,
+                           CHistoryStore& history)
+    : m_views(views), m_dataDir(dataDir), m_history(history),
+      m_redirector(m_signals, views, m_history) {
   if (!m_dataDir.empty()) m_userData.SetPath(m_dataDir + "userpaths.dat");
 }
 
@@ -37,6 +39,7 @@ void CSessionCore::PushEditorRequest(const std::string& text) {
 }
 
 bool CSessionCore::Interrupt() {
+  m_redirector.ExpectInterruptPrompts();
   const bool signalled = m_redirector.Interrupt();
   m_redirector.Write(kLineEnd);
   return signalled;

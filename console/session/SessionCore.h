@@ -21,8 +21,9 @@ struct CommandRecord {
 
 class CSessionCore {
  public:
-  // `dataDir` holds the user data file; empty for none.
-  CSessionCore(const SessionViews& views, const std::string& dataDir);
+  // `dataDir` holds the user data file; empty for none. The history store is the
+  // application's, shared with its pane.
+  CSessionCore(const SessionViews& views, const std::string& dataDir, CHistoryStore& history);
   ~CSessionCore();
   CSessionCore(const CSessionCore&) = delete;
   CSessionCore& operator=(const CSessionCore&) = delete;
@@ -70,7 +71,7 @@ class CSessionCore {
   SessionViews m_views;
   std::string m_dataDir;
   CSessionSignals m_signals;
-  CHistoryStore m_history;
+  CHistoryStore& m_history;
   CIni m_userData;
   COctaveRedirector m_redirector;
   std::thread m_dispatcher;

@@ -67,6 +67,24 @@ TEST_F(OctaveRedirectorTest, BarePromptAfterSilentCommandIsDroppedButFollowsAnEc
   EXPECT_EQ(MarkTexts(ConsoleMark::Kind::Bold).back(), "\n>> ");
 }
 
+TEST_F(OctaveRedirectorTest, TheSecondPromptOfAnInterruptIsNotShownAfterTheNextEcho) {
+  Feed(">> ");
+  views.console.ReplaceInput("for i=1:1e10, end\n");
+  redirector.ExpectInterruptPrompts();
+  Feed("\n>> ");
+  views.console.ReplaceInput("disp(42)\n");
+  Feed(">> ");
+  Feed("42\n>> ");
+  EXPECT_EQ(views.console.Text(), ">> for i=1:1e10, end\n\n>> disp(42)\n42\n>> ");
+  // Both prompts in one piece: shown once, and nothing later is held back.
+  redirector.ExpectInterruptPrompts();
+  views.console.ReplaceInput("pause(9)\n");
+  Feed("\n>> >> ");
+  views.console.ReplaceInput("x = 1;\n");
+  Feed(">> ");
+  EXPECT_EQ(views.console.Tail(23), "pause(9)\n\n>> x = 1;\n>> ");
+}
+
 TEST_F(OctaveRedirectorTest, ErrorIsRedGoesToTheEditorAndBeepsWhenAsked) {
   views.settings.SetInt("General", "BeepOnErrors", 1);
   Feed("error: 'y' undefined near line 1, column 1\n>> ");

@@ -85,13 +85,14 @@ TEST(PackageBlocks, OnePackageIsAPackageAndSeveralComeInReverse) {
   const auto one = forms::ParsePackageBlocks(io + ">> ");
   ASSERT_EQ(one.size(), 1u);
   EXPECT_EQ(one[0].columns,
-            (std::vector<std::string>{"io", "2.6.4", "Input/Output.", "octave >= 4.2.0"}));
+            (std::vector<std::string>{"io", "2.6.4", "Input/Output.", "Not loaded"}));
 
   const std::string stats =
       "---\nPackage name:\n\tstatistics\nVersion:\n\t1.5.4\nShort description:\n\tStats.\n"
-      "Depends on:\n\toctave >= 6.1.0\n";
+      "Depends on:\n\toctave >= 6.1.0\nStatus:\n\tLoaded\n";
   const auto two = forms::ParsePackageBlocks(io + stats + ">> ");
   EXPECT_EQ(Column(two, 0), (std::vector<std::string>{"statistics", "io"}));
+  EXPECT_EQ(Column(two, 3), (std::vector<std::string>{"Loaded", "Not loaded"}));
 
   EXPECT_EQ(Column(forms::ParsePackageBlocks(">> "), 0),
             (std::vector<std::string>{forms::kNoPackages}));
@@ -130,6 +131,9 @@ TEST(ErrorsAndPrompts, DetectionAndCollapsing) {
   EXPECT_EQ(forms::CollapsePrompts("debug> debug> "), "debug> ");
   EXPECT_EQ(forms::CollapsePrompts("debug> >> "), "debug> \n>> ");
   EXPECT_EQ(forms::CollapsePrompts("debug>> "), "debug> ");
+  EXPECT_EQ(forms::BarePromptCount("\n>> >> "), 2);
+  EXPECT_EQ(forms::BarePromptCount("debug> "), 1);
+  EXPECT_EQ(forms::BarePromptCount("ans = 1\n>> "), 0);
   EXPECT_TRUE(forms::EndsWithPrompt("x\ndebug> "));
   EXPECT_TRUE(forms::EndsWithPrompt("keyboard> "));
   EXPECT_FALSE(forms::EndsWithPrompt("a > b"));

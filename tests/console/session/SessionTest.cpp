@@ -26,13 +26,14 @@ class SessionTest : public ::testing::Test {
  protected:
   CTempDir dir;
   CMemoryViews views;
+  CHistoryStore history;
   std::unique_ptr<CSessionCore> core;
   std::unique_ptr<CSessionWorker> worker;
 
   void StartWith(const std::string& script) {
     std::ofstream(dir.File("script")) << script;
     views.settings.SetString("Octave", "workpath", dir.Path());
-    core = std::make_unique<CSessionCore>(views.Views(), dir.Path() + "/");
+    core = std::make_unique<CSessionCore>(views.Views(), dir.Path() + "/", history);
     views.host.SetEnqueue([this](const std::string& text) { core->EnqueueCommand(text, false); });
     worker = std::make_unique<CSessionWorker>(*core);
     core->StartDispatcher();

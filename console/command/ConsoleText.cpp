@@ -1,0 +1,66 @@
+#include "console/command/ConsoleText.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool StartsWithIgnoringCase(const std::string& line, const std::string& prefix) {
+  if (line.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(line[i])) !=
+        std::tolower(static_cast<unsigned char>(prefix[i])))
+      return false;
+  }
+  return true;
+}
+
+// The first line from `from` stepping by `step` up to and including `to` that
+// starts with the prefix, or -1.
+long Search(const std::vector<std::string>& lines, long from, long to, long step,
+            const std::string& prefix) {
+  for (long i = from; step < 0 ? i >= to : i <= to; i += step) {
+    if (i >= 0 && i < static_cast<long>(lines.size()) &&
+        StartsWithIgnoringCase(lines[static_cast<size_t>(i)], prefix))
+      return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+size_t CompletionWordStart(std::u16string_view text) {
+  const size_t separator = text.find_last_of(COMPLETION_SEPARATORS);
+  return separator == std::u16string_view::npos ? 0 : separator + 1;
+}
+
+RecallResult RecallBackward(const std::vector<std::string>& lines, long cursor,
+                            const std::string& prefix) {
+  const long n = static_cast<long>(lines.size());
+  if (cursor > 0 && n > 0) {
+    if (prefix.empty()) {
+      const long line = std::min(cursor, n) - 1;
+      return {line, lines[static_cast<size_t>(line)]};
+    }
+    long match = Search(lines, cursor - 1, 0, -1, prefix);
+    if (match < 0) match = Search(lines, n - 2, 0, -1, prefix);  // once round again
+    if (match < 0) return {cursor - 1, std::nullopt};
+    return {match, lines[static_cast<size_t>(match)]};
+  }
+  if (cursor == 0) return {n, std::string()};
+  return {cursor, std::nullopt};
+}
+
+RecallResult RecallForward(const std::vector<std::string>& lines, long cursor,
+                           const std::string& prefix) {
+  const long n = static_cast<long>(lines.size());
+  if (cursor >= -1 && cursor < n - 1) {
+    if (prefix.empty()) return {cursor + 1, lines[static_cast<size_t>(cursor + 1)]};
+    long match = Search(lines, cursor + 1, n - 1, 1, prefix);
+    if (match < 0) match = Search(lines, 1, n - 1, 1, prefix);  // once round again
+    if (match < 0) return {cursor + 1, std::nullopt};
+    return {match, lines[static_cast<size_t>(match)]};
+  }
+  if (cursor == n - 1) return {0, std::string()};
+  return {cursor, std::nullopt};
+}

@@ -1,0 +1,479 @@
+#include "console/command/ConsoleView.h"
+
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QUrl>
+
+#include "common/OctaveQuote.h"
+#include "console/command/CompletionPopup.h"
+#include "console/command/ConsoleText.h"
+#include "console/command/HistoryStore.h"
+#include "console/session/SessionCore.h"
+#include "console/session/SessionWorker.h"
+#include "widgets/ConfirmBox.h"
+#include "widgets/GuiThread.h"
+
+namespace {
+
+constexpr QChar kParagraph(0x2029);
+const QString kArmedWarning = QStringLiteral("Press Control-C again to abort.");
+
+// Offset in the console's characters of a byte offset into a UTF-8 chunk.
+int CharOffset(const std::string& chunk, long byteOffset) {
+  if (byteOffset <= 0) return static_cast<int>(byteOffset);
+  const size_t bytes = std::min(static_cast<size_t>(byteOffset), chunk.size());
+  return static_cast<int>(QString::fromUtf8(chunk.data(), static_cast<qsizetype>(bytes)).size());
+}
+
+QString PlainText(QString text) { return text.replace(kParagraph, QLatin1Char('\n')); }
+
+}  // namespace
+
+CCalyxView::CCalyxView(QWidget* parent) : QPlainTextEdit(parent) {
+  setAccessibleName(tr("Command Window"));
+  setObjectName(QStringLiteral("CommandWindow"));
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  setUndoRedoEnabled(true);
+  document()->setDefaultFont(BaseFormat().font());
+  setCurrentCharFormat(BaseFormat());
+  QPalette colours = palette();
+  colours.setColor(QPalette::Base, Qt::white);
+  colours.setColor(QPalette::Text, Qt::black);
+  setPalette(colours);
+}
+
+CCalyxView::~CCalyxView() = default;
+
+void CCalyxView::Attach(CSessionCore* core, CSessionWorker* worker, CHistoryStore* history,
+                        ISettings* settings, ISessionHost* host, AutoComplete* completion) {
+  m_core = core;
+  m_worker = worker;
+  m_history = history;
+  m_settings = settings;
+  m_host = host;
+  m_completion = completion;
+}
+
+QTextCharFormat CCalyxView::BaseFormat() const {
+  QTextCharFormat format;
+  QFont font(QStringLiteral("Courier New"), 10);
+  font.setStyleHint(QFont::Monospace);
+  format.setFont(font);
+  format.setForeground(Qt::black);
+  format.setFontWeight(QFont::Normal);
+  return format;
+}
+
+std::string CCalyxView::CurrentPrompt() const {
+  return m_core ? m_core->Redirector().CurrentPrompt() : std::string(">> ");
+}
+
+// ---- IConsole
+
+std::string CCalyxView::Tail(size_t count) {
+  return ResultOnGuiThread<std::string>(this, [&] {
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, static_cast<int>(count));
+    const QByteArray bytes = PlainText(cursor.selectedText()).toUtf8();
+    const qsizetype keep = std::min<qsizetype>(bytes.size(), static_cast<qsizetype>(count));
+    return bytes.right(keep).toStdString();
+  });
+}
+
+std::string CCalyxView::Text() {
+  return ResultOnGuiThread<std::string>(this, [&] { return toPlainText().toStdString(); });
+}
+
+void CCalyxView::AppendOutput(const std::string& chunk, const std::vector<ConsoleMark>& marks,
+                              int maxLines) {
+  RunOnGuiThread(this, [&] {
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::End);
+    const int start = cursor.position();
+    cursor.insertText(QString::fromUtf8(chunk.data(), static_cast<qsizetype>(chunk.size())),
+                      BaseFormat());
+    const int end = cursor.position();
+    for (const ConsoleMark& mark : marks) {
+      const int from = std::max(0, start + CharOffset(chunk, mark.begin));
+      const int to = std::min(end, start + CharOffset(chunk, mark.end));
+      if (to <= from) continue;
+      QTextCharFormat format;
+      switch (mark.kind) {
+        case ConsoleMark::Kind::Error:
+          format.setForeground(QColor(255, 0, 0));
+          break;
+        case ConsoleMark::Kind::Bold:
+          format.setFontWeight(QFont::Bold);
+          break;
+        case ConsoleMark::Kind::Link:
+          format.setAnchor(true);
+          format.setAnchorHref(QString::fromUtf8(chunk.substr(
+              static_cast<size_t>(mark.begin), static_cast<size_t>(mark.end - mark.begin))));
+          format.setFontUnderline(true);
+          format.setForeground(QColor(0, 0, 238));
+          break;
+      }
+      QTextCursor range(document());
+      range.setPosition(from);
+      range.setPosition(to, QTextCursor::KeepAnchor);
+      range.mergeCharFormat(format);
+    }
+    // Keep the newest maxLines lines.
+    const int blocks = document()->blockCount();
+    if (maxLines > 0 && blocks > maxLines) {
+      QTextCursor head(document());
+      head.setPosition(document()->findBlockByNumber(blocks - maxLines).position(),
+                       QTextCursor::KeepAnchor);
+      head.removeSelectedText();
+    }
+    cursor.endEditBlock();
+    moveCursor(QTextCursor::End);
+    m_inputStart = textCursor().position();
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+  });
+}
+
+void CCalyxView::ReplaceInput(const std::string& text) {
+  RunOnGuiThread(this, [&] { ReplaceInputText(QString::fromStdString(text)); });
+}
+
+void CCalyxView::ResetTo(const std::string& prompt) {
+  RunOnGuiThread(this, [&] {
+    clear();
+    QTextCursor cursor(document());
+    cursor.insertText(QString::fromStdString(prompt), BaseFormat());
+    moveCursor(QTextCursor::End);
+    m_inputStart = textCursor().position();
+  });
+}
+
+void CCalyxView::ReplaceInConsole(const std::string& find, const std::string& replacement) {
+  RunOnGuiThread(this, [&] {
+    const QString from = QString::fromStdString(find);
+    QString text = toPlainText();
+    if (from.isEmpty() || !text.contains(from)) return;
+    const QString to = QString::fromStdString(replacement);
+    while (text.contains(from) && !to.contains(from)) text.replace(from, to);
+    setPlainText(text);
+    moveCursor(QTextCursor::End);
+    m_inputStart = textCursor().position();
+  });
+}
+
+void CCalyxView::SetReadOnly(bool readOnly) {
+  RunOnGuiThread(this, [&] { setReadOnly(readOnly); });
+}
+
+void CCalyxView::MoveCaretToEnd() {
+  RunOnGuiThread(this, [&] { moveCursor(QTextCursor::End); });
+}
+
+// ---- input line
+
+bool CCalyxView::BeforeInput() const { return textCursor().selectionStart() < m_inputStart; }
+
+void CCalyxView::ToEnd() { moveCursor(QTextCursor::End); }
+
+QString CCalyxView::InputText() const {
+  QTextCursor cursor(document());
+  cursor.setPosition(std::min(m_inputStart, document()->characterCount() - 1));
+  cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+  return PlainText(cursor.selectedText());
+}
+
+void CCalyxView::ReplaceInputText(const QString& text) {
+  QTextCursor cursor(document());
+  cursor.setPosition(std::min(m_inputStart, document()->characterCount() - 1));
+  cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+  cursor.insertText(text, BaseFormat());
+}
+
+void CCalyxView::ClearWindow() {
+  if (m_settings && !ConfirmBySetting(this, *m_settings, "General", "ConfirmClearWindow", 0,
+                                      tr("All text will be cleared from the command window.")))
+    return;
+  ResetTo(CurrentPrompt());
+}
+
+bool CCalyxView::OnEnter() {
+  const QString input = InputText();
+  if (!input.isEmpty() && !input.contains(kArmedWarning)) {
+    ToEnd();
+    for (const QString& line : input.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+      const std::string command = line.toStdString();
+      m_core->EnqueueCommand(command, true);
+      if (!line.contains(QStringLiteral("%--"))) m_history->AddHistoryEntry(command, true);
+    }
+    return false;  // the control adds the line end
+  }
+  m_core->EnqueueCommand("\n", false);
+  m_core->Signals().Raise(m_core->Signals().g_bRefreshWorkspace);
+  return true;
+}
+
+bool CCalyxView::OnTab() {
+  const QTextCursor cursor = textCursor();
+  QTextCursor head(document());
+  head.setPosition(cursor.selectionStart(), QTextCursor::KeepAnchor);
+  const QString before = PlainText(head.selectedText());
+  const std::u16string_view view(reinterpret_cast<const char16_t*>(before.utf16()),
+                                 static_cast<size_t>(before.size()));
+  const int wordStart = static_cast<int>(CompletionWordStart(view));
+  const QString word = before.mid(wordStart);
+  m_completion->SetWordRange(cursor.selectionEnd() - static_cast<int>(word.size()),
+                             cursor.selectionEnd());
+  m_core->EnqueueCommand(
+      "completion_matches('" + octave_quote::EscapeSingle(word.toStdString()) + "')###", false);
+  return true;
+}
+
+bool CCalyxView::OnInterruptKey() {
+  if (m_bInterruptArmed) {
+    m_core->Interrupt();
+  } else if (m_core->Signals().g_bConnected) {
+    m_bInterruptArmed = true;
+    ToEnd();
+    insertPlainText(kArmedWarning + QLatin1Char('\n'));
+  }
+  return true;
+}
+
+void CCalyxView::Recall(bool backward) {
+  const QTextCursor cursor = textCursor();
+  const int selectionStart = cursor.selectionStart();
+  const int selectionEnd = cursor.selectionEnd();
+  QTextCursor typed(document());
+  typed.setPosition(std::min(m_inputStart, selectionEnd));
+  typed.setPosition(selectionEnd, QTextCursor::KeepAnchor);
+  const std::string prefix = PlainText(typed.selectedText()).toStdString();
+  const std::vector<std::string> lines = m_history->Lines();
+  const long position = static_cast<long>(m_history->RecallCursor());
+  const RecallResult result = backward ? RecallBackward(lines, position, prefix)
+                                       : RecallForward(lines, position, prefix);
+  m_history->SetRecallCursor(static_cast<size_t>(std::max(0L, result.cursor)));
+  if (!result.input) return;
+  ReplaceInputText(QString::fromStdString(*result.input));
+  // The typed prefix stays under the caret; the rest of the line follows it.
+  const int end = document()->characterCount() - 1;
+  QTextCursor restored(document());
+  restored.setPosition(std::min(selectionStart, end));
+  restored.setPosition(std::min(selectionEnd, end), QTextCursor::KeepAnchor);
+  setTextCursor(restored);
+}
+
+bool CCalyxView::HandleKey(QKeyEvent* event) {
+  const bool control = event->modifiers() & Qt::ControlModifier;
+  const bool popup = m_completion && m_completion->IsShown();
+  const QTextCursor cursor = textCursor();
+  const int selectionStart = cursor.selectionStart();
+  const bool before = selectionStart < m_inputStart;
+
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (popup) {
+        m_completion->Accept();
+        return true;
+      }
+      if (before) {
+        ToEnd();
+        return true;
+      }
+      return OnEnter();
+    case Qt::Key_Backspace:
+      if (selectionStart == m_inputStart) return !cursor.hasSelection();
+      if (before) {
+        ToEnd();
+        return true;
+      }
+      return false;
+    case Qt::Key_Tab:
+      if (popup) {
+        m_completion->Accept();
+        return true;
+      }
+      if (before) {
+        ToEnd();
+        return true;
+      }
+      return OnTab();
+    case Qt::Key_Escape:
+      if (popup) m_completion->Cancel();
+      return false;
+    case Qt::Key_Space:
+    case Qt::Key_Insert:
+    case Qt::Key_Delete:
+      if (before) {
+        ToEnd();
+        return true;
+      }
+      return false;
+    case Qt::Key_Left:
+      return selectionStart == m_inputStart && !control;
+    case Qt::Key_Home:
+      if (before) return false;
+      if (event->modifiers() & Qt::ShiftModifier) {
+        QTextCursor selection(document());
+        selection.setPosition(selectionStart);
+        selection.setPosition(m_inputStart, QTextCursor::KeepAnchor);
+        setTextCursor(selection);
+      } else {
+        QTextCursor caret(document());
+        caret.setPosition(m_inputStart);
+        setTextCursor(caret);
+      }
+      return true;
+    case Qt::Key_Up:
+    case Qt::Key_P:
+    case Qt::Key_Down:
+    case Qt::Key_N: {
+      const bool up = event->key() == Qt::Key_Up || event->key() == Qt::Key_P;
+      const bool arrow = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+      if (!arrow && !control) return false;
+      if (popup) {
+        up ? m_completion->SelectPrevious() : m_completion->SelectNext();
+        return true;
+      }
+      if (before) return !arrow && up;  // Ctrl+P is swallowed there, the arrows move
+      Recall(up);
+      return true;
+    }
+    default:
+      break;
+  }
+  if (!control) return false;
+
+  QTextCursor edit = textCursor();
+  switch (event->key()) {
+    case Qt::Key_C:
+      if (cursor.hasSelection() || before || !m_core || !m_core->Redirector().IsRunning())
+        return false;  // a copy
+      return OnInterruptKey();
+    case Qt::Key_X:
+      return before;  // nothing before the input can be cut
+    case Qt::Key_A:
+      if (before) return false;
+      edit.setPosition(m_inputStart);
+      setTextCursor(edit);
+      return true;
+    case Qt::Key_E:
+      if (!before) ToEnd();
+      return true;
+    case Qt::Key_B:
+      if (selectionStart <= m_inputStart) return false;
+      edit.setPosition(selectionStart - 1);
+      setTextCursor(edit);
+      return true;
+    case Qt::Key_F:
+      if (before) return false;
+      edit.movePosition(QTextCursor::NextCharacter);
+      setTextCursor(edit);
+      return true;
+    case Qt::Key_D:
+      if (before) return false;
+      edit.deleteChar();
+      return true;
+    case Qt::Key_K:
+      if (before) return false;
+      edit.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+      edit.removeSelectedText();
+      return true;
+    case Qt::Key_W: {
+      if (before) return false;
+      QTextCursor typed(document());
+      typed.setPosition(m_inputStart);
+      typed.setPosition(selectionStart, QTextCursor::KeepAnchor);
+      const int blank = PlainText(typed.selectedText()).lastIndexOf(QLatin1Char(' '));
+      edit.setPosition(blank < 0 ? m_inputStart : m_inputStart + blank + 1);
+      edit.setPosition(selectionStart, QTextCursor::KeepAnchor);
+      edit.removeSelectedText();
+      return true;
+    }
+    case Qt::Key_L:
+      ClearWindow();
+      return true;
+    case Qt::Key_I:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CCalyxView::keyPressEvent(QKeyEvent* event) {
+  if (isReadOnly() || !m_core) {
+    QPlainTextEdit::keyPressEvent(event);
+    return;
+  }
+  if (HandleKey(event)) return;
+  const bool typed = !event->text().isEmpty() && event->text().at(0).isPrint() &&
+                     !(event->modifiers() & Qt::ControlModifier);
+  bool completeAgain = false;
+  if (typed) {
+    // Typing always lands in the input line.
+    if (textCursor().selectionStart() < m_inputStart - 1) ToEnd();
+    if (m_completion && m_completion->IsShown()) {
+      m_completion->hide();
+      completeAgain = true;
+    }
+  }
+  QPlainTextEdit::keyPressEvent(event);
+  if (completeAgain) OnTab();  // the longer word is asked for again
+}
+
+void CCalyxView::insertFromMimeData(const QMimeData* source) {
+  if (textCursor().selectionStart() < m_inputStart || !source->hasText()) return;
+  QTextCursor cursor = textCursor();
+  cursor.insertText(source->text(), BaseFormat());
+  setTextCursor(cursor);
+}
+
+void CCalyxView::FollowLink(const QString& link) {
+  if (link.contains(QStringLiteral("http://")) || link.contains(QStringLiteral("https://"))) {
+    QDesktopServices::openUrl(QUrl(link));
+  } else if (link.contains(QStringLiteral(":\\")) || link.startsWith(QLatin1Char('/'))) {
+    if (m_host) m_host->SendToEditor(link.toStdString(), true);
+  } else if (m_core) {
+    // A plain name goes in command form; anything else as a quoted argument.
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9_.@]+$"));
+    const std::string name = link.toStdString();
+    m_core->EnqueueCommand(plainName.match(link).hasMatch()
+                               ? "help " + name
+                               : "help (" + octave_quote::SingleQuoted(name) + ")",
+                           true);
+  }
+}
+
+void CCalyxView::mouseReleaseEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseReleaseEvent(event);
+  if (event->button() != Qt::LeftButton || textCursor().hasSelection()) return;
+  QTextCursor at = cursorForPosition(event->position().toPoint());
+  QTextCursor next = at;
+  next.movePosition(QTextCursor::NextCharacter);
+  QString link = next.charFormat().anchorHref();
+  if (link.isEmpty()) link = at.charFormat().anchorHref();
+  if (!link.isEmpty()) FollowLink(link);
+}
+
+void CCalyxView::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  menu.addAction(tr("&Undo"), this, &QPlainTextEdit::undo)->setEnabled(document()->isUndoAvailable());
+  menu.addAction(tr("&Redo"), this, &QPlainTextEdit::redo)->setEnabled(document()->isRedoAvailable());
+  menu.addSeparator();
+  const bool selection = textCursor().hasSelection();
+  const bool inInput = !BeforeInput();
+  menu.addAction(tr("Cu&t"), this, &QPlainTextEdit::cut)->setEnabled(selection && inInput);
+  menu.addAction(tr("&Copy"), this, &QPlainTextEdit::copy)->setEnabled(selection);
+  menu.addAction(tr("&Paste"), this, &QPlainTextEdit::paste)->setEnabled(inInput && !isReadOnly());
+  menu.addAction(tr("&Delete"), this, [this] { textCursor().removeSelectedText(); })
+      ->setEnabled(selection && inInput && !isReadOnly());
+  menu.addSeparator();
+  menu.addAction(tr("Clear Window\tCtrl+L"), this, &CCalyxView::ClearWindow);
+  menu.exec(event->globalPos());
+}

@@ -1,0 +1,117 @@
+#include "console/shell/CalyxApp.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QSettings>
+#include <QSplashScreen>
+#include <QTimer>
+
+#include <ctime>
+
+#include "common/UserDirs.h"
+#include "console/command/CompletionPopup.h"
+#include "console/command/ConsoleView.h"
+#include "console/session/SessionCore.h"
+#include "console/session/SessionWorker.h"
+#include "console/shell/CommandIds.h"
+#include "console/shell/MainFrame.h"
+#include "console/update/UpdateSchedule.h"
+
+// The grid editor comes with the workspace pane; until then nothing is shown.
+class CCalyxApp::CNoVariableEditor : public IVariableEditor {
+ public:
+  bool IsVisible() override { return false; }
+  void ReloadPage() override {}
+  void LoadGrid() override {}
+};
+
+namespace {
+
+constexpr int kSplashMs = 5000;
+
+QPixmap SplashPicture() {
+  QPixmap picture(420, 220);
+  picture.fill(QColor(32, 74, 135));
+  QPainter painter(&picture);
+  painter.setPen(Qt::white);
+  QFont title(QStringLiteral("Sans"), 36, QFont::Bold);
+  painter.setFont(title);
+  painter.drawText(QRect(0, 40, 420, 90), Qt::AlignCenter, QStringLiteral("Calyx"));
+  painter.setFont(QFont(QStringLiteral("Sans"), 11));
+  painter.drawText(QRect(0, 130, 420, 40), Qt::AlignCenter,
+                   QObject::tr("A workbench for GNU Octave — version %1")
+                       .arg(QApplication::applicationVersion()));
+  return picture;
+}
+
+}  // namespace
+
+CCalyxApp::CCalyxApp() : m_variableEditor(std::make_unique<CNoVariableEditor>()) {}
+
+CCalyxApp::~CCalyxApp() {
+  // The window's shutdown ends the session's threads, which still use the window.
+  if (m_frame) m_frame->ShutDown();
+  m_worker.reset();
+  m_core.reset();
+  m_frame.reset();
+}
+
+bool CCalyxApp::InitInstance(const CalyxOptions& options) {
+  m_dataDir = DefaultDataDir("Calyx");
+  m_frame = std::make_unique<CMainFrame>(m_settings, m_history);
+
+  QSettings state(QStringLiteral("Marrowby"), QStringLiteral("Calyx"));
+  m_frame->OnApplicationLook(
+      state.value(QStringLiteral("ApplicationLook"), command_id::kDefaultLook).toInt());
+  m_frame->restoreGeometry(state.value(QStringLiteral("Layout/geometry")).toByteArray());
+  m_frame->restoreState(state.value(QStringLiteral("Layout/state")).toByteArray());
+
+  SessionViews views;
+  views.console = m_frame->Console();
+  views.workspace = &m_workspace;
+  views.searchPath = &m_searchPath;
+  views.packages = &m_packages;
+  views.completion = m_frame->Completion();
+  views.variableEditor = m_variableEditor.get();
+  views.host = m_frame.get();
+  views.settings = &m_settings;
+  m_core = std::make_unique<CSessionCore>(views, m_dataDir, m_history);
+#ifdef _WIN32
+  m_core->Redirector().SetProgramName("octave.exe");
+#else
+  m_core->Redirector().SetProgramName("octave-cli");
+#endif
+  m_worker = std::make_unique<CSessionWorker>(*m_core);
+  m_frame->AttachSession(m_core.get(), m_worker.get());
+
+  if (options.show) {
+    m_frame->show();
+    if (options.splash) {
+      auto* splash = new QSplashScreen(SplashPicture());
+      splash->show();
+      QTimer::singleShot(kSplashMs, splash, [splash] {
+        splash->close();
+        splash->deleteLater();
+      });
+    }
+  }
+  RunUpdateSchedule();
+  m_core->StartDispatcher();
+  if (m_settings.GetInt("Octave", "AutoStart", 1) != 0) m_frame->Connect();
+  return true;
+}
+
+void CCalyxApp::RunUpdateSchedule() {
+  const int year = m_settings.GetInt("General", "LastUpdateYear", 1980);
+  const int month = m_settings.GetInt("General", "LastUpdateMonth", 1);
+  const int day = m_settings.GetInt("General", "LastUpdateDay", 1);
+  const std::time_t now = std::time(nullptr);
+  if (!UpdateCheckDue(year, month, day, now) || m_settings.GetInt("General", "AutoUpdate", 1) == 0)
+    return;
+  std::tm today{};
+  localtime_r(&now, &today);
+  m_settings.SetInt("General", "LastUpdateYear", today.tm_year + 1900);
+  m_settings.SetInt("General", "LastUpdateMonth", today.tm_mon + 1);
+  m_settings.SetInt("General", "LastUpdateDay", today.tm_mday);
+  // The update check itself comes with its own subsystem.
+}

@@ -1,0 +1,51 @@
+// The application: settings, the history store, the main window and the session,
+// built in that order and torn down in reverse.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "console/command/HistoryStore.h"
+#include "console/shell/QtSettings.h"
+#include "console/shell/RowList.h"
+
+class CMainFrame;
+class CSessionCore;
+class CSessionWorker;
+class QApplication;
+
+struct CalyxOptions {
+  bool splash = true;
+  bool show = true;
+};
+
+class CCalyxApp {
+ public:
+  CCalyxApp();
+  ~CCalyxApp();
+
+  // Builds the window and the session and connects when "AutoStart" is set.
+  bool InitInstance(const CalyxOptions& options);
+
+  CMainFrame* Frame() const { return m_frame.get(); }
+  CSessionCore* Core() const { return m_core.get(); }
+  CSessionWorker* Worker() const { return m_worker.get(); }
+  ISettings& Settings() { return m_settings; }
+  CHistoryStore& History() { return m_history; }
+
+ private:
+  class CNoVariableEditor;
+
+  void RunUpdateSchedule();
+
+  CQtSettings m_settings;
+  CHistoryStore m_history;
+  std::string m_dataDir;
+  CRowList m_workspace;
+  CRowList m_searchPath;
+  CRowList m_packages;
+  std::unique_ptr<CNoVariableEditor> m_variableEditor;
+  std::unique_ptr<CMainFrame> m_frame;
+  std::unique_ptr<CSessionCore> m_core;
+  std::unique_ptr<CSessionWorker> m_worker;
+};

@@ -1,0 +1,503 @@
+#include "console/shell/MainFrame.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include <atomic>
+
+#include "common/OctaveQuote.h"
+#include "common/Text.h"
+#include "common/UserDirs.h"
+#include "console/command/CompletionPopup.h"
+#include "console/command/ConsoleView.h"
+#include "console/command/HistoryView.h"
+#include "console/session/SessionCore.h"
+#include "console/session/SessionWorker.h"
+#include "console/session/StartupCommands.h"
+#include "console/shell/CommandIds.h"
+#include "console/shell/Looks.h"
+#include "console/shell/OptionsSheet.h"
+#include "widgets/ConfirmBox.h"
+#include "widgets/GuiThread.h"
+
+namespace {
+
+using namespace command_id;
+
+constexpr int kWorkerStopWaitMs = 5000;
+const char* kHomePage = "https://calyx.marrowby.org/";
+const char* kDonatePage = "https://calyx.marrowby.org/support";
+const char* kForumPage = "https://calyx.marrowby.org/forum";
+
+#ifdef _WIN32
+constexpr const char* kDefaultInterpreterFolder = "C:\\Octave\\3.2.4_gcc-4.4.0\\bin";
+#else
+constexpr const char* kDefaultInterpreterFolder = "/usr/bin";
+#endif
+
+}  // namespace
+
+CMainFrame::CMainFrame(ISettings& settings, CHistoryStore& history, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_history(history) {
+  // The editor finds this window by this title.
+  setWindowTitle(QStringLiteral(" - Calyx"));
+  setObjectName(QStringLiteral("CalyxMainFrame"));
+  setDockNestingEnabled(true);
+  m_console = new CCalyxView(this);
+  setCentralWidget(m_console);
+  m_completion = new AutoComplete(m_console);
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  CreateDocks();
+  statusBar()->showMessage(tr("Ready"));
+  resize(1200, 800);
+  UpdateActions();
+}
+
+CMainFrame::~CMainFrame() {
+  ShutDown();
+  delete m_completion;
+}
+
+QAction* CMainFrame::AddAction(int id, const QString& text, const QString& tip) {
+  auto* action = new QAction(text, this);
+  action->setData(id);
+  // Toolbar buttons show the name without its key.
+  action->setIconText(QString(text).remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0));
+  if (!tip.isEmpty()) {
+    action->setToolTip(tip);
+    action->setStatusTip(tip);
+  }
+  m_actions[id] = action;
+  return action;
+}
+
+QAction* CMainFrame::Action(int id) const {
+  auto found = m_actions.find(id);
+  return found == m_actions.end() ? nullptr : found->second;
+}
+
+QDockWidget* CMainFrame::Dock(const QString& title) const {
+  auto found = m_docks.find(title);
+  return found == m_docks.end() ? nullptr : found->second;
+}
+
+void CMainFrame::CreateActions() {
+  QStyle* look = style();
+  AddAction(kOpen, tr("&Open...\tCtrl+O"), tr("Load variables from a file"))
+      ->setIcon(look->standardIcon(QStyle::SP_DialogOpenButton));
+  AddAction(kSaveAs, tr("Save &As...\tCtrl+S"), tr("Save the selected variables"))
+      ->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
+  AddAction(kSaveWorkspaceAs, tr("Save &Workspace As…"));
+  AddAction(kSetPaths, tr("Set &Paths..."));
+  AddAction(kPackages, tr("Packages..."));
+  AddAction(kOptions, tr("Options..."), tr("Options"))
+      ->setIcon(look->standardIcon(QStyle::SP_FileDialogDetailedView));
+  AddAction(kConnect, tr("&Connect"), tr("Connect to Octave"))
+      ->setIcon(look->standardIcon(QStyle::SP_MediaPlay));
+  AddAction(kDisconnect, tr("&Disconnect"), tr("Disconnect from Octave"))
+      ->setIcon(look->standardIcon(QStyle::SP_MediaStop));
+  AddAction(kPrint, tr("&Print...\tCtrl+P"), tr("Print the command window"))
+      ->setIcon(look->standardIcon(QStyle::SP_FileIcon));
+  AddAction(kPrintPreview, tr("Print Pre&view"));
+  AddAction(kPrintSetup, tr("P&rint Setup..."));
+  AddAction(kExit, tr("E&xit\tCtrl+Q"));
+  AddAction(kUndo, tr("&Undo\tCtrl+Z"), tr("Undo"))->setIcon(look->standardIcon(QStyle::SP_ArrowBack));
+  AddAction(kRedo, tr("&Redo\tCtrl+Y"), tr("Redo"))->setIcon(look->standardIcon(QStyle::SP_ArrowForward));
+  AddAction(kCut, tr("Cu&t\tCtrl+X"), tr("Cut"));
+  AddAction(kCopy, tr("&Copy\tCtrl+C"), tr("Copy"));
+  AddAction(kPaste, tr("&Paste\tCtrl+V"), tr("Paste"));
+  AddAction(kClearWindow, tr("Clear Command Window\tCtrl+L"));
+  AddAction(kClearHistory, tr("Clear Command History"), tr("Clear Command Hystory"));
+  AddAction(kClearWorkspace, tr("Clear Workspace"), tr("Clear Workspace"));
+  AddAction(kEditor, tr("&Editor"), tr("Open the editor window"))
+      ->setIcon(look->standardIcon(QStyle::SP_FileDialogContentsView));
+  AddAction(kHelp, tr("&Help\tF1"), tr("Help"))->setIcon(look->standardIcon(QStyle::SP_DialogHelpButton));
+  AddAction(kHome, tr("&Calyx Home"));
+  AddAction(kCheckUpdates, tr("Check for &Updates"));
+  AddAction(kDonate, tr("&Donate"));
+  AddAction(kForum, tr("&Forum"));
+  AddAction(kAbout, tr("&About Calyx"));
+  AddAction(kBrowse, tr("Browse"), tr("Browse for folder"))
+      ->setIcon(look->standardIcon(QStyle::SP_DirOpenIcon));
+  AddAction(kUp, tr("Up"), tr("Go up one level"))->setIcon(look->standardIcon(QStyle::SP_FileDialogToParent));
+
+  // The frame's accelerators: the menu texts show them, the actions carry them.
+  const std::pair<int, QKeySequence> shortcuts[] = {
+      {kOpen, QKeySequence(QStringLiteral("Ctrl+O"))}, {kSaveAs, QKeySequence(QStringLiteral("Ctrl+S"))},
+      {kPrint, QKeySequence(QStringLiteral("Ctrl+P"))}, {kExit, QKeySequence(QStringLiteral("Ctrl+Q"))},
+      {kHelp, QKeySequence(QStringLiteral("F1"))}};
+  for (const auto& [id, keys] : shortcuts) m_actions[id]->setShortcut(keys);
+
+  connect(Action(kConnect), &QAction::triggered, this, &CMainFrame::Connect);
+  connect(Action(kDisconnect), &QAction::triggered, this, &CMainFrame::Disconnect);
+  connect(Action(kExit), &QAction::triggered, this, &QWidget::close);
+  connect(Action(kClearWindow), &QAction::triggered, m_console, &CCalyxView::ClearWindow);
+  connect(Action(kOptions), &QAction::triggered, this, [this] {
+    ShowOptionsSheet(this, m_settings, m_core->UserData(), m_pathBox,
+                     [this](const std::string& text) { return SendToEditor(text, false); });
+  });
+  connect(Action(kEditor), &QAction::triggered, this, [this] { m_core->EnqueueCommand("edit", false); });
+  connect(Action(kClearWorkspace), &QAction::triggered, this, [this] {
+    if (ConfirmBySetting(this, m_settings, "General", "ConfirmClearVariables", 0,
+                         tr("All variables will be deleted.")))
+      m_core->EnqueueCommand("clear all", false);
+  });
+  connect(Action(kUndo), &QAction::triggered, m_console, &QPlainTextEdit::undo);
+  connect(Action(kRedo), &QAction::triggered, m_console, &QPlainTextEdit::redo);
+  for (int id : {kCopy, kCut, kPaste}) {
+    connect(Action(id), &QAction::triggered, this, [this, id] { RouteClipboard(id); });
+  }
+  connect(Action(kPrint), &QAction::triggered, this, [this] {
+    QPrinter printer;
+    printer.setPageMargins(QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) m_console->print(&printer);
+  });
+  connect(Action(kPrintPreview), &QAction::triggered, this, [this] {
+    QPrinter printer;
+    printer.setPageMargins(QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch);
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, m_console, &QPlainTextEdit::print);
+    preview.exec();
+  });
+  connect(Action(kPrintSetup), &QAction::triggered, this, [this] {
+    QPrinter printer;
+    QPrintDialog(&printer, this).exec();
+  });
+  connect(Action(kHome), &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); });
+  connect(Action(kDonate), &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kDonatePage))); });
+  connect(Action(kForum), &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kForumPage))); });
+  connect(Action(kAbout), &QAction::triggered, this, &CMainFrame::ShowAbout);
+}
+
+void CMainFrame::CreateMenus() {
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  for (int id : {kOpen, kSaveAs, kSaveWorkspaceAs}) file->addAction(Action(id));
+  file->addSeparator();
+  for (int id : {kSetPaths, kPackages, kOptions}) file->addAction(Action(id));
+  file->addSeparator();
+  for (int id : {kConnect, kDisconnect}) file->addAction(Action(id));
+  file->addSeparator();
+  for (int id : {kPrint, kPrintPreview, kPrintSetup}) file->addAction(Action(id));
+  file->addSeparator();
+  file->addAction(Action(kExit));
+
+  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  for (int id : {kUndo, kRedo}) edit->addAction(Action(id));
+  edit->addSeparator();
+  for (int id : {kCut, kCopy, kPaste}) edit->addAction(Action(id));
+  edit->addSeparator();
+  for (int id : {kClearWindow, kClearHistory, kClearWorkspace}) edit->addAction(Action(id));
+
+  QMenu* view = menuBar()->addMenu(tr("&View"));
+  view->addAction(Action(kEditor));
+  auto* statusBarToggle = AddAction(kStatusBar, tr("&Status Bar"));
+  statusBarToggle->setCheckable(true);
+  statusBarToggle->setChecked(true);
+  connect(statusBarToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
+  view->addAction(statusBarToggle);
+  m_actions[kToolbars] = view->addMenu(tr("&Toolbars and Docking Windows"))->menuAction();
+  QMenu* looks = view->addMenu(tr("&Application Look"));
+  QMenu* office2007 = nullptr;
+  auto* lookGroup = new QActionGroup(this);
+  int count = 0;
+  const ApplicationLook* all = ApplicationLooks(&count);
+  for (int i = 0; i < count; ++i) {
+    const ApplicationLook& look = all[i];
+    QAction* action = AddAction(look.id, tr(look.menuText));
+    action->setCheckable(true);
+    lookGroup->addAction(action);
+    connect(action, &QAction::triggered, this, [this, id = look.id] { OnApplicationLook(id); });
+    if (look.inOffice2007Menu) {
+      if (!office2007) office2007 = looks->addMenu(tr("Office 200&7"));
+      office2007->addAction(action);
+    } else {
+      looks->addAction(action);
+    }
+  }
+
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
+  for (int id : {kHelp, kHome, kCheckUpdates, kDonate, kForum}) help->addAction(Action(id));
+  help->addSeparator();
+  help->addAction(Action(kAbout));
+}
+
+void CMainFrame::CreateToolBar() {
+  QToolBar* bar = addToolBar(tr("Standard"));
+  bar->setObjectName(QStringLiteral("Standard"));
+  for (int id : {kOpen, kSaveAs}) bar->addAction(Action(id));
+  bar->addSeparator();
+  for (int id : {kCut, kCopy, kPaste}) bar->addAction(Action(id));
+  bar->addSeparator();
+  for (int id : {kUndo, kRedo}) bar->addAction(Action(id));
+  bar->addSeparator();
+  for (int id : {kPrint, kConnect, kDisconnect}) bar->addAction(Action(id));
+  bar->addSeparator();
+  for (int id : {kEditor, kOptions}) bar->addAction(Action(id));
+  bar->addSeparator();
+  m_findHelpBox = new QComboBox(bar);
+  m_findHelpBox->setEditable(true);
+  m_findHelpBox->setMinimumWidth(150);
+  m_findHelpBox->setAccessibleName(tr("Find help"));
+  m_findHelpBox->setToolTip(tr("Find help"));
+  bar->addWidget(m_findHelpBox);
+  bar->addAction(Action(kHelp));
+  bar->addSeparator();
+  m_pathBox = new QComboBox(bar);
+  m_pathBox->setEditable(true);
+  m_pathBox->setFixedWidth(400);
+  m_pathBox->setAccessibleName(tr("Current Directory"));
+  m_pathBox->setToolTip(tr("Current Directory"));
+  bar->addWidget(m_pathBox);
+  for (int id : {kBrowse, kUp}) bar->addAction(Action(id));
+  QMenu* toolbars = Action(kToolbars)->menu();
+  toolbars->addAction(bar->toggleViewAction());
+}
+
+void CMainFrame::CreateDocks() {
+  struct Pane {
+    const char* title;
+    const char* name;
+    QStyle::StandardPixmap icon;
+    Qt::DockWidgetArea area;
+  };
+  // Creation order; the tab groups are made below.
+  const Pane panes[] = {
+      {"Command History", "CommandHistory", QStyle::SP_FileDialogListView, Qt::LeftDockWidgetArea},
+      {"Current Directory", "CurrentDirectory", QStyle::SP_DirIcon, Qt::LeftDockWidgetArea},
+      {"Workspace", "Workspace", QStyle::SP_DriveHDIcon, Qt::LeftDockWidgetArea},
+      {"Variable Editor", "VariableEditor", QStyle::SP_FileDialogDetailedView, Qt::BottomDockWidgetArea},
+      {"Documentation", "Documentation", QStyle::SP_DialogHelpButton, Qt::BottomDockWidgetArea},
+  };
+  QMenu* toolbars = Action(kToolbars)->menu();
+  for (const Pane& pane : panes) {
+    const QString title = tr(pane.title);
+    auto* dock = new QDockWidget(title, this);
+    dock->setObjectName(QString::fromLatin1(pane.name));
+    dock->setWindowIcon(style()->standardIcon(pane.icon));
+    dock->setAllowedAreas(Qt::AllDockWidgetAreas);
+    if (title == tr("Command History")) {
+      m_historyView = new CHistoryView(
+          m_history, m_settings,
+          [this](const std::string& command) { m_core->EnqueueCommand(command, true); },
+          [this] { return Connected(); }, dock);
+      dock->setWidget(m_historyView);
+    } else {
+      // The other panes come with their own subsystems; until then they are empty.
+      auto* empty = new QWidget(dock);
+      empty->setAccessibleName(title);
+      dock->setWidget(empty);
+    }
+    addDockWidget(pane.area, dock);
+    m_docks[title] = dock;
+    toolbars->addAction(dock->toggleViewAction());
+  }
+  tabifyDockWidget(Dock(tr("Current Directory")), Dock(tr("Workspace")));
+  tabifyDockWidget(Dock(tr("Current Directory")), Dock(tr("Command History")));
+  tabifyDockWidget(Dock(tr("Variable Editor")), Dock(tr("Documentation")));
+  Dock(tr("Command History"))->raise();
+  Dock(tr("Documentation"))->raise();
+  resizeDocks({Dock(tr("Current Directory"))}, {260}, Qt::Horizontal);
+  resizeDocks({Dock(tr("Variable Editor"))}, {180}, Qt::Vertical);
+}
+
+void CMainFrame::AttachSession(CSessionCore* core, CSessionWorker* worker) {
+  m_core = core;
+  m_worker = worker;
+  m_console->Attach(core, worker, &m_history, &m_settings, this, m_completion);
+  UpdateActions();
+}
+
+bool CMainFrame::Connected() const { return m_core && m_core->Signals().g_bConnected; }
+
+void CMainFrame::UpdateActions() {
+  const bool connected = Connected();
+  const bool session = m_core != nullptr;
+  Action(kConnect)->setEnabled(session && !connected);
+  Action(kDisconnect)->setEnabled(connected);
+  Action(kEditor)->setEnabled(connected);
+  Action(kOptions)->setEnabled(session);
+  Action(kClearWorkspace)->setEnabled(session);
+  // These belong to panes and dialogs that are not built yet.
+  for (int id : {kOpen, kSaveAs, kSaveWorkspaceAs, kSetPaths, kPackages, kHelp, kCheckUpdates,
+                 kBrowse, kUp}) {
+    Action(id)->setEnabled(false);
+  }
+  m_findHelpBox->setEnabled(false);
+  m_pathBox->setEnabled(connected);
+  if (m_historyView) m_historyView->UpdateActions();
+}
+
+void CMainFrame::RouteClipboard(int id) {
+  QWidget* focus = QApplication::focusWidget();
+  for (QComboBox* box : {m_findHelpBox, m_pathBox}) {
+    if (focus && box->lineEdit() && focus == box->lineEdit()) {
+      if (id == kCopy) box->lineEdit()->copy();
+      if (id == kCut) box->lineEdit()->cut();
+      if (id == kPaste) box->lineEdit()->paste();
+      return;
+    }
+  }
+  if (id == kCopy) m_console->copy();
+  if (id == kCut && m_console->textCursor().selectionStart() >= m_console->InputStart()) m_console->cut();
+  if (id == kPaste) m_console->paste();
+}
+
+void CMainFrame::OnApplicationLook(int id) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const int applied = ApplyApplicationLook(id);
+  if (QAction* action = Action(applied)) action->setChecked(true);
+  QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"))
+      .setValue(QStringLiteral("ApplicationLook"), id);
+  QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::ReceiveEditorText(const QString& text) {
+  if (m_core) m_core->PushEditorRequest(text.toStdString());
+}
+
+void CMainFrame::Connect() {
+  if (!m_core || Connected()) return;
+  // A session that is still ending may need this thread to finish.
+  WaitProcessingEvents([this] { return m_worker->WaitEnded(std::chrono::milliseconds(0)); },
+                       kWorkerStopWaitMs);
+  const std::string folder =
+      m_settings.GetString("Octave", "path", kDefaultInterpreterFolder);
+  m_worker->Connect(InterpreterCommandLine(folder));
+  UpdateActions();
+}
+
+void CMainFrame::Disconnect() {
+  if (!Connected()) return;
+  if (m_disconnecting.joinable()) m_disconnecting.join();
+  // The disconnection waits half a second for the interpreter: not on this thread.
+  m_disconnecting = std::thread([worker = m_worker] { worker->Disconnect(); });
+  Action(kDisconnect)->setEnabled(false);
+}
+
+// ---- ISessionHost
+
+bool CMainFrame::SendToEditor(const std::string&, bool) {
+  // The link to the editor comes with the editor; until then no editor is found.
+  return false;
+}
+
+void CMainFrame::ShowHelpTopic(const std::string& topic) {
+  RunOnGuiThread(this, [&] {
+    statusBar()->showMessage(tr("The documentation pane is not available yet: %1")
+                                 .arg(QString::fromStdString(topic)));
+  });
+}
+
+int CMainFrame::ChangeCurrentDirectory(const std::string& folder) {
+  const QString path = QString::fromStdString(folder);
+  if (!QFileInfo(path).isDir()) return 0;
+  RunOnGuiThread(this, [&] {
+    if (m_pathBox->findText(path) < 0) m_pathBox->insertItem(0, path);
+    m_pathBox->setCurrentText(path);
+  });
+  m_core->EnqueueCommand("cd " + octave_quote::SingleQuoted(folder) + ";###", false);
+  return 1;
+}
+
+std::string CMainFrame::WorkingDirectory() {
+  // "Work" beside the program's folder when there is one, else the home folder.
+  const QString work = QDir(QString::fromStdString(ProgramFolder()) + QStringLiteral("/..")).absoluteFilePath(QStringLiteral("Work"));
+  return (QFileInfo(work).isDir() ? work : QDir::homePath()).toStdString();
+}
+
+bool CMainFrame::ExitApplication() {
+  bool accepted = false;
+  RunOnGuiThread(this, [&] {
+    accepted = MayClose();
+    if (accepted) {
+      m_exitConfirmed = true;
+      // Closing waits for the dispatcher, which is the caller: later.
+      QTimer::singleShot(0, this, &QWidget::close);
+    }
+  });
+  return accepted;
+}
+
+void CMainFrame::Beep() {
+  RunOnGuiThread(this, [] { QApplication::beep(); });
+}
+
+void CMainFrame::ShowMessage(const std::string& message) {
+  RunOnGuiThread(this, [&] { ShowInformation(this, QString::fromStdString(message)); });
+}
+
+void CMainFrame::SetSessionControlsEnabled(bool enabled) {
+  RunOnGuiThread(this, [&] {
+    if (enabled) m_console->ResetInterrupt();
+    UpdateActions();
+  });
+}
+
+// ---- exit
+
+bool CMainFrame::MayClose() {
+  if (!Connected() || m_settings.GetInt("Octave", "ConfirmExit", 1) == 0) return true;
+  const ConfirmAnswer answer = AskConfirmation(this, tr("Do you want to disconnect from Octave?"));
+  if (answer.dontAskAgain) m_settings.SetInt("Octave", "ConfirmExit", 0);
+  return answer.accepted;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!m_exitConfirmed && !MayClose()) {
+    event->ignore();
+    return;
+  }
+  QSettings layout(QStringLiteral("Marrowby"), QStringLiteral("Calyx"));
+  layout.setValue(QStringLiteral("Layout/geometry"), saveGeometry());
+  layout.setValue(QStringLiteral("Layout/state"), saveState());
+  ShutDown();
+  event->accept();
+}
+
+void CMainFrame::ShutDown() {
+  if (m_shutDown || !m_core) return;
+  m_shutDown = true;
+  m_completion->hide();
+  // The workers may call into this thread while they end, so it keeps handling
+  // events until they have.
+  std::atomic<bool> ended{false};
+  std::thread ending([this, &ended] {
+    if (m_disconnecting.joinable()) m_disconnecting.join();
+    m_worker->Shutdown();
+    m_core->StopDispatcher();
+    ended = true;
+  });
+  WaitProcessingEvents([&] { return ended.load(); }, 2 * kWorkerStopWaitMs);
+  ending.join();
+}
+
+void CMainFrame::ShowAbout() {
+  QMessageBox::about(
+      this, tr("About Calyx"),
+      tr("Calyx version %1\n\nA workbench for GNU Octave.\n\nThis program is free software: you "
+         "can redistribute it and/or modify it under the terms of the GNU General Public "
+         "License as published by the Free Software Foundation, either version 3 of the "
+         "License, or (at your option) any later version.")
+          .arg(QApplication::applicationVersion()));
+}

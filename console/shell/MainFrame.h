@@ -1,0 +1,91 @@
+// Calyx's main window: the console in the middle, the menus, the "Standard"
+// toolbar, the status bar and five docking panes in two tab groups.
+#pragma once
+
+#include <QMainWindow>
+
+#include <map>
+#include <thread>
+
+#include "console/session/SessionViews.h"
+
+class AutoComplete;
+class CCalyxView;
+class CHistoryStore;
+class CHistoryView;
+class CSessionCore;
+class CSessionWorker;
+class CIni;
+class QAction;
+class QComboBox;
+class QDockWidget;
+
+class CMainFrame : public QMainWindow, public ISessionHost {
+  Q_OBJECT
+
+ public:
+  CMainFrame(ISettings& settings, CHistoryStore& history, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  // Wires the frame to the session once it exists.
+  void AttachSession(CSessionCore* core, CSessionWorker* worker);
+
+  CCalyxView* Console() const { return m_console; }
+  AutoComplete* Completion() const { return m_completion; }
+  CHistoryView* HistoryPane() const { return m_historyView; }
+  QDockWidget* Dock(const QString& title) const;
+  QAction* Action(int id) const;
+  QComboBox* FindHelpBox() const { return m_findHelpBox; }
+  QComboBox* PathBox() const { return m_pathBox; }
+
+  // A text from the editor: line ends removed, queued as the editor's request.
+  void ReceiveEditorText(const QString& text);
+  void OnApplicationLook(int id);
+  // Decides every command's enabled state from the session's state.
+  void UpdateActions();
+  // Starts the interpreter named in the settings.
+  void Connect();
+  void Disconnect();
+  // Ends the session's threads, handling their calls into this thread meanwhile.
+  void ShutDown();
+
+  // ISessionHost (any thread).
+  bool SendToEditor(const std::string& text, bool activate) override;
+  void ShowHelpTopic(const std::string& topic) override;
+  int ChangeCurrentDirectory(const std::string& folder) override;
+  std::string WorkingDirectory() override;
+  bool ExitApplication() override;
+  void Beep() override;
+  void ShowMessage(const std::string& message) override;
+  void SetSessionControlsEnabled(bool enabled) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateDocks();
+  QAction* AddAction(int id, const QString& text, const QString& tip = {});
+  // Copy, Cut and Paste go to a toolbar box while its edit field has the focus.
+  void RouteClipboard(int id);
+  bool MayClose();
+  void ShowAbout();
+  bool Connected() const;
+
+  ISettings& m_settings;
+  CHistoryStore& m_history;
+  CSessionCore* m_core = nullptr;
+  CSessionWorker* m_worker = nullptr;
+  CCalyxView* m_console = nullptr;
+  AutoComplete* m_completion = nullptr;
+  CHistoryView* m_historyView = nullptr;
+  QComboBox* m_findHelpBox = nullptr;
+  QComboBox* m_pathBox = nullptr;
+  std::map<int, QAction*> m_actions;
+  std::map<QString, QDockWidget*> m_docks;
+  std::thread m_disconnecting;
+  bool m_exitConfirmed = false;
+  bool m_shutDown = false;
+};

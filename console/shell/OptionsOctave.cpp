@@ -1,0 +1,85 @@
+#include "console/shell/OptionsOctave.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+#include "common/UserDirs.h"
+#include "console/session/SessionViews.h"
+#include "widgets/FolderBrowseEdit.h"
+
+namespace {
+#ifdef _WIN32
+constexpr const char* kInterpreterFile = "octave.exe";
+constexpr const char* kInterpreterLabel = "Octave.exe";
+#else
+constexpr const char* kInterpreterFile = "octave-cli";
+constexpr const char* kInterpreterLabel = "octave-cli";
+#endif
+
+std::function<void(const QString&)>& ErrorReporter() {
+  static std::function<void(const QString&)> reporter;
+  return reporter;
+}
+}  // namespace
+
+void COptionsOctave::SetErrorReporter(std::function<void(const QString& text)> reporter) {
+  ErrorReporter() = std::move(reporter);
+}
+
+COptionsOctave::COptionsOctave(ISettings& settings, QWidget* parent)
+    : QWidget(parent), m_settings(settings) {
+  auto* group = new QGroupBox(tr("GNU Octave"), this);
+  auto* label = new QLabel(tr("GNU Octave Executable Files Directory:"), group);
+  m_folder = new CFolderBrowseEdit(group);
+  m_folder->SetAccessibleName(label->text());
+  label->setBuddy(m_folder);
+  m_autoStart = new QCheckBox(tr("Autoconnect at startup"), group);
+
+  auto* groupLayout = new QVBoxLayout(group);
+  groupLayout->addWidget(label);
+  groupLayout->addWidget(m_folder);
+  groupLayout->addWidget(m_autoStart);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(group);
+  layout->addStretch(1);
+
+  connect(m_folder, &CFolderBrowseEdit::folderChosen, this, &COptionsOctave::OnFolderChosen);
+}
+
+void COptionsOctave::Open() {
+  const std::string path = m_settings.GetString("Octave", "path", kDefaultPath);
+  m_acceptedFolder = QString::fromStdString(LongPathName(path));
+  m_folder->SetText(m_acceptedFolder);
+  m_autoStart->setChecked(m_settings.GetInt("Octave", "AutoStart", 1) != 0);
+}
+
+void COptionsOctave::Apply() {
+  m_settings.SetInt("Octave", "AutoStart", m_autoStart->isChecked() ? 1 : 0);
+}
+
+void COptionsOctave::OnFolderChosen(const QString& folder) {
+  if (folder.isEmpty() ||
+      !QFileInfo(QDir(folder), QString::fromLatin1(kInterpreterFile)).isFile()) {
+    m_folder->SetText(m_acceptedFolder);
+    ReportError(QStringLiteral("%1 does not exist in path\n%2")
+                    .arg(QString::fromLatin1(kInterpreterLabel), folder));
+    return;
+  }
+  // Written at once, so that Cancel keeps a folder the user has already checked.
+  m_settings.SetString("Octave", "path", folder.toStdString());
+  m_acceptedFolder = folder;
+}
+
+void COptionsOctave::ReportError(const QString& text) {
+  if (ErrorReporter()) {
+    ErrorReporter()(text);
+    return;
+  }
+  QMessageBox::critical(this, QApplication::applicationName(), text);
+}

@@ -1,0 +1,44 @@
+// The "Octave" page of the options sheet: where the interpreter lives and
+// whether Calyx connects to it at startup.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "widgets/TreePropertySheet.h"
+
+class ISettings;
+class QCheckBox;
+class CFolderBrowseEdit;
+
+class COptionsOctave : public QWidget, public IPropertyPage {
+  Q_OBJECT
+
+ public:
+  // The interpreter folder when Octave/"path" is unset.
+#ifdef _WIN32
+  static constexpr const char* kDefaultPath = "C:\\Octave\\3.2.4_gcc-4.4.0\\bin";
+#else
+  static constexpr const char* kDefaultPath = "/usr/bin";
+#endif
+
+  explicit COptionsOctave(ISettings& settings, QWidget* parent = nullptr);
+
+  void Open() override;
+  void Apply() override;
+
+  // The refusal of a folder without the interpreter goes here instead of a
+  // message box while set (tests); an empty function restores the box.
+  static void SetErrorReporter(std::function<void(const QString& text)> reporter);
+
+ private:
+  void OnFolderChosen(const QString& folder);
+  void ReportError(const QString& text);
+
+  ISettings& m_settings;
+  CFolderBrowseEdit* m_folder = nullptr;
+  QCheckBox* m_autoStart = nullptr;
+  // What the box showed before the last choice: put back on refusal.
+  QString m_acceptedFolder;
+};

@@ -1,0 +1,46 @@
+#include "console/command/ConsoleText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::vector<std::string> kLines = {"%-- one --%", "plot(x)", "x = 1", "PLOT(y)", "disp(x)"};
+
+TEST(CompletionWord, TheTextAfterTheLastSeparator) {
+  EXPECT_EQ(CompletionWordStart(u"x = plo"), 4u);
+  EXPECT_EQ(CompletionWordStart(u"a(b.c"), 4u);
+  EXPECT_EQ(CompletionWordStart(u"plo"), 0u);
+  EXPECT_EQ(CompletionWordStart(u"s = 'ab"), 5u);
+  EXPECT_EQ(CompletionWordStart(u"x = "), 4u);
+}
+
+TEST(HistoryRecall, UpWithoutPrefixWalksBackAndEmptiesAtTheOldest) {
+  RecallResult r = RecallBackward(kLines, 5, "");
+  EXPECT_EQ(r, (RecallResult{4, "disp(x)"}));
+  r = RecallBackward(kLines, 1, "");
+  EXPECT_EQ(r, (RecallResult{0, "%-- one --%"}));
+  // At the oldest line the input empties and the next Up starts from the newest.
+  r = RecallBackward(kLines, 0, "");
+  EXPECT_EQ(r, (RecallResult{5, ""}));
+  EXPECT_EQ(RecallBackward(kLines, r.cursor, ""), (RecallResult{4, "disp(x)"}));
+  EXPECT_EQ(RecallBackward({}, 0, ""), (RecallResult{0, ""}));
+}
+
+TEST(HistoryRecall, UpWithPrefixFindsTheNewestMatchIgnoringCase) {
+  EXPECT_EQ(RecallBackward(kLines, 5, "pl"), (RecallResult{3, "PLOT(y)"}));
+  EXPECT_EQ(RecallBackward(kLines, 3, "pl"), (RecallResult{1, "plot(x)"}));
+  // Past the oldest match it goes round once from the newest lines.
+  EXPECT_EQ(RecallBackward(kLines, 1, "pl"), (RecallResult{3, "PLOT(y)"}));
+  // No match: one step back, input unchanged.
+  EXPECT_EQ(RecallBackward(kLines, 5, "zz"), (RecallResult{4, std::nullopt}));
+}
+
+TEST(HistoryRecall, DownWalksForwardAndEmptiesAtTheNewest) {
+  EXPECT_EQ(RecallForward(kLines, 2, ""), (RecallResult{3, "PLOT(y)"}));
+  EXPECT_EQ(RecallForward(kLines, 4, ""), (RecallResult{0, ""}));
+  EXPECT_EQ(RecallForward(kLines, 5, ""), (RecallResult{5, std::nullopt}));
+  EXPECT_EQ(RecallForward(kLines, 1, "x"), (RecallResult{2, "x = 1"}));
+  EXPECT_EQ(RecallForward(kLines, 3, "pl"), (RecallResult{1, "plot(x)"}));
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+// The confirmation box with a "Don't tell me again" check box.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <string>
+
+class QWidget;
+class ISettings;
+
+struct ConfirmAnswer {
+  bool accepted = false;
+  bool dontAskAgain = false;
+};
+
+// Shows `text` with OK and Cancel, the information icon and the check box, with
+// the application's name as caption.
+ConfirmAnswer AskConfirmation(QWidget* parent, const QString& text);
+
+// Asks only while the integer setting is non-zero; ticking the check box writes
+// 0 to it. True when the action goes on.
+bool ConfirmBySetting(QWidget* parent, ISettings& settings, const std::string& section,
+                      const std::string& key, int fallback, const QString& text);
+
+// An information box with the application's name as caption.
+void ShowInformation(QWidget* parent, const QString& text);
+
+// Tests answer the box instead of a person: while set, it is called in place of
+// showing the box.
+void SetConfirmationResponder(std::function<ConfirmAnswer(const QString& text)> responder);
+
+// Tests read information boxes instead of a person: while set, it receives their
+// texts in place of showing them.
+void SetInformationSink(std::function<void(const QString& text)> sink);
