@@ -280,14 +280,20 @@ bool CRedirector::Interrupt() {
 }
 
 bool CRedirector::TerminateChild() {
-  std::shared_ptr<Child> child;
+  // The current child, or one whose session was stopped but which still runs.
+  std::vector<std::shared_ptr<Child>> children;
   {
     std::lock_guard lock(m_mutex);
-    child = m_child;
+    children = m_formerChildren;
+    if (m_child) children.push_back(m_child);
   }
-  if (!child) return false;
-  const bool signalled = child->Signal(SIGKILL);
-  child->Collect(true);
+  bool signalled = false;
+  for (const auto& child : children) {
+    if (child->Signal(SIGKILL)) signalled = true;
+    child->Collect(true);
+  }
+  std::lock_guard lock(m_mutex);
+  CollectFormerChildren(false);
   return signalled;
 }
 

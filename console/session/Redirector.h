@@ -40,7 +40,8 @@ class CRedirector {
 
   // Sends SIGINT to the child this object started.
   bool Interrupt();
-  // Kills the child this object started (and no other process) and collects it.
+  // Kills the children this object started that still run (and no other
+  // process), and collects them.
   bool TerminateChild();
   bool IsRunning() const;
   pid_t ChildPid() const;

@@ -351,7 +351,7 @@ void CMainFrame::UpdateActions() {
 void CMainFrame::RouteClipboard(int id) {
   QWidget* focus = QApplication::focusWidget();
   for (QComboBox* box : {m_findHelpBox, m_pathBox}) {
-    if (focus && box->lineEdit() && focus == box->lineEdit()) {
+    if (focus && box->lineEdit() && (focus == box || box->isAncestorOf(focus))) {
       if (id == kCopy) box->lineEdit()->copy();
       if (id == kCut) box->lineEdit()->cut();
       if (id == kPaste) box->lineEdit()->paste();

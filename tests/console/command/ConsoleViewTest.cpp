@@ -1,0 +1,212 @@
+// The console's keys, links and formats, with the session core behind it (its
+// dispatcher not started, so that what a key queued can be read off the queue).
+#include "console/command/ConsoleView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+#include "console/command/CompletionPopup.h"
+#include "console/command/HistoryStore.h"
+#include "console/headless/MemoryViews.h"
+#include "console/session/SessionCore.h"
+#include "widgets/ConfirmBox.h"
+
+namespace {
+
+class ConsoleViewTest : public ::testing::Test {
+ protected:
+  CMemoryViews memory;
+  CHistoryStore history;
+  CCalyxView view;
+  AutoComplete popup{&view};
+  std::unique_ptr<CSessionCore> core;
+
+  ConsoleViewTest() {
+    SessionViews views = memory.Views();
+    views.console = &view;
+    views.completion = &popup;
+    core = std::make_unique<CSessionCore>(views, "", history);
+    view.Attach(core.get(), nullptr, &history, &memory.settings, &memory.host, &popup);
+    view.resize(600, 400);
+    view.show();
+    view.AppendOutput("banner\n>> ", {}, 2000);
+  }
+  ~ConsoleViewTest() override { SetConfirmationResponder({}); }
+
+  std::vector<CommandRecord> Queued() {
+    std::vector<CommandRecord> records;
+    CommandRecord record;
+    while (core->m_commandQueue.Pop(record)) records.push_back(record);
+    return records;
+  }
+  QString Input() { return view.toPlainText().mid(view.InputStart()); }
+  int Caret() { return view.textCursor().position(); }
+};
+
+TEST_F(ConsoleViewTest, TypingLandsInTheInputLineAndThePromptCannotBeErased) {
+  QTextCursor old = view.textCursor();
+  old.setPosition(2);
+  view.setTextCursor(old);
+  QTest::keyClicks(&view, "x");
+  EXPECT_EQ(view.toPlainText(), "banner\n>> x");
+  QTest::keyClick(&view, Qt::Key_Backspace);
+  QTest::keyClick(&view, Qt::Key_Backspace);
+  EXPECT_EQ(view.toPlainText(), "banner\n>> ");
+  QTest::keyClicks(&view, "ab");
+  QTest::keyClick(&view, Qt::Key_Home);
+  EXPECT_EQ(Caret(), view.InputStart());
+  QTest::keyClick(&view, Qt::Key_Left);
+  EXPECT_EQ(Caret(), view.InputStart());
+  QTest::keyClick(&view, Qt::Key_K, Qt::ControlModifier);
+  EXPECT_EQ(Input(), "");
+  QTest::keyClicks(&view, "plot x(1) y");
+  QTest::keyClick(&view, Qt::Key_W, Qt::ControlModifier);
+  EXPECT_EQ(Input(), "plot x(1) ");
+  QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(Caret(), view.InputStart());
+  QTest::keyClick(&view, Qt::Key_D, Qt::ControlModifier);
+  EXPECT_EQ(Input(), "lot x(1) ");
+}
+
+TEST_F(ConsoleViewTest, EnterQueuesEveryPastedLineWithEcho) {
+  QApplication::clipboard()->setText("a = 1\nb = 2\n\nc = 3");
+  QTest::keyClick(&view, Qt::Key_V, Qt::ControlModifier);
+  QTest::keyClick(&view, Qt::Key_Return);
+  const auto queued = Queued();
+  ASSERT_EQ(queued.size(), 3u);
+  EXPECT_EQ(queued[2].text, "c = 3");
+  EXPECT_TRUE(queued[0].echo);
+  const auto lines = history.Lines();
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+            (std::vector<std::string>{"a = 1", "b = 2", "c = 3"}));
+  // After the answer, an empty line sends a bare line end, silently.
+  view.AppendOutput(">> ", {}, 2000);
+  QTest::keyClick(&view, Qt::Key_Return);
+  const auto empty = Queued();
+  ASSERT_EQ(empty.size(), 1u);
+  EXPECT_EQ(empty[0].text, "\n");
+  EXPECT_FALSE(empty[0].echo);
+}
+
+TEST_F(ConsoleViewTest, TabAsksForTheWordAfterTheLastSeparator) {
+  QTest::keyClicks(&view, "x = plo");
+  QTest::keyClick(&view, Qt::Key_Tab);
+  const auto queued = Queued();
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].text, "completion_matches('plo')###");
+  EXPECT_FALSE(queued[0].echo);
+  // A single answer replaces just that word.
+  popup.Accept("plot");
+  EXPECT_EQ(Input(), "x = plot");
+}
+
+TEST_F(ConsoleViewTest, UpAndDownRecallHistoryByPrefix) {
+  for (const char* line : {"plot(x)", "x = 1", "PLOT(y)", "disp(x)"}) history.AddHistoryEntry(line, false);
+  QTest::keyClick(&view, Qt::Key_Up);
+  EXPECT_EQ(Input(), "disp(x)");
+  EXPECT_EQ(Caret(), view.InputStart());
+  QTest::keyClick(&view, Qt::Key_K, Qt::ControlModifier);
+  history.SetRecallCursor(history.Lines().size());
+  QTest::keyClicks(&view, "pL");
+  QTest::keyClick(&view, Qt::Key_Up);
+  EXPECT_EQ(Input(), "PLOT(y)");
+  EXPECT_EQ(Caret(), view.InputStart() + 2);
+  QTest::keyClick(&view, Qt::Key_Up);
+  EXPECT_EQ(Input(), "plot(x)");
+  QTest::keyClick(&view, Qt::Key_Down);
+  EXPECT_EQ(Input(), "PLOT(y)");
+}
+
+TEST_F(ConsoleViewTest, UpAtTheOldestLineEmptiesTheInputAndStartsAgain) {
+  history.AddHistoryEntry("only", false);
+  QTest::keyClick(&view, Qt::Key_Up);
+  EXPECT_EQ(Input(), "only");
+  QTest::keyClick(&view, Qt::Key_Up);
+  EXPECT_EQ(Input(), "");
+  QTest::keyClick(&view, Qt::Key_Up);
+  EXPECT_EQ(Input(), "only");
+}
+
+TEST_F(ConsoleViewTest, DoubledControlCWarnsThenInterrupts) {
+  ASSERT_TRUE(core->Redirector().Start("/bin/sleep 30"));
+  core->Signals().g_bConnected = true;
+  QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_TRUE(view.toPlainText().endsWith("Press Control-C again to abort.\n"));
+  QTest::keyClick(&view, Qt::Key_Return);
+  const auto queued = Queued();
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].text, "\n");
+  const pid_t child = core->Redirector().ChildPid();
+  QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  // SIGINT ends the sleeping child.
+  for (int i = 0; i < 200 && kill(child, 0) == 0 && core->Redirector().IsRunning(); ++i) {
+    QTest::qWait(10);
+  }
+  EXPECT_FALSE(core->Redirector().IsRunning());
+  core->Signals().g_bConnected = false;
+}
+
+TEST_F(ConsoleViewTest, ClearWindowAsksOnlyWhenTheSettingSaysSo) {
+  int asked = 0;
+  SetConfirmationResponder([&](const QString& text) {
+    ++asked;
+    EXPECT_EQ(text, "All text will be cleared from the command window.");
+    return ConfirmAnswer{false, false};
+  });
+  memory.settings.SetInt("General", "ConfirmClearWindow", 1);
+  QTest::keyClick(&view, Qt::Key_L, Qt::ControlModifier);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(view.toPlainText(), "banner\n>> ");
+  memory.settings.SetInt("General", "ConfirmClearWindow", 0);
+  QTest::keyClick(&view, Qt::Key_L, Qt::ControlModifier);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(view.toPlainText(), ">> ");
+  EXPECT_EQ(view.InputStart(), 3);
+}
+
+TEST_F(ConsoleViewTest, OutputIsCappedFormattedAndLinksRunHelp) {
+  std::string flood;
+  for (int i = 1; i <= 2500; ++i) flood += std::to_string(i) + "\n";
+  view.AppendOutput(flood, {}, 2000);
+  EXPECT_EQ(view.document()->blockCount(), 2000);
+  EXPECT_EQ(view.document()->firstBlock().text(), "502");
+
+  const std::string help = "See also: asin, sind\n>> ";
+  view.AppendOutput(help, {{ConsoleMark::Kind::Link, 10, 14}, {ConsoleMark::Kind::Bold, 20, 24}},
+                    2000);
+  const QTextBlock seeAlso = view.document()->lastBlock().previous();
+  ASSERT_EQ(seeAlso.text(), "See also: asin, sind");
+  QTextCursor at(seeAlso);
+  at.setPosition(seeAlso.position() + 12);
+  EXPECT_EQ(at.charFormat().anchorHref(), "asin");
+  QTextCursor prompt(view.document()->lastBlock());
+  prompt.movePosition(QTextCursor::NextCharacter);
+  EXPECT_EQ(prompt.charFormat().fontWeight(), QFont::Bold);
+
+  view.setTextCursor(at);
+  const QRect link = view.cursorRect(at);
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, link.center() + QPoint(2, 0));
+  const auto queued = Queued();
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].text, "help asin");
+  EXPECT_TRUE(queued[0].echo);
+}
+
+TEST_F(ConsoleViewTest, WorkerThreadsReachTheConsoleThroughTheInterface) {
+  std::string tail;
+  std::thread worker([&] {
+    view.AppendOutput("error: x\n>> ", {{ConsoleMark::Kind::Error, 0, 8}}, 2000);
+    view.ReplaceInput("x = 1\n");
+    tail = view.Tail(6);
+  });
+  while (tail.empty()) QTest::qWait(5);
+  worker.join();
+  EXPECT_EQ(tail, "x = 1\n");
+  EXPECT_TRUE(view.toPlainText().endsWith("error: x\n>> x = 1\n"));
+}
+
+}  // namespace

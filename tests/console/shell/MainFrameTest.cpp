@@ -1,0 +1,246 @@
+// The whole window: frame, console and session, against the stand-in interpreter
+// and the real one.
+#include "console/shell/MainFrame.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "console/command/ConsoleView.h"
+#include "console/command/HistoryView.h"
+#include "console/session/SessionCore.h"
+#include "console/session/SessionWorker.h"
+#include "console/shell/CalyxApp.h"
+#include "console/shell/CommandIds.h"
+#include "widgets/ConfirmBox.h"
+
+namespace {
+
+using namespace command_id;
+
+// A folder whose "octave-cli" is the stand-in interpreter with this script.
+class CFakeInterpreter {
+ public:
+  explicit CFakeInterpreter(const QByteArray& script) {
+    QFile file(m_folder.filePath(QStringLiteral("script")));
+    file.open(QIODevice::WriteOnly);
+    file.write(script);
+    file.close();
+    QFile::link(QStringLiteral(FAKE_OCTAVE_PATH), m_folder.filePath(QStringLiteral("octave-cli")));
+    qputenv("FAKE_OCTAVE_SCRIPT", m_folder.filePath(QStringLiteral("script")).toLocal8Bit());
+    qputenv("FAKE_OCTAVE_LOG", m_folder.filePath(QStringLiteral("log")).toLocal8Bit());
+  }
+  QString Folder() const { return m_folder.path(); }
+  QString Log() const {
+    QFile file(m_folder.filePath(QStringLiteral("log")));
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+  }
+
+ private:
+  QTemporaryDir m_folder;
+};
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx")).clear();
+    SetConfirmationResponder({});
+  }
+  void TearDown() override {
+    SetConfirmationResponder({});
+    app.reset();
+  }
+  void Start(const QString& interpreterFolder, bool autoStart = true) {
+    QSettings settings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"));
+    settings.setValue(QStringLiteral("Octave/path"), interpreterFolder);
+    settings.setValue(QStringLiteral("Octave/AutoStart"), autoStart ? 1 : 0);
+    settings.sync();
+    app = std::make_unique<CCalyxApp>();
+    ASSERT_TRUE(app->InitInstance({false, true}));
+    frame = app->Frame();
+  }
+  bool Connected() { return app->Core()->Signals().g_bConnected; }
+  bool WaitConnected(bool connected) {
+    return QTest::qWaitFor([&] { return Connected() == connected; }, 15000);
+  }
+  bool ConsoleShows(const QString& text) {
+    return QTest::qWaitFor([&] { return frame->Console()->toPlainText().contains(text); }, 15000);
+  }
+  void Type(const QString& line) {
+    QTest::keyClicks(frame->Console(), line);
+    QTest::keyClick(frame->Console(), Qt::Key_Return);
+  }
+  // The title of the current tab of the tab group that holds `title`.
+  QString ActiveTabWith(const QString& title) {
+    for (QTabBar* bar : frame->findChildren<QTabBar*>()) {
+      for (int i = 0; i < bar->count(); ++i) {
+        if (bar->tabText(i) == title) return bar->tabText(bar->currentIndex());
+      }
+    }
+    return {};
+  }
+
+  std::unique_ptr<CCalyxApp> app;
+  CMainFrame* frame = nullptr;
+};
+
+TEST_F(MainFrameTest, FirstStartShowsTheFramePanesAndMenus) {
+  Start(QStringLiteral("/nonexistent"), false);
+  EXPECT_EQ(frame->windowTitle(), " - Calyx");
+  for (const char* title :
+       {"Command History", "Current Directory", "Workspace", "Variable Editor", "Documentation"}) {
+    ASSERT_NE(frame->Dock(QString::fromLatin1(title)), nullptr) << title;
+    EXPECT_EQ(frame->Dock(QString::fromLatin1(title))->windowTitle(), title);
+  }
+  EXPECT_EQ(ActiveTabWith(QStringLiteral("Workspace")), "Command History");
+  EXPECT_EQ(ActiveTabWith(QStringLiteral("Variable Editor")), "Documentation");
+  EXPECT_EQ(frame->dockWidgetArea(frame->Dock(QStringLiteral("Workspace"))), Qt::LeftDockWidgetArea);
+  EXPECT_EQ(frame->dockWidgetArea(frame->Dock(QStringLiteral("Documentation"))),
+            Qt::BottomDockWidgetArea);
+  // Not connected: Connect on, the session's commands off; unbuilt ones stay off.
+  EXPECT_TRUE(frame->Action(kConnect)->isEnabled());
+  EXPECT_FALSE(frame->Action(kDisconnect)->isEnabled());
+  EXPECT_FALSE(frame->Action(kEditor)->isEnabled());
+  EXPECT_FALSE(frame->Action(kSetPaths)->isEnabled());
+  for (int id = kLookFirst; id <= kLookLast; ++id) EXPECT_NE(frame->Action(id), nullptr) << id;
+}
+
+TEST_F(MainFrameTest, TheLookIsStoredAndComesBackAtTheNextStart) {
+  Start(QStringLiteral("/nonexistent"), false);
+  EXPECT_TRUE(frame->Action(kDefaultLook)->isChecked());
+  frame->Action(216)->trigger();
+  EXPECT_EQ(QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"))
+                .value(QStringLiteral("ApplicationLook"))
+                .toInt(),
+            216);
+  const QColor black = QApplication::palette().color(QPalette::Window);
+  frame->Action(214)->trigger();
+  EXPECT_NE(QApplication::palette().color(QPalette::Window), black);
+  frame->Action(216)->trigger();
+  app.reset();
+  Start(QStringLiteral("/nonexistent"), false);
+  EXPECT_TRUE(frame->Action(216)->isChecked());
+  EXPECT_EQ(QApplication::palette().color(QPalette::Window), black);
+  frame->Action(kDefaultLook)->trigger();
+}
+
+TEST_F(MainFrameTest, ConnectTypeDisconnectAndConnectAgain) {
+  CFakeInterpreter fake("on x = 1\n  out x = 1\\n\n");
+  Start(fake.Folder());
+  ASSERT_TRUE(WaitConnected(true));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("GNU Octave, version 3.2.4")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Action(kDisconnect)->isEnabled(); }, 5000));
+  EXPECT_FALSE(frame->Action(kConnect)->isEnabled());
+  EXPECT_FALSE(frame->Console()->isReadOnly());
+
+  Type(QStringLiteral("x = 1"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral(">> x = 1\nx = 1\n>> ")));
+  QTreeWidget* tree = frame->HistoryPane()->Tree();
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    return !tree->findItems(QStringLiteral("x = 1"), Qt::MatchRecursive).isEmpty();
+  }));
+
+  frame->Action(kDisconnect)->trigger();
+  ASSERT_TRUE(WaitConnected(false));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Action(kConnect)->isEnabled(); }, 5000));
+  EXPECT_TRUE(frame->Console()->isReadOnly());
+  EXPECT_TRUE(fake.Log().contains(QStringLiteral("if isdebugmode, dbquit; endif; quit")));
+
+  frame->Action(kConnect)->trigger();
+  ASSERT_TRUE(WaitConnected(true));
+  // A request from the editor reaches the interpreter as one line.
+  frame->ReceiveEditorText(QStringLiteral("x = 1\r\n"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fake.Log().count(QStringLiteral("x = 1\n")) == 2; }, 10000));
+}
+
+TEST_F(MainFrameTest, ExitAsksFirstWhileConnectedAndCancelKeepsEverything) {
+  CFakeInterpreter fake("");
+  Start(fake.Folder());
+  ASSERT_TRUE(WaitConnected(true));
+  const pid_t child = app->Core()->Redirector().ChildPid();
+  QStringList asked;
+  SetConfirmationResponder([&](const QString& text) {
+    asked << text;
+    return ConfirmAnswer{false, false};
+  });
+  EXPECT_FALSE(frame->close());
+  EXPECT_EQ(asked, QStringList{QStringLiteral("Do you want to disconnect from Octave?")});
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_TRUE(Connected());
+
+  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, true}; });
+  EXPECT_TRUE(frame->close());
+  EXPECT_FALSE(Connected());
+  EXPECT_EQ(QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"))
+                .value(QStringLiteral("Octave/ConfirmExit"))
+                .toInt(),
+            0);
+  EXPECT_NE(kill(child, 0), 0) << "the interpreter outlived the window";
+}
+
+TEST_F(MainFrameTest, CopyGoesToTheFocusedToolbarBox) {
+  Start(QStringLiteral("/nonexistent"), false);
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+  frame->Console()->AppendOutput("console text\n", {}, 2000);
+  frame->Console()->selectAll();
+  QLineEdit* box = frame->PathBox()->lineEdit();
+  frame->PathBox()->setEnabled(true);
+  box->setText(QStringLiteral("/some/folder"));
+  box->setFocus();
+  box->selectAll();
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus == box || focus == frame->PathBox();
+      },
+      2000));
+  frame->Action(kCopy)->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), "/some/folder");
+  frame->Console()->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == frame->Console(); }, 2000));
+  frame->Action(kCopy)->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), "console text\n");
+}
+
+TEST_F(MainFrameTest, TheRealInterpreterAnswersInTheWindow) {
+  if (!QFile::exists(QStringLiteral("/usr/bin/octave-cli"))) GTEST_SKIP() << "no octave-cli";
+  Start(QStringLiteral("/usr/bin"));
+  ASSERT_TRUE(WaitConnected(true));
+  Type(QStringLiteral("x = magic(3)"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("   8   1   6\n   3   5   7\n   4   9   2\n")));
+  Type(QStringLiteral("y_undefined"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("'y_undefined' undefined")));
+  const pid_t child = app->Core()->Redirector().ChildPid();
+  frame->Action(kDisconnect)->trigger();
+  ASSERT_TRUE(WaitConnected(false));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return kill(child, 0) != 0; }, 5000));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Settings and user data stay in folders of this run.
+  QTemporaryDir home;
+  if (!home.isValid()) return 2;
+  qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
+  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Calyx"));
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
