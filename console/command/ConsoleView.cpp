@@ -135,6 +135,7 @@ void CCalyxView::AppendOutput(const std::string& chunk, const std::vector<Consol
     }
     cursor.endEditBlock();
     moveCursor(QTextCursor::End);
+    setCurrentCharFormat(BaseFormat());  // typing after a bold prompt is not bold
     m_inputStart = textCursor().position();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
   });

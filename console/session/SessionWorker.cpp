@@ -18,6 +18,7 @@ constexpr auto kWorkspaceSettle = 200ms;
 constexpr auto kQuitGrace = 500ms;
 constexpr auto kWorkerStopWait = 5000ms;
 constexpr auto kDisconnectWait = 2000ms;
+constexpr auto kStartupCommandsWait = 10000ms;
 
 bool IsFolder(const std::string& path) {
   struct stat info{};
@@ -180,12 +181,24 @@ bool CSessionWorker::RunStartup() {
                                  views.settings->GetInt("General", "MaxHist", 100));
     RestoreUserPaths();
   }
+  WaitForStartupCommands();
   signals.g_bConnected = true;
   signals.Raise(signals.g_bRefreshWorkspace);
   views.console->SetReadOnly(false);
   views.host->SetSessionControlsEnabled(true);
   SetState(State::Connected);
   return true;
+}
+
+void CSessionWorker::WaitForStartupCommands() {
+  // The console opens for typing once the preparing commands have been answered,
+  // so that their prompts cannot land in the middle of what the user types.
+  const auto deadline = std::chrono::steady_clock::now() + kStartupCommandsWait;
+  while (m_bWorkerRunning && std::chrono::steady_clock::now() < deadline &&
+         !(m_core.DispatcherIdle() &&
+           output_forms::EndsWithPrompt(m_core.Views().console->Tail(10)))) {
+    m_core.Signals().m_workerWake.WaitFor(kIdlePeriod);
+  }
 }
 
 void CSessionWorker::PrepareWorkingDirectory() {

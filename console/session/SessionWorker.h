@@ -40,6 +40,7 @@ class CSessionWorker {
   // At the interpreter's first prompt; false when its version is refused.
   bool RunStartup();
   void ServeDuties();
+  void WaitForStartupCommands();
   void PrepareWorkingDirectory();
   void RestoreUserPaths();
   void TearDown();

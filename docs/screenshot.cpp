@@ -1,0 +1,43 @@
+// Takes the README's picture of the window: starts Calyx on the local
+// octave-cli, types a few commands as a user would, and saves the window.
+#include <QApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+#include "console/command/ConsoleView.h"
+#include "console/session/SessionCore.h"
+#include "console/shell/CalyxApp.h"
+#include "console/shell/MainFrame.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: calyx-screenshot OUTPUT.png\n");
+    return 64;
+  }
+  QTemporaryDir home;
+  qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
+  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Calyx"));
+  QApplication::setApplicationVersion(QStringLiteral(CALYX_VERSION));
+
+  CCalyxApp calyx;
+  calyx.InitInstance({false, true});
+  CMainFrame* frame = calyx.Frame();
+  frame->resize(1100, 720);
+  CCalyxView* console = frame->Console();
+  if (!QTest::qWaitFor([&] { return calyx.Core()->Signals().g_bConnected.load(); }, 30000)) return 1;
+  for (const char* command : {"x = magic(3)", "y = x(2, :) * 2", "undefined_name + 1"}) {
+    if (!QTest::qWaitFor([&] { return console->toPlainText().endsWith(QStringLiteral(">> ")); }, 10000))
+      return 1;
+    QTest::keyClicks(console, QString::fromLatin1(command));
+    QTest::keyClick(console, Qt::Key_Return);
+    QTest::qWait(600);
+  }
+  QTest::qWait(1500);
+  if (!frame->grab().save(QString::fromLocal8Bit(argv[1]))) return 1;
+  return 0;
+}
