@@ -279,22 +279,6 @@ bool CCalyxView::HandleKey(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      if (popup) {
-        m_completion->Accept();
-        return true;
-      }
-      if (before) {
-        ToEnd();
-        return true;
-      }
-      return OnEnter();
-    case Qt::Key_Backspace:
-      if (selectionStart == m_inputStart) return !cursor.hasSelection();
-      if (before) {
-        ToEnd();
-        return true;
-      }
-      return false;
     case Qt::Key_Tab:
       if (popup) {
         m_completion->Accept();
@@ -304,7 +288,14 @@ bool CCalyxView::HandleKey(QKeyEvent* event) {
         ToEnd();
         return true;
       }
-      return OnTab();
+      return event->key() == Qt::Key_Tab ? OnTab() : OnEnter();
+    case Qt::Key_Backspace:
+      if (selectionStart == m_inputStart) return !cursor.hasSelection();
+      if (before) {
+        ToEnd();
+        return true;
+      }
+      return false;
     case Qt::Key_Escape:
       if (popup) m_completion->Cancel();
       return false;

@@ -68,6 +68,8 @@ class CHeadlessSession {
     m_views.host.SetEnqueue([this](const std::string& command) {
       m_core.EnqueueCommand(command, false);
     });
+    // Whoever waits for an answer also hears when the dispatcher is done.
+    m_core.SetOnDispatched([this] { m_views.console.Poke(); });
     if (options.maxLines > 0) m_views.settings.SetInt("General", "MaxLines", options.maxLines);
     if (!options.workDir.empty()) m_views.settings.SetString("Octave", "workpath", options.workDir);
   }

@@ -32,6 +32,7 @@ void CMemoryConsole::AppendOutput(const std::string& chunk, const std::vector<Co
   std::lock_guard lock(m_mutex);
   const long start = static_cast<long>(m_text.size());
   m_text += chunk;
+  m_lineFeeds += static_cast<size_t>(std::count(chunk.begin(), chunk.end(), '\n'));
   const long end = static_cast<long>(m_text.size());
   for (const ConsoleMark& mark : marks) {
     const long begin = std::clamp(start + mark.begin, 0L, end);
@@ -47,7 +48,7 @@ void CMemoryConsole::AppendOutput(const std::string& chunk, const std::vector<Co
 
 void CMemoryConsole::TrimToLines(int maxLines) {
   if (maxLines <= 0) return;
-  const size_t lines = static_cast<size_t>(std::count(m_text.begin(), m_text.end(), '\n')) + 1;
+  const size_t lines = m_lineFeeds + 1;
   if (lines <= static_cast<size_t>(maxLines)) return;
   // Keep the last maxLines lines: cut before the first character of the line
   // that starts them.
@@ -56,6 +57,7 @@ void CMemoryConsole::TrimToLines(int maxLines) {
     cut = m_text.find('\n', cut) + 1;
   }
   m_text.erase(0, cut);
+  m_lineFeeds = static_cast<size_t>(maxLines) - 1;
   std::vector<Mark> kept;
   for (Mark mark : m_marks) {
     if (mark.end <= cut) continue;
@@ -69,7 +71,10 @@ void CMemoryConsole::TrimToLines(int maxLines) {
 
 void CMemoryConsole::ReplaceInput(const std::string& text) {
   std::lock_guard lock(m_mutex);
-  m_text.replace(std::min(m_inputStart, m_text.size()), std::string::npos, text);
+  const size_t from = std::min(m_inputStart, m_text.size());
+  m_lineFeeds -= static_cast<size_t>(std::count(m_text.begin() + static_cast<long>(from), m_text.end(), '\n'));
+  m_lineFeeds += static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+  m_text.replace(from, std::string::npos, text);
   std::erase_if(m_marks, [this](const Mark& mark) { return mark.begin >= m_text.size(); });
   for (Mark& mark : m_marks) mark.end = std::min(mark.end, m_text.size());
   Changed();
@@ -78,6 +83,7 @@ void CMemoryConsole::ReplaceInput(const std::string& text) {
 void CMemoryConsole::ResetTo(const std::string& prompt) {
   std::lock_guard lock(m_mutex);
   m_text = prompt;
+  m_lineFeeds = static_cast<size_t>(std::count(m_text.begin(), m_text.end(), '\n'));
   m_marks.clear();
   m_inputStart = m_text.size();
   Changed();
@@ -87,6 +93,7 @@ void CMemoryConsole::ReplaceInConsole(const std::string& find, const std::string
   std::lock_guard lock(m_mutex);
   if (find.empty() || !text::Contains(m_text, find)) return;
   m_text = text::ReplaceUntilGone(m_text, find, replacement);
+  m_lineFeeds = static_cast<size_t>(std::count(m_text.begin(), m_text.end(), '\n'));
   m_marks.clear();  // the text under them has moved
   m_inputStart = m_text.size();
   Changed();
@@ -116,6 +123,12 @@ std::vector<CMemoryConsole::Mark> CMemoryConsole::Marks() const {
 long CMemoryConsole::Changes() const {
   std::lock_guard lock(m_mutex);
   return m_changes;
+}
+
+void CMemoryConsole::Poke() {
+  std::lock_guard lock(m_mutex);
+  ++m_changes;
+  m_changed.notify_all();
 }
 
 std::chrono::steady_clock::time_point CMemoryConsole::LastChange() const {

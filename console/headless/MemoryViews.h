@@ -39,6 +39,8 @@ class CMemoryConsole : public IConsole {
   bool WaitUntil(const std::function<bool(const std::string&)>& test,
                  std::chrono::milliseconds timeout);
   long Changes() const;
+  // Wakes whoever waits for a change, as a change would.
+  void Poke();
   // Waits until the console has changed since `changes` was read.
   bool WaitForChange(long changes, std::chrono::milliseconds timeout);
   std::chrono::steady_clock::time_point LastChange() const;
@@ -50,6 +52,7 @@ class CMemoryConsole : public IConsole {
   mutable std::mutex m_mutex;
   std::condition_variable m_changed;
   std::string m_text;
+  size_t m_lineFeeds = 0;  // invariant: the number of '\n' in m_text
   std::vector<Mark> m_marks;
   size_t m_inputStart = 0;
   bool m_readOnly = false;

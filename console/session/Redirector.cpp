@@ -297,6 +297,21 @@ bool CRedirector::TerminateChild() {
   return signalled;
 }
 
+bool CRedirector::WaitChildEnded(int timeoutMs) {
+  std::shared_ptr<Child> child;
+  {
+    std::lock_guard lock(m_mutex);
+    child = m_child;
+  }
+  if (!child || child->pidFd < 0) return true;
+  pollfd ended{child->pidFd, POLLIN, 0};
+  int ready;
+  do {
+    ready = poll(&ended, 1, timeoutMs);
+  } while (ready < 0 && errno == EINTR);
+  return ready > 0;
+}
+
 bool CRedirector::IsRunning() const {
   std::lock_guard lock(m_mutex);
   return m_channel != nullptr;

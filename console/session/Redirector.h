@@ -43,6 +43,9 @@ class CRedirector {
   // Kills the children this object started that still run (and no other
   // process), and collects them.
   bool TerminateChild();
+  // Waits until the current child has ended, at most `timeoutMs`; true when it
+  // has (or there is none).
+  bool WaitChildEnded(int timeoutMs);
   bool IsRunning() const;
   pid_t ChildPid() const;
 

@@ -71,6 +71,7 @@ void CSessionCore::DispatchCommands() {
       ++m_dispatchedCount;
       m_bHandling = false;
       m_signals.m_workerWake.Notify();
+      if (m_onDispatched) m_onDispatched();
     }
     if (m_bDispatcherRunning) m_signals.m_dispatcherWake.WaitFor(kIdlePeriod);
   }

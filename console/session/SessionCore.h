@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -48,6 +49,8 @@ class CSessionCore {
   bool DispatcherIdle() const;
   // How many commands the dispatcher has finished with.
   long DispatchedCount() const { return m_dispatchedCount; }
+  // Called on the dispatcher thread each time it has finished with a command.
+  void SetOnDispatched(std::function<void()> onDispatched) { m_onDispatched = std::move(onDispatched); }
 
   CSessionSignals& Signals() { return m_signals; }
   COctaveRedirector& Redirector() { return m_redirector; }
@@ -78,4 +81,5 @@ class CSessionCore {
   std::atomic<long> m_interpreterVersion{0};
   std::atomic<bool> m_bHandling{false};
   std::atomic<long> m_dispatchedCount{0};
+  std::function<void()> m_onDispatched;
 };

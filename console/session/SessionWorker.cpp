@@ -84,7 +84,8 @@ void CSessionWorker::Disconnect() {
   CSessionSignals& signals = m_core.Signals();
   signals.m_hReadyEvent.Set();
   m_core.Redirector().m_bBusy = false;
-  std::this_thread::sleep_for(kQuitGrace);
+  // The interpreter gets half a second to quit by itself.
+  m_core.Redirector().WaitChildEnded(static_cast<int>(kQuitGrace.count()));
   m_core.m_commandQueue.Clear();
   m_core.Redirector().TerminateChild();
 }
