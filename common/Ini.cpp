@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::string_view kSection = "User";
-
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [](char x, char y) {
     return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -48,14 +46,14 @@ bool IsKeyLine(const std::string& line, const std::string& key) {
   return equals != std::string::npos && EqualsIgnoringCase(text::Trim(line.substr(0, equals)), key);
 }
 
-struct SUserSection {
+struct SSection {
   size_t begin = 0;  // first line after the header
   size_t end = 0;    // header of the next section, or the line count
   bool found = false;
 };
 
-SUserSection FindUserSection(const std::vector<std::string>& lines) {
-  SUserSection section;
+SSection FindSection(const std::vector<std::string>& lines, const std::string& wanted) {
+  SSection section;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::optional<std::string> name = SectionName(lines[i]);
     if (!name) continue;
@@ -63,7 +61,7 @@ SUserSection FindUserSection(const std::vector<std::string>& lines) {
       section.end = i;
       return section;
     }
-    if (EqualsIgnoringCase(*name, kSection)) {
+    if (EqualsIgnoringCase(*name, wanted)) {
       section.found = true;
       section.begin = i + 1;
     }
@@ -72,7 +70,7 @@ SUserSection FindUserSection(const std::vector<std::string>& lines) {
   return section;
 }
 
-std::optional<size_t> FindKeyLine(const std::vector<std::string>& lines, const SUserSection& section,
+std::optional<size_t> FindKeyLine(const std::vector<std::string>& lines, const SSection& section,
                                   const std::string& key) {
   if (!section.found) return std::nullopt;
   for (size_t i = section.begin; i < section.end; ++i)
@@ -93,19 +91,21 @@ void CIni::SetPath(const std::string& path) {
 
 const std::string& CIni::Path() const { return m_path; }
 
-std::string CIni::GetString(const std::string& key) const {
+std::string CIni::GetString(const std::string& key, const std::string& section) const {
   std::lock_guard lock(m_mutex);
   std::string content;
   if (!ReadWholeFile(m_path, content)) return {};
   const std::vector<std::string> lines = SplitKeepingEmpty(content);
-  const std::optional<size_t> at = FindKeyLine(lines, FindUserSection(lines), key);
+  const std::optional<size_t> at = FindKeyLine(lines, FindSection(lines, section), key);
   if (!at) return {};
   const std::string& line = lines[*at];
   return text::Trim(std::string_view(line).substr(line.find('=') + 1));
 }
 
-bool CIni::WriteString(const std::string& key, const std::string& value) {
+bool CIni::WriteString(const std::string& key, const std::string& value, const std::string& sectionName) {
   if (key.empty() || key.find_first_of("=[\r\n") != std::string::npos) return false;
+  // A section name that cannot stand on one header line would break the file.
+  if (sectionName.empty() || sectionName.find_first_of("[]\r\n") != std::string::npos) return false;
   std::lock_guard lock(m_mutex);
   std::string content;
   if (!ReadWholeFile(m_path, content)) {
@@ -116,7 +116,7 @@ bool CIni::WriteString(const std::string& key, const std::string& value) {
   std::vector<std::string> lines = SplitKeepingEmpty(content);
   const std::string keyLine = key + "=" + text::RemoveChars(value, "\r\n");
 
-  const SUserSection section = FindUserSection(lines);
+  const SSection section = FindSection(lines, sectionName);
   if (const std::optional<size_t> at = FindKeyLine(lines, section, key)) {
     lines[*at] = keyLine;
   } else if (section.found) {
@@ -125,21 +125,23 @@ bool CIni::WriteString(const std::string& key, const std::string& value) {
     while (insertAt > section.begin && text::Trim(lines[insertAt - 1]).empty()) --insertAt;
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), keyLine);
   } else {
-    lines.push_back("[" + std::string(kSection) + "]");
+    lines.push_back("[" + sectionName + "]");
     lines.push_back(keyLine);
   }
   return WriteFileAtomically(m_path, text::Join(lines, "\r\n") + "\r\n");
 }
 
-void CIni::GetArray(const std::string& key, std::vector<std::string>& out, const char* separator) const {
+void CIni::GetArray(const std::string& key, std::vector<std::string>& out, const char* separator,
+                    const std::string& section) const {
   out.clear();
-  for (const std::string& piece : text::SplitNonEmpty(GetString(key), SeparatorOr(separator, ","))) {
+  for (const std::string& piece : text::SplitNonEmpty(GetString(key, section), SeparatorOr(separator, ","))) {
     std::string trimmed = text::Trim(piece);
     if (!trimmed.empty()) out.push_back(std::move(trimmed));
   }
 }
 
-bool CIni::WriteArray(const std::string& key, const std::vector<std::string>& items, const char* separator) {
+bool CIni::WriteArray(const std::string& key, const std::vector<std::string>& items, const char* separator,
+                      const std::string& section) {
   const char* joiner = SeparatorOr(separator, ",");
-  return WriteString(key, text::Join(items, *joiner ? joiner : ","));
+  return WriteString(key, text::Join(items, *joiner ? joiner : ","), section);
 }

@@ -96,6 +96,22 @@ TEST_F(IniTest, FailedWriteReturnsFalseAndKeepsOldFile) {
   EXPECT_FALSE(elsewhere.WriteString("Key", "v"));
 }
 
+TEST_F(IniTest, NamedSectionsKeepTheirOwnKeys) {
+  ASSERT_TRUE(m_ini.WriteArray("OpenFiles", {"/a.m", "/b.m"}, "|;|"));
+  ASSERT_TRUE(m_ini.WriteArray("KeyWords", {"sin", "cos"}, ",", "System"));
+  ASSERT_TRUE(m_ini.WriteString("OpenFiles", "theirs", "system"));
+  EXPECT_EQ(FileContent(), "[User]\r\nOpenFiles=/a.m|;|/b.m\r\n[System]\r\nKeyWords=sin,cos\r\n"
+                           "OpenFiles=theirs\r\n");
+  EXPECT_EQ(ReadArray("OpenFiles", "|;|"), (Items{"/a.m", "/b.m"}));
+  Items words;
+  m_ini.GetArray("KeyWords", words, ",", "SYSTEM");
+  EXPECT_EQ(words, (Items{"sin", "cos"}));
+  EXPECT_EQ(m_ini.GetString("KeyWords"), "");  // not in [User]
+  EXPECT_EQ(m_ini.GetString("OpenFiles", "Missing"), "");
+  EXPECT_FALSE(m_ini.WriteString("Key", "v", "Bad]Name"));
+  EXPECT_FALSE(m_ini.WriteString("Key", "v", ""));
+}
+
 TEST_F(IniTest, ConcurrentWritersKeepEachOthersKeys) {
   constexpr int kWrites = 20;
   auto writer = [this](const std::string& prefix) {
