@@ -9,7 +9,7 @@ packages=(
   libqscintilla2-qt6-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   octave octave-doc octave-io
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick fonts-dejavu-core
 )
 
 if [ "$(id -u)" -eq 0 ]; then
