@@ -1,6 +1,7 @@
 #include "console/session/SessionCore.h"
 
 #include "common/Text.h"
+#include "console/session/InterpreterDialect.h"
 
 namespace {
 
@@ -83,9 +84,7 @@ void CSessionCore::WritePrompt() {
 }
 
 std::string CSessionCore::Adapted(const std::string& text) const {
-  // Interpreters newer than 3.2 describe every package without "all".
-  if (text == kPackageQuery && m_interpreterVersion >= 3300) return "pkg describe;###";
-  return text;
+  return AdaptForInterpreter(text, m_interpreterVersion);
 }
 
 void CSessionCore::Dispatch(const CommandRecord& record) {

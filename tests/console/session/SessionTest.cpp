@@ -163,6 +163,18 @@ TEST_F(SessionTest, EditorRequestsAreRelayedVisiblyAndDebugStopsGoBack) {
             (std::vector<std::string>{"debug\nLine=4\nPath=/tmp/f.m", "dbended\nPath="}));
 }
 
+TEST_F(SessionTest, EditorBreakpointsReachTodaysInterpreterInItsForms) {
+  StartWith("banner GNU Octave, version 7.3.0\\n\n");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  ASSERT_TRUE(WaitIdle());
+  core->PushEditorRequest("dbstop('f',3)\r\n");
+  core->PushEditorRequest("dbclear('f',dbstatus('f').line)\r\n");
+  core->PushEditorRequest("dbstop('a b',3)\r\n");
+  EXPECT_TRUE(LogHas("dbstop('f','3')"));
+  EXPECT_TRUE(LogHas("dbclear('f')"));
+  EXPECT_TRUE(LogHas("dbstop('a b',3)"));
+}
+
 TEST_F(SessionTest, DisconnectQuitsSavesTheHistoryAndEndsTheSession) {
   StartWith("on hang\n  sleep 30000\n");
   ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);

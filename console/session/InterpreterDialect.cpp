@@ -1,0 +1,85 @@
+#include "console/session/InterpreterDialect.h"
+
+#include <cctype>
+#include <optional>
+#include <string_view>
+
+#include "console/session/CommandClassifier.h"
+
+namespace {
+
+constexpr long kNewForms = 3300;
+// Longer names than the interpreter's namelengthmax are not names.
+constexpr size_t kMaxName = 63;
+// More digits than any file has lines are not a line.
+constexpr size_t kMaxLineDigits = 9;
+
+bool IsName(std::string_view s) {
+  if (s.empty() || s.size() > kMaxName) return false;
+  if (!std::isalpha(static_cast<unsigned char>(s[0])) && s[0] != '_') return false;
+  for (char c : s) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+  }
+  return true;
+}
+
+bool IsLine(std::string_view s) {
+  if (s.empty() || s.size() > kMaxLineDigits) return false;
+  for (char c : s) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+// What `text` holds between `prefix` and `suffix`, when it has both.
+std::optional<std::string_view> Between(std::string_view text, std::string_view prefix,
+                                         std::string_view suffix) {
+  if (text.size() < prefix.size() + suffix.size() || text.substr(0, prefix.size()) != prefix ||
+      text.substr(text.size() - suffix.size()) != suffix) {
+    return std::nullopt;
+  }
+  return text.substr(prefix.size(), text.size() - prefix.size() - suffix.size());
+}
+
+// "<command>(LINE)" -> "<command>('LINE')"; "<command>('NAME',LINE)" ->
+// "<command>('NAME','LINE')".
+std::optional<std::string> QuoteLine(std::string_view text, std::string_view command) {
+  const std::string open = std::string(command) + "(";
+  const std::optional<std::string_view> inside = Between(text, open, ")");
+  if (!inside) return std::nullopt;
+  if (IsLine(*inside)) return open + "'" + std::string(*inside) + "')";
+  const std::optional<std::string_view> nameAndLine = Between(*inside, "'", "");
+  if (!nameAndLine) return std::nullopt;
+  const size_t separator = nameAndLine->find("',");
+  if (separator == std::string_view::npos) return std::nullopt;
+  const std::string_view name = nameAndLine->substr(0, separator);
+  const std::string_view line = nameAndLine->substr(separator + 2);
+  if (!IsName(name) || !IsLine(line)) return std::nullopt;
+  return open + "'" + std::string(name) + "','" + std::string(line) + "')";
+}
+
+// "dbclear('NAME',dbstatus('NAME').line)" -> "dbclear('NAME')".
+std::optional<std::string> ClearWholeFile(std::string_view text) {
+  const std::optional<std::string_view> inside = Between(text, "dbclear('", "').line)");
+  if (!inside) return std::nullopt;
+  const size_t separator = inside->find("',dbstatus('");
+  if (separator == std::string_view::npos) return std::nullopt;
+  const std::string_view name = inside->substr(0, separator);
+  const std::string_view again = inside->substr(separator + std::string_view("',dbstatus('").size());
+  if (!IsName(name) || again != name) return std::nullopt;
+  return "dbclear('" + std::string(name) + "')";
+}
+
+}  // namespace
+
+std::string AdaptForInterpreter(const std::string& text, long version) {
+  if (version < kNewForms) return text;
+  // Interpreters newer than 3.2 describe every package without "all".
+  if (text == kPackageQuery) return "pkg describe;###";
+  if (std::optional<std::string> whole = ClearWholeFile(text)) return *whole;
+  // Today's interpreters take the line of a breakpoint only as a string.
+  for (std::string_view command : {"dbstop", "dbclear"}) {
+    if (std::optional<std::string> quoted = QuoteLine(text, command)) return *quoted;
+  }
+  return text;
+}
