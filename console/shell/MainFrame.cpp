@@ -325,6 +325,10 @@ void CMainFrame::AttachSession(CSessionCore* core, CSessionWorker* worker) {
   m_core = core;
   m_worker = worker;
   m_console->Attach(core, worker, &m_history, &m_settings, this, m_completion);
+  // The editor's requests only go on the queue, which any thread may do.
+  m_editorLink.Open(windowTitle().toStdString(), [this](const std::string& text) {
+    m_core->PushEditorRequest(text);
+  });
   UpdateActions();
 }
 
@@ -397,9 +401,9 @@ void CMainFrame::Disconnect() {
 
 // ---- ISessionHost
 
-bool CMainFrame::SendToEditor(const std::string&, bool) {
-  // The link to the editor comes with the editor; until then no editor is found.
-  return false;
+bool CMainFrame::SendToEditor(const std::string& text, bool) {
+  // The editor's window is the first whose title names a document.
+  return calyx_link::SendToTitleContaining("Quire - ", text);
 }
 
 void CMainFrame::ShowHelpTopic(const std::string& topic) {
@@ -479,6 +483,8 @@ void CMainFrame::ShutDown() {
   if (m_shutDown || !m_core) return;
   m_shutDown = true;
   m_completion->hide();
+  // No editor request may arrive once the session is gone.
+  m_editorLink.Close();
   // The workers may call into this thread while they end, so it keeps handling
   // events until they have.
   std::atomic<bool> ended{false};

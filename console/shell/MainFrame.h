@@ -7,6 +7,7 @@
 #include <map>
 #include <thread>
 
+#include "common/link/Link.h"
 #include "console/session/SessionViews.h"
 
 class AutoComplete;
@@ -86,6 +87,8 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   std::map<int, QAction*> m_actions;
   std::map<QString, QDockWidget*> m_docks;
   std::thread m_disconnecting;
+  // Where the editor's texts arrive; published under this window's title.
+  calyx_link::CLinkEndpoint m_editorLink;
   bool m_exitConfirmed = false;
   bool m_shutDown = false;
 };

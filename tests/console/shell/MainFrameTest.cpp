@@ -17,7 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <mutex>
 
+#include "common/link/Link.h"
 #include "console/command/ConsoleView.h"
 #include "console/command/HistoryView.h"
 #include "console/session/SessionCore.h"
@@ -166,6 +168,28 @@ TEST_F(MainFrameTest, ConnectTypeDisconnectAndConnectAgain) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return fake.Log().count(QStringLiteral("x = 1\n")) == 2; }, 10000));
 }
 
+TEST_F(MainFrameTest, TheEditorIsReachedOverTheLinkBothWays) {
+  CFakeInterpreter fake(
+      "on f(2)\n  out keyboard: stopped in /tmp/f.m at line 4\\n\n  prompt debug> \n"
+      "on dbcont\n  out ans = 3\\n\n");
+  std::mutex mutex;
+  std::vector<std::string> received;
+  calyx_link::CLinkEndpoint editor;
+  ASSERT_TRUE(editor.Open("Quire - [f.m]", [&](const std::string& text) {
+    std::lock_guard lock(mutex);
+    received.push_back(text);
+  }));
+  Start(fake.Folder());
+  ASSERT_TRUE(WaitConnected(true));
+  // The editor's request arrives with its line end and runs as one line.
+  ASSERT_TRUE(calyx_link::SendToTitle(" - Calyx", "f(2)\r\n"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("f(2)\nkeyboard: stopped in /tmp/f.m at line 4\n")));
+  ASSERT_TRUE(calyx_link::SendToTitle(" - Calyx", "dbcont\r\n"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("ans = 3\n>> ")));
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(received, (std::vector<std::string>{"debug\nLine=4\nPath=/tmp/f.m", "dbended\nPath="}));
+}
+
 TEST_F(MainFrameTest, ExitAsksFirstWhileConnectedAndCancelKeepsEverything) {
   CFakeInterpreter fake("");
   Start(fake.Folder());
@@ -239,6 +263,7 @@ int main(int argc, char** argv) {
   if (!home.isValid()) return 2;
   qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
   qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+  qputenv("MARROWBY_LINK_DIR", (home.path() + QStringLiteral("/link")).toLocal8Bit());
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Calyx"));
   ::testing::InitGoogleTest(&argc, argv);
