@@ -1,0 +1,53 @@
+// Quire's command ids: the stored tab orientation uses them, and tests find the
+// frame's actions by them.
+#pragma once
+
+namespace quire_command {
+
+// File
+inline constexpr int kFileNew = 57600;
+inline constexpr int kFileOpen = 57601;
+inline constexpr int kFileClose = 57602;
+inline constexpr int kFileSave = 57603;
+inline constexpr int kFileSaveAs = 57604;
+inline constexpr int kFilePrintSetup = 57606;
+inline constexpr int kFilePrint = 57607;
+inline constexpr int kFilePrintPreview = 57609;
+inline constexpr int kAppExit = 57665;
+inline constexpr int kNewFunctionFile = 32829;
+inline constexpr int kNewBlankFile = 32833;
+inline constexpr int kSaveAll = 32825;
+inline constexpr int kCloseAll = 32826;
+inline constexpr int kCloseAllButThis = 32823;
+
+// Edit
+inline constexpr int kEditUndo = 57643;
+inline constexpr int kEditRedo = 57644;
+inline constexpr int kEditCut = 57635;
+inline constexpr int kEditCopy = 57634;
+inline constexpr int kEditPaste = 57637;
+inline constexpr int kEditClear = 57632;
+inline constexpr int kEditSelectAll = 57642;
+inline constexpr int kComment = 32798;
+inline constexpr int kUncomment = 32799;
+inline constexpr int kAutoIndent = 32852;
+inline constexpr int kIndent = 32855;
+inline constexpr int kUnindent = 32856;
+
+// Run and debug
+inline constexpr int kRun = 32792;
+inline constexpr int kToggleBreakpoint = 32781;
+inline constexpr int kClearAllBreakpoints = 32797;
+inline constexpr int kDebugStep = 32815;
+inline constexpr int kDebugStepIn = 32816;
+inline constexpr int kDebugStepOut = 32817;
+inline constexpr int kDebugStop = 32819;
+
+// Window
+inline constexpr int kTabTop = 32835;
+inline constexpr int kTabRight = 32836;
+inline constexpr int kTabLeft = 32837;
+inline constexpr int kTabBottom = 32838;
+inline constexpr int kCellMode = 32879;
+
+}  // namespace quire_command

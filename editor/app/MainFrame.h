@@ -1,0 +1,147 @@
+// Quire's main window: one tab per open document, the file, edit, debug and
+// window commands, the toolbars and status bar, and the receiving end of the
+// link with the console.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/link/Link.h"
+#include "editor/app/DocumentRules.h"
+#include "editor/app/LinkDispatcher.h"
+#include "editor/app/LinkRules.h"
+
+class CQuireApp;
+class CQuireDoc;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPrinter;
+class QTabWidget;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public IDispatchTarget {
+  Q_OBJECT
+
+ public:
+  explicit CMainFrame(CQuireApp& app);
+  ~CMainFrame() override;
+
+  // Toolbars, status bar, tabs, placement and the link endpoint. False when
+  // the window cannot be made.
+  bool Create();
+
+  // --- Documents -------------------------------------------------------------
+  // Documents in tab order.
+  std::vector<CQuireDoc*> Documents() const;
+  CQuireDoc* ActiveDocument() const;
+  void Activate(CQuireDoc* doc);
+  // The open document of `path` (same file after resolving links), if any.
+  CQuireDoc* FindDocument(const std::string& path) const;
+
+  CQuireDoc* NewBlankDocument();
+  CQuireDoc* NewFunctionDocument();
+  // Activates the document of `path` or opens it (caret where it was left).
+  // A file that cannot be read gives no document; `report` says so in a box.
+  CQuireDoc* OpenDocument(const std::string& path, bool report);
+  // Save: a document without a path goes through Save As.
+  bool SaveDocument(CQuireDoc* doc);
+  // Save As, proposing the declared function name.
+  bool SaveDocumentAs(CQuireDoc* doc);
+  void SaveAll();
+  // Asks to save a modified document first; false when the user cancelled.
+  bool CloseDocument(CQuireDoc* doc, bool ask = true);
+  bool CloseAll();
+  bool CloseAllButThis();
+
+  void SetTabSide(quire::TabSide side);
+  quire::TabSide GetTabSide() const { return m_tabSide; }
+  QString StatusText() const;
+  QAction* Action(int id) const;
+
+  // --- Run and debug ---------------------------------------------------------
+  // The script name of `doc`, recorded as the last target.
+  std::string GetScriptName(CQuireDoc* doc);
+  void Run();
+  void ToggleBreakpoint();
+  void ToggleBreakpointAt(CQuireDoc* doc, int line);
+
+  // --- Link ------------------------------------------------------------------
+  // The dispatcher, on this window's thread.
+  void OnCopyData(const std::string& text);
+  void OfferPathFix(const std::string& path);
+  // Writes "OpenFiles", "FilesPositions" and "KeyWords".
+  void WriteSessionLists();
+
+  // IDispatchTarget
+  void ReloadPreferences() override;
+  bool CallTipsEnabled() override;
+  void ShowHtmlTip(const std::string& html) override;
+  void ShowCallTip() override;
+  void OpenOrActivate(const std::string& path) override;
+  void GotoLine(long line) override;
+  void ShowDebugArrow(long line) override;
+  void ClearAllBreakpoints() override;
+  void StartErrorWorker(const SErrorReport& report) override;
+
+ public slots:
+  // A later start of Quire handed these files over (none: come to the front).
+  void OnHandOver(const QStringList& files);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBars();
+  QAction* AddAction(int id, const QString& text, const QKeySequence& key = {});
+  void AddDocument(CQuireDoc* doc);
+  void RemoveDocument(CQuireDoc* doc);
+  CQuireDoc* CreateDocument();
+  void OnTitleChanged(CQuireDoc* doc);
+  void OnCurrentTabChanged();
+  void OnTabContextMenu(const QPoint& pos);
+  void OnValueHover(CQuireDoc* doc, long position, const QPoint& global);
+  void UpdateCaption();
+  void UpdateStatus();
+  void UpdateCommands();
+  void ApplyPlacement();
+  void SaveWindowState();
+  void AddRecentFile(const std::string& path);
+  void FillRecentMenu();
+  void Print(bool preview);
+  void PrintDocument(QPrinter* printer);
+  void HandleErrorAction(quire_link::ErrorAction action, const SErrorReport& report);
+  void ShowCellToolBar(bool show);
+  bool IsLive(const void* doc) const;
+  bool Send(const std::string& text, bool ask);
+
+  CQuireApp& m_app;
+  CLinkDispatcher m_dispatcher;
+  QTabWidget* m_tabs = nullptr;
+  QLabel* m_position = nullptr;
+  QLabel* m_overtype = nullptr;
+  QToolBar* m_mainBar = nullptr;
+  QToolBar* m_cellBar = nullptr;
+  QMenu* m_recentMenu = nullptr;
+  QMenu* m_tabMenu = nullptr;
+  std::map<int, QAction*> m_actions;
+  std::unique_ptr<QPrinter> m_printer;
+  quire::TabSide m_tabSide = quire::TabSide::Top;
+  // False after OpenOrActivate failed: the arrow then has no file to go to.
+  bool m_bStopFileOpen = true;
+
+  calyx_link::CLinkEndpoint m_endpoint;
+  // Set before the endpoint closes, so a handler waiting for this thread returns.
+  std::shared_ptr<std::atomic<bool>> m_closing;
+  std::thread m_errorWorker;
+};

@@ -1,0 +1,83 @@
+#include "editor/app/QuireDoc.h"
+
+#include <QFileInfo>
+#include <QVBoxLayout>
+
+#include "common/Text.h"
+#include "editor/app/DocumentRules.h"
+#include "editor/app/LinkRules.h"
+#include "editor/view/ScintillaWnd.h"
+
+namespace {
+std::string FileNameOf(const std::string& path) {
+  return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+}
+}  // namespace
+
+CQuireDoc::CQuireDoc(const std::vector<std::string>& keywords,
+                     std::function<ViewSettings()> settings, QWidget* parent)
+    : QWidget(parent), m_view(new CScintillaWnd(this)) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(m_view);
+  m_view->SetSettingsSource(std::move(settings));
+  m_view->Init(keywords);
+  connect(m_view, &CScintillaWnd::textModified, this, &CQuireDoc::OnTextModified);
+}
+
+void CQuireDoc::SetTitle(const std::string& title) {
+  if (title == m_title) return;
+  m_title = title;
+  emit titleChanged(this);
+}
+
+bool CQuireDoc::Load(const std::string& path) {
+  if (!m_view->LoadFile(path)) return false;
+  m_path = path;
+  m_bModified = false;
+  SetTitle(FileNameOf(path));
+  return true;
+}
+
+bool CQuireDoc::SaveTo(const std::string& path) {
+  if (!m_view->SaveFile(path)) return false;
+  m_path = path;
+  m_bModified = false;
+  SetTitle(FileNameOf(path));
+  return true;
+}
+
+std::string CQuireDoc::ScriptName() const { return quire::ScriptNameOf(m_title); }
+
+void CQuireDoc::ShowDebugArrow(int line) {
+  m_view->GotoLine(line);
+  // The arrow may sit below the reported line; remove it wherever it is.
+  RemoveDebugArrow();
+  m_view->AddMarker(line, CScintillaWnd::DEBUG_ARROW_MARKER);
+  m_debugArrowLine = line;
+}
+
+void CQuireDoc::RemoveDebugArrow() {
+  m_view->DeleteAllMarkers(CScintillaWnd::DEBUG_ARROW_MARKER);
+  m_debugArrowLine = -1;
+}
+
+bool CQuireDoc::HasBreakpoints() const { return !m_view->GetBreakpoints().empty(); }
+
+void CQuireDoc::RemoveBreakpointMarkers() { m_view->DeleteAllMarkers(CScintillaWnd::BREAKPOINT_MARKER); }
+
+void CQuireDoc::ShowCallTip(const std::vector<std::string>& lines, int index, int parameter) {
+  const quire_link::SCallTip tip = quire_link::BuildCallTip(lines, index, parameter);
+  if (tip.text.empty()) return;
+  m_view->SendScintilla(QsciScintillaBase::SCI_CALLTIPSHOW, m_view->GetCurrentPosition(),
+                        tip.text.c_str());
+  if (tip.highlightStart >= 0)
+    m_view->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETHLT, tip.highlightStart, tip.highlightEnd);
+  m_callTipIndex = tip.index;
+  m_callTipParameter = parameter;
+}
+
+void CQuireDoc::OnTextModified() {
+  m_bModified = true;
+  if (!text::EndsWith(m_title, "*")) SetTitle(m_title + "*");
+}

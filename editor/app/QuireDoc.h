@@ -1,0 +1,71 @@
+// One open document of Quire: its file path, title and modified flag, the
+// Scintilla control that shows it, and its debug arrow. It is the page of its
+// tab.
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "editor/view/ViewSettings.h"
+
+class CScintillaWnd;
+
+class CQuireDoc : public QWidget {
+  Q_OBJECT
+
+ public:
+  CQuireDoc(const std::vector<std::string>& keywords, std::function<ViewSettings()> settings,
+            QWidget* parent = nullptr);
+
+  CScintillaWnd* View() const { return m_view; }
+
+  const std::string& Path() const { return m_path; }
+  bool HasPath() const { return !m_path.empty(); }
+  // The file name, or "Untitled%d" before the first save; ends with "*" while
+  // there are unsaved changes.
+  const std::string& Title() const { return m_title; }
+  void SetTitle(const std::string& title);
+  bool IsModified() const { return m_bModified; }
+
+  // Reads the file; the document takes its path and title. False when the
+  // file cannot be read (the document then stays as it was).
+  bool Load(const std::string& path);
+  // Writes the file; on success the document takes the path, its title
+  // loses the "*" and the modified flag is cleared. On failure nothing changes.
+  bool SaveTo(const std::string& path);
+
+  // The title up to its first ".", without recording the last target.
+  std::string ScriptName() const;
+
+  // 1-based line of the last debug stop, -1 without an arrow.
+  int DebugArrowLine() const { return m_debugArrowLine; }
+  // Caret to `line`; the arrow to the first code line at or after it.
+  void ShowDebugArrow(int line);
+  void RemoveDebugArrow();
+  bool HasBreakpoints() const;
+  void RemoveBreakpointMarkers();
+
+  // The call tip at the caret: usage line `index` of `lines` with `parameter`
+  // highlighted; remembered for "," and the arrow keys.
+  void ShowCallTip(const std::vector<std::string>& lines, int index, int parameter);
+  int CallTipIndex() const { return m_callTipIndex; }
+  int CallTipParameter() const { return m_callTipParameter; }
+
+ signals:
+  // The title changed (a first change added "*", a save, a new name).
+  void titleChanged(CQuireDoc* doc);
+
+ private:
+  void OnTextModified();
+
+  CScintillaWnd* m_view = nullptr;
+  std::string m_path;
+  std::string m_title;
+  bool m_bModified = false;
+  int m_debugArrowLine = -1;
+  int m_callTipIndex = 0;
+  int m_callTipParameter = 0;
+};

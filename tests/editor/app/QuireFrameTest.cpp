@@ -1,0 +1,231 @@
+// The frame's file commands, titles and the open-file list of the next start.
+#include <QAction>
+#include <QTabWidget>
+
+#include "editor/app/CommandIds.h"
+#include "tests/editor/app/QuireTestSupport.h"
+
+namespace {
+
+using Items = std::vector<std::string>;
+using namespace quire_command;
+
+class QuireFrameTest : public QuireTest {};
+
+}  // namespace
+
+TEST_F(QuireFrameTest, StartsWithoutDocumentsAndNumbersNewOnes) {
+  Start();
+  EXPECT_EQ(frame->Documents().size(), 0u);
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quire"));
+  EXPECT_FALSE(frame->Action(kFileSave)->isEnabled());
+  EXPECT_FALSE(frame->Action(kDebugStep)->isEnabled());
+
+  frame->Action(kNewBlankFile)->trigger();
+  frame->Action(kNewBlankFile)->trigger();
+  frame->Action(kNewBlankFile)->trigger();
+  EXPECT_EQ(Titles(), (Items{"Untitled1", "Untitled2", "Untitled3"}));
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quire - [Untitled3]"));
+  // Untitled1 and Untitled3 left: the next is Untitled4, not a second Untitled2.
+  ASSERT_TRUE(frame->CloseDocument(frame->Documents()[1]));
+  frame->NewFunctionDocument();
+  EXPECT_EQ(Titles(), (Items{"Untitled1", "Untitled3", "Untitled4"}));
+  EXPECT_TRUE(frame->Action(kFileSave)->isEnabled());
+}
+
+TEST_F(QuireFrameTest, ChangesMarkTheTitleAndSaveProposesTheFunctionName) {
+  Start();
+  CQuireDoc* doc = frame->NewBlankDocument();
+  EXPECT_FALSE(frame->Action(kSaveAll)->isEnabled());
+  doc->View()->SetText("% a function that adds\r\nfunction [s, d] = foo (a)\r\n  s = a; d = -a;\r\n");
+  EXPECT_TRUE(doc->IsModified());
+  EXPECT_EQ(doc->Title(), "Untitled1*");
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quire - [Untitled1*]"));
+  EXPECT_TRUE(frame->Action(kSaveAll)->isEnabled());
+
+  QString proposed;
+  const std::string target = Folder() + "/chosen.m";
+  SetSaveNameResponder([&](const QString& name) {
+    proposed = name;
+    return QString::fromStdString(target);
+  });
+  frame->Action(kFileSave)->trigger();
+  EXPECT_EQ(proposed, QDir::current().filePath(QStringLiteral("foo.m")));
+  EXPECT_EQ(doc->Path(), target);
+  EXPECT_EQ(doc->Title(), "chosen.m");
+  EXPECT_FALSE(doc->IsModified());
+  EXPECT_NE(ReadFile(target).find("function [s, d] = foo (a)"), std::string::npos);
+
+  // A later Save writes to the path without asking; Save As asks again.
+  proposed.clear();
+  doc->View()->SetText("x = 1;\n");
+  frame->Action(kFileSave)->trigger();
+  EXPECT_TRUE(proposed.isEmpty());
+  EXPECT_EQ(ReadFile(target), "x = 1;\n");
+  SetSaveNameResponder([&](const QString& name) {
+    proposed = name;
+    return QString();  // cancelled
+  });
+  frame->Action(kFileSaveAs)->trigger();
+  EXPECT_EQ(proposed, QString::fromStdString(target));
+  EXPECT_EQ(doc->Path(), target);
+}
+
+TEST_F(QuireFrameTest, FailedSaveKeepsPathTitleAndChanges) {
+  Start();
+  CQuireDoc* doc = frame->NewBlankDocument();
+  doc->View()->SetText("a = 2;\n");
+  const std::string nowhere = Folder() + "/no such folder/a.m";
+  SetSaveNameResponder([&](const QString&) { return QString::fromStdString(nowhere); });
+  EXPECT_FALSE(frame->SaveDocument(doc));
+  EXPECT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(doc->Path(), "");
+  EXPECT_EQ(doc->Title(), "Untitled1*");
+  EXPECT_TRUE(doc->IsModified());
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(nowhere)));
+}
+
+TEST_F(QuireFrameTest, OpeningTheSameFileTwiceActivatesIt) {
+  Start();
+  const std::string a = WriteFile("a.m", "a = 1;\n");
+  const std::string b = WriteFile("b.m", "b = 2;\n");
+  CQuireDoc* first = frame->OpenDocument(a, true);
+  frame->OpenDocument(b, true);
+  EXPECT_EQ(frame->OpenDocument(Folder() + "/./a.m", true), first);
+  EXPECT_EQ(frame->ActiveDocument(), first);
+  EXPECT_EQ(Titles(), (Items{"a.m", "b.m"}));
+  EXPECT_EQ(frame->OpenDocument(Folder() + "/missing.m", true), nullptr);
+  EXPECT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(frame->Documents().size(), 2u);
+}
+
+TEST_F(QuireFrameTest, ClosingAsksForUnsavedChangesAndCancelKeepsEverything) {
+  Start();
+  const std::string a = WriteFile("a.m", "a = 1;\n");
+  CQuireDoc* kept = frame->OpenDocument(a, true);
+  CQuireDoc* changed = frame->NewBlankDocument();
+  changed->View()->SetText("unsaved\n");
+  frame->NewBlankDocument();
+
+  std::vector<std::string> asked;
+  SetSaveChangesResponder([&](const QString& title) {
+    asked.push_back(title.toStdString());
+    return SaveChoice::Cancel;
+  });
+  frame->Activate(kept);
+  EXPECT_FALSE(frame->CloseAllButThis());
+  EXPECT_EQ(asked, Items{"Untitled1"});
+  EXPECT_EQ(frame->Documents().size(), 3u);
+
+  SetSaveChangesResponder([&](const QString&) { return SaveChoice::Discard; });
+  EXPECT_TRUE(frame->CloseAllButThis());
+  EXPECT_EQ(Titles(), Items{"a.m"});
+  EXPECT_EQ(frame->ActiveDocument(), kept);
+  EXPECT_TRUE(frame->CloseAll());
+  EXPECT_EQ(frame->Documents().size(), 0u);
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quire"));
+}
+
+TEST_F(QuireFrameTest, SaveAllSavesFilesWithAPathAndKeepsTheSelection) {
+  Start();
+  CQuireDoc* a = frame->OpenDocument(WriteFile("a.m", "a = 1;\n"), true);
+  CQuireDoc* b = frame->OpenDocument(WriteFile("b.m", "b = 1;\n"), true);
+  CQuireDoc* untitled = frame->NewBlankDocument();
+  a->View()->SetText("a = 2;\n");
+  b->View()->SetText("b = 2;\n");
+  untitled->View()->SetText("u\n");
+  frame->Activate(b);
+  frame->Action(kSaveAll)->trigger();
+  EXPECT_EQ(ReadFile(a->Path()), "a = 2;\n");
+  EXPECT_EQ(ReadFile(b->Path()), "b = 2;\n");
+  EXPECT_FALSE(a->IsModified());
+  EXPECT_TRUE(untitled->IsModified());  // no path: left for Save
+  EXPECT_EQ(frame->ActiveDocument(), b);
+}
+
+TEST_F(QuireFrameTest, NextStartReopensFilesAtTheirCaretsAndRemembersTheWindow) {
+  const std::string a = WriteFile("a.m", "alpha = 1;\nbeta = 2;\ngamma = 3;\n");
+  const std::string b = WriteFile("b.m", "x = 1;\ny = 2;\n");
+  const std::string gone = WriteFile("gone.m", "z = 0;\n");
+  Start();
+  frame->OpenDocument(a, true)->View()->GotoPosition(14);
+  frame->OpenDocument(gone, true);
+  frame->NewBlankDocument();  // never saved: not listed
+  frame->OpenDocument(b, true)->View()->GotoPosition(7);
+  frame->SetTabSide(quire::TabSide::Left);
+  frame->OnCopyData("completion:\nabs\nsin\n>> ");
+  Stop();
+
+  CIni userFile;
+  userFile.SetPath(DefaultDataDir("Quire") + "userfiles.dat");
+  EXPECT_EQ(userFile.GetString("OpenFiles"), a + "|;|" + gone + "|;|" + b);
+  EXPECT_EQ(userFile.GetString("FilesPositions"), "14,0,7");
+  EXPECT_EQ(userFile.GetString("KeyWords", "System"), "abs,sin");
+  QFile::remove(QString::fromStdString(gone));
+
+  // The file given at start is not opened a second time and stays active.
+  Start({QString::fromStdString(b)});
+  EXPECT_EQ(Titles(), (Items{"b.m", "a.m"}));
+  EXPECT_EQ(frame->ActiveDocument()->Path(), b);
+  EXPECT_EQ(frame->Documents()[0]->View()->GetCurrentPosition(), 7);
+  EXPECT_EQ(frame->Documents()[1]->View()->GetCurrentPosition(), 14);
+  EXPECT_EQ(frame->GetTabSide(), quire::TabSide::Left);
+  EXPECT_TRUE(frame->Action(kTabLeft)->isChecked());
+  EXPECT_EQ(app->Keywords(), (Items{"abs", "sin"}));
+  Stop();
+
+  QSettings(QStringLiteral("Marrowby"), QStringLiteral("Quire"))
+      .setValue(QStringLiteral("General/ReopenFiles"), 0);
+  Start();
+  EXPECT_EQ(frame->Documents().size(), 0u);
+}
+
+TEST_F(QuireFrameTest, PreferencesHaveTheirDefaultsAndAreWrittenForTheConsole) {
+  Start();
+  const QuirePreferences& prefs = app->Preferences();
+  EXPECT_TRUE(prefs.autoComplete);
+  EXPECT_TRUE(prefs.callTips);
+  EXPECT_FALSE(prefs.view.showAllCharacters);
+  EXPECT_TRUE(prefs.view.smartIndent);
+  EXPECT_EQ(prefs.view.comment, 0);
+  EXPECT_TRUE(prefs.view.useSpaces);
+  EXPECT_EQ(prefs.view.tabSize, 4);
+  EXPECT_TRUE(prefs.reopenFiles);
+  EXPECT_TRUE(prefs.cellMode);
+  QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+  EXPECT_EQ(store.value(QStringLiteral("General/SmarIndent")).toInt(), 1);
+  EXPECT_EQ(store.value(QStringLiteral("General/TabSize")).toInt(), 4);
+
+  frame->Action(kCellMode)->trigger();
+  EXPECT_EQ(frame->Action(kCellMode)->text(), QStringLiteral("Enable Cell Mode"));
+  EXPECT_EQ(CQuireApp::ProfileInt(QStringLiteral("General"), QStringLiteral("CellMode"), 1), 0);
+}
+
+TEST_F(QuireFrameTest, WindowPlacementIsRestoredAndFindHistoriesRoundTrip) {
+  {
+    QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+    store.setValue(QStringLiteral("Main/x"), 40);
+    store.setValue(QStringLiteral("Main/y"), 30);
+    store.setValue(QStringLiteral("Main/cx"), 120);  // too narrow
+    store.setValue(QStringLiteral("Main/cy"), 400);
+    store.setValue(QStringLiteral("EDIT/FINDSTRINGCOUNT"), 3);
+    store.setValue(QStringLiteral("EDIT/FINDSTRING0"), QStringLiteral("  needle"));
+    store.setValue(QStringLiteral("EDIT/FINDSTRING1"), QStringLiteral(" "));
+    store.setValue(QStringLiteral("EDIT/FINDSTRING2"), QStringLiteral("pin"));
+  }
+  Start();
+  const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(frame->geometry().width(), desktop.width());
+  EXPECT_EQ(frame->geometry().x(), desktop.x());
+  EXPECT_EQ(app->FindHistory(), (Items{"needle", "pin"}));
+  app->ReplaceHistory() = {"r"};
+  app->FindHistory() = {"one"};
+  Stop();
+  QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+  EXPECT_EQ(store.value(QStringLiteral("EDIT/FINDSTRINGCOUNT")).toInt(), 1);
+  EXPECT_EQ(store.value(QStringLiteral("EDIT/FINDSTRING0")).toString(), QStringLiteral("one"));
+  EXPECT_FALSE(store.contains(QStringLiteral("EDIT/FINDSTRING2")));
+  EXPECT_EQ(store.value(QStringLiteral("EDIT/REPLACESTRING0")).toString(), QStringLiteral("r"));
+  EXPECT_EQ(store.value(QStringLiteral("Main/cx")).toInt(), desktop.width());
+  EXPECT_EQ(store.value(QStringLiteral("TabDocs/Orientation")).toInt(), kTabTop);
+}
