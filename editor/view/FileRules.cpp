@@ -1,0 +1,118 @@
+#include "editor/view/FileRules.h"
+
+#include <cstdio>
+
+namespace {
+
+struct LexerRow {
+  int lexer;
+  std::string_view extensions;  // "|"-separated
+};
+
+// Tried in this order; the first row that lists the extension wins ("mak" and
+// "cpp" appear twice and "e" has two rows).
+constexpr LexerRow LEXER_ROWS[] = {
+    {2, "py"},
+    {3, "c|cc|cpp|cxx|cs|h|hh|hpp|hxx|sma|dlg|rc|rc2|idl|odl|mak|js|java"},
+    {4, "htm|html|shtml|htt|cfm|tpl|hta"},
+    {5, "xml|gcl|xsl|svg|xul|xsd|dtd|xslt|axl"},
+    {6, "pl|pm|cgi|pod"},
+    {7, "sql|spec|body|sps|spb|sf|sp"},
+    {8, "vb|bas|frm|cls|ctl|pag|dsr|dob"},
+    {9, "properties"},
+    {10, "err"},
+    {11, "iface|mak"},
+    {12, "bat|cmd|nt"},
+    {13, "xcode"},
+    {14, "tex|sty"},
+    {15, "lua"},
+    {16, "diff"},
+    {17, "conf"},
+    {18, "pas|inc|pp"},
+    {19, "ave"},
+    {20, "ada|ads|adb"},
+    {21, "lsp|lisp|scm|smd|ss"},
+    {22, "rb"},
+    {23, "e"},
+    {24, "e"},
+    {25, "tcl"},
+    {26, "tab|spf"},
+    {27, "ant"},
+    {28, "vbs|dsm"},
+    {31, "bc|cln"},
+    {LEXER_OCTAVE, "m"},
+    {33, "sol"},
+    {34, "asm"},
+    {35, "cpp"},
+    {36, "f|for|f90|f95"},
+    {37, "f77"},
+    {38, "css"},
+    {39, "pov"},
+    {40, "lt|lot"},
+    {41, "src|em"},
+};
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+int LexerForExtension(std::string_view extension) {
+  for (const LexerRow& row : LEXER_ROWS) {
+    std::string_view rest = row.extensions;
+    while (!rest.empty()) {
+      const size_t bar = rest.find('|');
+      if (EqualIgnoringCase(rest.substr(0, bar), extension)) return row.lexer;
+      rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+    }
+  }
+  return LEXER_NULL;
+}
+
+std::string FileExtension(std::string_view path) {
+  const size_t slash = path.find_last_of("/\\");
+  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
+}
+
+std::string ToFileLineEnds(std::string_view text) {
+#ifdef _WIN32
+  constexpr std::string_view LINE_END = "\r\n";
+#else
+  constexpr std::string_view LINE_END = "\n";
+#endif
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r') {
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += LINE_END;
+    } else if (c == '\n') {
+      out += LINE_END;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+int DecimalDigits(long count) {
+  int digits = 1;
+  for (long rest = count < 0 ? -count : count; rest >= 10; rest /= 10) ++digits;
+  return digits;
+}
+
+std::string StatusPaneText(long line, long column, long selectionLength) {
+  char buffer[96];
+  std::snprintf(buffer, sizeof buffer, "Line: %ld    Col: %ld    Sel: %ld", line, column,
+                selectionLength);
+  return buffer;
+}

@@ -1,0 +1,30 @@
+// Rules about files and what the frame shows of a view: the lexer a file gets
+// by its extension, the line ends a file is written with, and the texts of the
+// status panes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Scintilla lexer numbers the editor uses by name.
+inline constexpr int LEXER_NULL = 1;
+inline constexpr int LEXER_MATLAB = 32;
+inline constexpr int LEXER_OCTAVE = 54;
+
+// The lexer for a file extension (without the dot), compared ignoring case;
+// the null lexer when no row of the table lists it.
+int LexerForExtension(std::string_view extension);
+
+// The text after the last "." of the file name (folders of the path do not
+// count); empty when the name has no ".".
+std::string FileExtension(std::string_view path);
+
+// The editor keeps CR LF line ends; a file gets the platform's text line ends
+// (line feeds here, CR LF on Windows). Lone carriage returns count as line ends.
+std::string ToFileLineEnds(std::string_view text);
+
+// Number of decimal digits of a non-negative count (1 for 0).
+int DecimalDigits(long count);
+
+// "Line: %ld    Col: %ld    Sel: %ld", as the status bar shows it.
+std::string StatusPaneText(long line, long column, long selectionLength);

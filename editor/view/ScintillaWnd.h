@@ -1,0 +1,293 @@
+// CScintillaWnd: one Scintilla editing control, driven through Scintilla's own
+// message interface (SendScintilla with the SCI_ numbers), configured for Octave
+// code, with the view's editing aids: smart indentation on Enter, re-indentation,
+// indent and unindent, comment and uncomment, brace highlighting, zoom, case,
+// margins, markers, folding, find and replace, and the status-pane data.
+//
+// Lines are 1-based in the operations that take a line number unless the name
+// of the parameter says line0 (0-based, as Scintilla counts). Positions are
+// Scintilla byte positions. The control keeps CR LF line ends; files are read
+// whole and written whole with the platform's line ends.
+//
+// Use: construct (the child control exists from then on), SetSettingsSource,
+// Init with the keyword list, LoadFile. The signals tell the owner what changed;
+// QsciScintillaBase's own SCN_ signals stay available (call tips, completion).
+#pragma once
+
+#include <Qsci/qsciscintillabase.h>
+
+#include <QPoint>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "editor/view/ViewSettings.h"
+
+class QPainter;
+class QRect;
+
+class CScintillaWnd : public QsciScintillaBase {
+  Q_OBJECT
+
+ public:
+  static constexpr int BREAKPOINT_MARKER = 0;
+  static constexpr int DEBUG_ARROW_MARKER = 1;
+  static constexpr int LINE_NUMBER_MARGIN = 0;
+  static constexpr int SELECTION_MARGIN = 1;  // breakpoints and the debug arrow
+  static constexpr int FOLDING_MARGIN = 2;
+  // The standard word characters; "." makes a field access one word.
+  static constexpr const char* WORD_CHARS =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.";
+
+  struct CharRange {
+    long start = 0;
+    long end = 0;
+    bool operator==(const CharRange&) const = default;
+  };
+
+  struct StatusInfo {
+    long line = 1;       // caret line, 1-based
+    long column = 1;     // caret column, 1-based, tabs expanded
+    long selection = 0;  // characters selected
+    bool overtype = false;
+    bool operator==(const StatusInfo&) const = default;
+  };
+
+  explicit CScintillaWnd(QWidget* parent = nullptr);
+
+  // --- Preferences -----------------------------------------------------------
+  // Where the view reads "TabSize", "UseSpaces", "SmarIndent", "Comment" and
+  // "ShowAllCharacters"; asked at every use. Without a source the defaults hold.
+  void SetSettingsSource(std::function<ViewSettings()> source);
+  ViewSettings Settings() const;
+
+  // Once per view, before the first LoadFile: lexer, keyword set 0 from
+  // `keywords` (the application's list; see KeywordsOrBuiltIn), styles, tabs,
+  // caret line, margins, fold properties and markers, line ends, marker images,
+  // indicators, edge, call-tip colours, word characters, no context menu.
+  void Init(const std::vector<std::string>& keywords);
+  // Tab width and tab use from the settings (done by Init; again after the
+  // preferences changed).
+  void ApplyTabSettings();
+
+  // --- Text ------------------------------------------------------------------
+  // Replaces the whole text (any bytes, NUL included), caret to 0, focus here.
+  void SetText(std::string_view text);
+  std::string GetText() const;
+  void GetTextString(std::string& out) const;
+  // The text of a 0-based line without its line end; empty when out of range.
+  std::string GetLine(int line0) const;
+  void GetLineString(int line0, std::string& out) const;
+  int GetLineCount() const;
+  long GetLength() const;
+  // The selected text; empty when nothing is selected.
+  std::string GetSelectedText() const;
+  void GetSelectedText(std::string& out) const;
+
+  // --- Files -----------------------------------------------------------------
+  // Reads the whole file: lexer by extension, text with CR LF line ends, empty
+  // undo history, save point, caret at 0. An empty path does nothing and
+  // succeeds. A file that cannot be opened (or a folder) fails and the text
+  // stays; a read error fails but keeps what was read. No textModified() while
+  // loading.
+  bool LoadFile(const std::string& path);
+  // Writes the whole text with the platform's line ends to a temporary file and
+  // renames it over `path` (through a symbolic link, to its target), so a failed
+  // save leaves the old file as it was. Fails when an existing file is not
+  // writable. The control's text is not changed; success sets the save point.
+  bool SaveFile(const std::string& path);
+  static int GetLexerForExtension(std::string_view extension);
+  void SetLexer(int lexer);
+  int GetLexer() const;
+  void SetMatlabLexer();
+
+  // --- Margins ---------------------------------------------------------------
+  // Digits of the line count plus 1.
+  int GetLineNumberDigits() const;
+  // Width of "9" in the line-number style times (GetLineNumberDigits() + 1).
+  int GetLineNumberWidth() const;
+  // Margin 0 at GetLineNumberWidth() + 4 pixels (kept wide enough as lines are
+  // added and on zoom), or hidden.
+  void SetDisplayLineNumbers(bool show);
+  // Margin 1, 16 pixels or hidden.
+  void SetDisplaySelection(bool show);
+  // Margin 2, 16 pixels or hidden.
+  void SetDisplayFolding(bool show);
+  bool GetDisplayLineNumbers() const { return m_bLineNumbers; }
+  bool GetDisplaySelection() const { return m_bSelectionMargin; }
+  bool GetDisplayFolding() const { return m_bFoldingMargin; }
+  // Blanks and line ends shown or not (the "ShowAllCharacters" toggle; the
+  // caller flips and stores the setting). Every update also applies the setting.
+  void SetShowAllCharacters(bool show);
+
+  // --- Clipboard and undo ----------------------------------------------------
+  void Cut();
+  void Copy();
+  void Paste();
+  void Clear();
+  void Undo();
+  void Redo();
+  bool CanUndo() const;
+  bool CanRedo() const;
+  bool CanPaste() const;
+  void SelectAll();
+
+  // --- Caret, selection and status --------------------------------------------
+  int GetCurrentLine() const;    // 1-based
+  int GetCurrentColumn() const;  // 1-based, tabs expanded
+  long GetCurrentPosition() const;
+  int GetCurrentStyle() const;
+  // Fold level of the caret line relative to the base level (0 at the top).
+  int GetCurrentFoldLevel() const;
+  long GetSelectionStart() const;
+  long GetSelectionEnd() const;
+  void SetSelectionStart(long position);
+  void SetSelectionEnd(long position);
+  void GotoLine(int line);  // 1-based; caret to the start of the line
+  void GotoPosition(long position);
+  bool GetOverstrike() const;
+  void SetOverstrike(bool overstrike);
+  // Line, column, selection length and overtype, for the status bar.
+  StatusInfo GetStatus() const;
+  // "Line: %ld    Col: %ld    Sel: %ld".
+  std::string GetStatusText() const;
+
+  // --- Styles ----------------------------------------------------------------
+  void SetFontName(int style, const char* font);
+  void SetFontSize(int style, int size);
+  void SetForeground(int style, int rgb);  // Scintilla colours: r | g << 8 | b << 16
+  void SetBackground(int style, int rgb);
+  void SetBold(int style, bool bold);
+  void SetItalic(int style, bool italic);
+  void SetUnderline(int style, bool underline);
+  // Foreground and background always; size when at least 1; font when given.
+  void SetStyle(int style, int foreground, int background, int size = -1,
+                const char* font = nullptr);
+  static constexpr int Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+  // Styles the whole text now.
+  void Refresh();
+
+  // --- Markers ---------------------------------------------------------------
+  // Puts `marker` on the first code line at or after the 1-based `line` (comment
+  // and blank lines are skipped) and returns that 0-based line, or -1 when no
+  // code line follows. A line that already carries the marker is not marked
+  // twice. Breakpoints (marker 0) are also appended to GetBreakpoints().
+  int AddMarker(int line, int marker);
+  // Removes `marker` from the 1-based `line` when it is there; for a breakpoint
+  // also the first equal entry of GetBreakpoints().
+  void DeleteMarker(int line, int marker);
+  bool HasMarker(int line, int marker) const;
+  // Removes `marker` from every line; for breakpoints also empties the list.
+  void DeleteAllMarkers(int marker);
+  // 0-based lines where breakpoints were set, in the order set (markers move
+  // with edits, these entries do not).
+  const std::vector<int>& GetBreakpoints() const { return m_breakpoints; }
+  // Caret to the next (previous) breakpoint after (before) the caret line;
+  // returns its 0-based line, or -1 and the caret stays.
+  int FindNextBreakpoint();
+  int FindPreviousBreakpoint();
+
+  // --- Editing aids ----------------------------------------------------------
+  // Smart indentation for a new line at the caret (what Enter runs).
+  void SmartIndentNewLine();
+  // "Auto-Indent": re-indents every line.
+  void AutoIndent();
+  // Re-indents 0-based lines first .. last-1 from the level of the line above.
+  void ReindentLines(int first, int last);
+  // "Indent" / "Unindent": the selection's lines by one "TabSize".
+  void IndentSelection();
+  void UnindentSelection();
+  // "Comment": the selection's lines get the marker of the "Comment" setting and
+  // a blank after their indentation. "Uncomment": comment markers come off.
+  // The selection keeps covering the same text. One undo step each.
+  void CommentSelection();
+  void UncommentSelection();
+  void ZoomIn();
+  void ZoomOut();
+  void ZoomReset();
+  int GetZoom() const;
+  void UpperCase();
+  void LowerCase();
+  // Highlights the brace before the caret and its match, or clears the
+  // highlight; returns the highlighted pair, {-1, -1} when none.
+  CharRange UpdateBraceHighlight();
+  CharRange GetBraceHighlight() const { return m_braceHighlight; }
+
+  // --- Folding and margin clicks -----------------------------------------------
+  // Margin 2: toggles the fold of the clicked line.
+  void OnMarginClick(int margin, long position);
+
+  // --- Find and replace --------------------------------------------------------
+  // SCFIND_ flags used by the operations below.
+  void SetSearchFlags(int flags) { m_searchFlags = flags; }
+  int GetSearchFlags() const { return m_searchFlags; }
+  // Finds `text` from the caret on (the caret sits after the last match, so the
+  // next one is found even when adjacent) / ending before the selection start;
+  // selects the match (green selection from then on) and returns 1, or returns 0
+  // and changes nothing.
+  int SearchForward(std::string_view text);
+  int SearchBackward(std::string_view text);
+  // Replaces the selection (regular-expression replacement with SCFIND_REGEXP).
+  void Replace(std::string_view text);
+  // Replaces every match in the text, or in the selection; returns the count.
+  int ReplaceAll(std::string_view find, std::string_view replacement, bool inSelection);
+  // The word at `position` (-1: the caret) and its range; with `numbersOnly`
+  // the word characters are "0123456789.-" for the lookup.
+  void GetWordAt(std::string& word, CharRange& range, bool numbersOnly, long position = -1);
+
+  // --- Printing ----------------------------------------------------------------
+  // Draws (or measures) the text from `start` to `end` into `area`; returns the
+  // position after the last character that fits.
+  long FormatRange(bool draw, QPainter* painter, const QRect& area, long start, long end);
+
+  bool IsLoading() const { return m_bLoading; }
+
+ signals:
+  // Caret, selection, overtype or text may have changed (Scintilla's update).
+  void statusChanged();
+  // Text was inserted or deleted, not by LoadFile.
+  void textModified();
+  // A margin was clicked, on the 1-based `line`.
+  void marginClicked(int margin, int line);
+  // The mouse rested 400 ms at `position` (-1 when not over text).
+  void mouseHovered(long position, QPoint globalPos);
+  // The mouse moved on after resting, or left the control.
+  void mouseLeft();
+
+ protected:
+  bool viewportEvent(QEvent* event) override;
+
+ private:
+  long Send(unsigned int message, uintptr_t wParam = 0, intptr_t lParam = 0) const;
+  long SendText(unsigned int message, uintptr_t wParam, const char* text) const;
+  long SendBuffer(unsigned int message, uintptr_t wParam, void* buffer) const;
+  std::string TextRange(long start, long end) const;
+  // The match of `text` between `from` and `to` (backwards when from > to).
+  CharRange FindText(long from, long to, std::string_view text) const;
+  void UpdateLineNumberMargin(bool force);
+
+  void OnCharAdded(int ch);
+  void OnUpdateUi(int updated);
+  void OnModified(int position, int modificationType, const char* text, int length,
+                  int linesAdded, int line, int foldLevelNow, int foldLevelPrev, int token,
+                  int annotationLinesAdded);
+  void OnScintillaMarginClick(int position, int modifiers, int margin);
+
+  std::function<ViewSettings()> m_settingsSource;
+  std::vector<int> m_breakpoints;  // 0-based lines, in the order set
+  bool m_bLoading = false;
+  bool m_bLineNumbers = false;
+  bool m_bSelectionMargin = false;
+  bool m_bFoldingMargin = false;
+  int m_lineNumberDigits = 0;  // digits margin 0 was last sized for
+  int m_searchFlags = 0;
+  // Inverted at every added character: of the CR and LF one Enter adds, only one
+  // runs smart indentation.
+  bool m_bEnterFlag = false;
+  bool m_bHovering = false;
+  CharRange m_braceHighlight{-1, -1};
+};

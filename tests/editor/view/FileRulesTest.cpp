@@ -1,0 +1,35 @@
+#include "editor/view/FileRules.h"
+
+#include <gtest/gtest.h>
+
+TEST(FileRules, LexerByExtension) {
+  EXPECT_EQ(LexerForExtension("m"), LEXER_OCTAVE);
+  EXPECT_EQ(LexerForExtension("M"), LEXER_OCTAVE);
+  EXPECT_EQ(LexerForExtension("py"), 2);
+  EXPECT_EQ(LexerForExtension("HTML"), 4);
+  EXPECT_EQ(LexerForExtension("f77"), 37);
+  // The first row that lists an extension wins.
+  EXPECT_EQ(LexerForExtension("mak"), 3);
+  EXPECT_EQ(LexerForExtension("cpp"), 3);
+  EXPECT_EQ(LexerForExtension("e"), 23);
+  EXPECT_EQ(LexerForExtension("txt"), LEXER_NULL);
+  EXPECT_EQ(LexerForExtension(""), LEXER_NULL);
+  EXPECT_EQ(LexerForExtension("c|cc"), LEXER_NULL);
+}
+
+TEST(FileRules, ExtensionIsTakenFromTheFileName) {
+  EXPECT_EQ(FileExtension("/home/u/work/f.m"), "m");
+  EXPECT_EQ(FileExtension("archive.tar.gz"), "gz");
+  EXPECT_EQ(FileExtension("/home/u/v1.2/Makefile"), "");
+}
+
+TEST(FileRules, FilesGetLineFeeds) {
+  EXPECT_EQ(ToFileLineEnds("a\r\nb\rc\n\r\n"), "a\nb\nc\n\n");
+  EXPECT_EQ(ToFileLineEnds(std::string_view("x\0y\r\n", 5)), std::string("x\0y\n", 4));
+}
+
+TEST(FileRules, DigitsAndStatusText) {
+  EXPECT_EQ(DecimalDigits(9), 1);
+  EXPECT_EQ(DecimalDigits(12345), 5);
+  EXPECT_EQ(StatusPaneText(12, 5, 0), "Line: 12    Col: 5    Sel: 0");
+}

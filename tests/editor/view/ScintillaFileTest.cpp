@@ -1,0 +1,206 @@
+// Loading and saving: line ends, lexer by extension, undo and save point, and
+// saves that fail without harming the file on disk.
+#include "ScintillaFixture.h"
+
+#include <QSignalSpy>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/AtomicFile.h"
+#include "editor/view/FileRules.h"
+
+namespace fs = std::filesystem;
+using Sci = QsciScintillaBase;
+
+namespace {
+
+class ScintillaFiles : public ScintillaFixture {
+ protected:
+  void SetUp() override {
+    ScintillaFixture::SetUp();
+    std::string pattern = (fs::temp_directory_path() / "quire-view-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    m_dir = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(m_dir, ignored);
+  }
+
+  std::string PathOf(const std::string& name) const { return (m_dir / name).string(); }
+  std::string Write(const std::string& name, const std::string& content) const {
+    const std::string path = PathOf(name);
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+  }
+  static std::string Read(const std::string& path) {
+    std::string content;
+    EXPECT_TRUE(ReadWholeFile(path, content)) << path;
+    return content;
+  }
+  size_t EntriesInFolder() const {
+    return static_cast<size_t>(std::distance(fs::directory_iterator(m_dir), {}));
+  }
+
+  fs::path m_dir;
+};
+
+// Lowers the file-size limit of this process for one scope; writes past it
+// fail with EFBIG instead of a signal.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &m_old);
+    rlimit limit = m_old;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, m_oldHandler);
+  }
+
+ private:
+  rlimit m_old{};
+  void (*m_oldHandler)(int) = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ScintillaFiles, CrLfFileIsShownWithCrLfAndSavedWithLineFeeds) {
+  const std::string path = Write("f.m", "function f\r\n  x = 1;\r\nend\r\n");
+  ASSERT_TRUE(m_wnd.LoadFile(path));
+  EXPECT_EQ(m_wnd.GetText(), "function f\r\n  x = 1;\r\nend\r\n");
+  EXPECT_EQ(m_wnd.GetLineCount(), 4);
+  ASSERT_TRUE(m_wnd.SaveFile(path));
+  EXPECT_EQ(Read(path), "function f\n  x = 1;\nend\n");
+  // The control keeps its own line ends and gains no undo step from saving.
+  EXPECT_EQ(m_wnd.GetText(), "function f\r\n  x = 1;\r\nend\r\n");
+  EXPECT_FALSE(m_wnd.CanUndo());
+
+  // Any line ends become CR LF in the control.
+  ASSERT_TRUE(m_wnd.LoadFile(Write("g.m", "a\nb\rc\r\nd")));
+  EXPECT_EQ(m_wnd.GetText(), "a\r\nb\r\nc\r\nd");
+}
+
+TEST_F(ScintillaFiles, EveryByteSurvivesLoadAndSave) {
+  const std::string content("x = \"\xc3\xa9\";\n\0tail\n", 16);
+  const std::string path = Write("bytes.m", content);
+  ASSERT_TRUE(m_wnd.LoadFile(path));
+  ASSERT_TRUE(m_wnd.SaveFile(path));
+  EXPECT_EQ(Read(path), content);
+}
+
+TEST_F(ScintillaFiles, LexerFollowsTheExtension) {
+  const struct {
+    const char* name;
+    int lexer;
+  } cases[] = {{"a.m", LEXER_OCTAVE}, {"B.M", LEXER_OCTAVE}, {"c.py", 2}, {"Makefile", LEXER_NULL}};
+  for (const auto& c : cases) {
+    m_wnd.SetLexer(LEXER_MATLAB);
+    ASSERT_TRUE(m_wnd.LoadFile(Write(c.name, "x\n"))) << c.name;
+    EXPECT_EQ(m_wnd.GetLexer(), c.lexer) << c.name;
+  }
+}
+
+TEST_F(ScintillaFiles, LoadStartsCleanAtTheTop) {
+  SetLines("old text");
+  QSignalSpy modified(&m_wnd, &CScintillaWnd::textModified);
+  ASSERT_TRUE(m_wnd.LoadFile(Write("h.m", "a = 1;\nb = 2;\n")));
+  EXPECT_EQ(modified.count(), 0);
+  EXPECT_FALSE(m_wnd.CanUndo());
+  EXPECT_EQ(Message(Sci::SCI_GETMODIFY), 0);
+  EXPECT_EQ(m_wnd.GetCurrentPosition(), 0);
+  EXPECT_FALSE(m_wnd.IsLoading());
+
+  QTest::keyClicks(&m_wnd, "c");
+  EXPECT_EQ(modified.count(), 1);
+  EXPECT_EQ(Message(Sci::SCI_GETMODIFY), 1);
+  EXPECT_TRUE(m_wnd.CanUndo());
+  ASSERT_TRUE(m_wnd.SaveFile(PathOf("h.m")));
+  EXPECT_EQ(Message(Sci::SCI_GETMODIFY), 0);
+}
+
+TEST_F(ScintillaFiles, FailedLoadKeepsTheText) {
+  SetLines("keep me");
+  EXPECT_FALSE(m_wnd.LoadFile(PathOf("missing.m")));
+  EXPECT_EQ(Lines(), "keep me");
+  EXPECT_FALSE(m_wnd.LoadFile(m_dir.string()));  // a folder
+  EXPECT_EQ(Lines(), "keep me");
+  EXPECT_FALSE(m_wnd.IsLoading());
+  // Undo still records what is typed next.
+  Message(Sci::SCI_EMPTYUNDOBUFFER);
+  QTest::keyClicks(&m_wnd, "x");
+  EXPECT_TRUE(m_wnd.CanUndo());
+
+  // No path at all: nothing to do, and that is no failure.
+  EXPECT_TRUE(m_wnd.LoadFile(""));
+  EXPECT_EQ(Lines(), "xkeep me");
+}
+
+TEST_F(ScintillaFiles, SaveIntoAMissingFolderFails) {
+  SetLines("a");
+  EXPECT_FALSE(m_wnd.SaveFile(PathOf("no/such/folder/f.m")));
+  EXPECT_FALSE(m_wnd.SaveFile(""));
+  EXPECT_EQ(Lines(), "a");
+  EXPECT_EQ(EntriesInFolder(), 0u);
+}
+
+TEST_F(ScintillaFiles, FailedSaveLeavesTheOldFileIntact) {
+  const std::string old = "old = 1;\n";
+  const std::string path = Write("k.m", old);
+  std::string big;
+  for (int i = 0; i < 2000; ++i) big += "x = " + std::to_string(i) + ";\n";
+  SetLines(big);
+  {
+    FileSizeLimit limit(1024);
+    EXPECT_FALSE(m_wnd.SaveFile(path));
+  }
+  EXPECT_EQ(Read(path), old);
+  EXPECT_EQ(EntriesInFolder(), 1u);  // no temporary file left behind
+  EXPECT_EQ(Lines(), big);
+  EXPECT_TRUE(m_wnd.SaveFile(path));
+  EXPECT_EQ(Read(path), big);
+}
+
+TEST_F(ScintillaFiles, SaveThroughALinkWritesItsTarget) {
+  const std::string target = Write("real.m", "a\n");
+  const std::string link = PathOf("link.m");
+  fs::create_symlink(target, link);
+  SetLines("b\n");
+  ASSERT_TRUE(m_wnd.SaveFile(link));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Read(target), "b\n");
+}
+
+TEST_F(ScintillaFiles, NewFileGetsTheUsualPermissions) {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  SetLines("a");
+  const std::string path = PathOf("new.m");
+  ASSERT_TRUE(m_wnd.SaveFile(path));
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+
+  // An existing file keeps its own.
+  ::chmod(path.c_str(), 0640);
+  ASSERT_TRUE(m_wnd.SaveFile(path));
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST_F(ScintillaFiles, ReadOnlyFileIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write any file";
+  const std::string path = Write("ro.m", "old\n");
+  ::chmod(path.c_str(), 0444);
+  SetLines("new");
+  EXPECT_FALSE(m_wnd.SaveFile(path));
+  EXPECT_EQ(Read(path), "old\n");
+}
