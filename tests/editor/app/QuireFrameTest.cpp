@@ -229,3 +229,27 @@ TEST_F(QuireFrameTest, WindowPlacementIsRestoredAndFindHistoriesRoundTrip) {
   EXPECT_EQ(store.value(QStringLiteral("Main/cx")).toInt(), desktop.width());
   EXPECT_EQ(store.value(QStringLiteral("TabDocs/Orientation")).toInt(), kTabTop);
 }
+
+TEST_F(QuireFrameTest, StatusPaneFollowsTheCaretAndOpenedFilesBecomeRecent) {
+  Start({}, true);  // the control reports caret moves when it is drawn
+  const std::string a = WriteFile("a.m", "alpha = 1;\nbeta = 2;\n");
+  const std::string b = WriteFile("b.m", "b = 1;\n");
+  CQuireDoc* doc = frame->OpenDocument(a, true);
+  frame->OpenDocument(b, true);
+  frame->Activate(doc);
+  doc->View()->GotoLine(2);
+  doc->View()->SetSelectionEnd(doc->View()->GetCurrentPosition() + 4);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return frame->StatusText() == QStringLiteral("Line: 2    Col: 5    Sel: 4"); }, 2000))
+      << frame->StatusText().toStdString();
+  frame->CloseAll();
+  EXPECT_EQ(frame->StatusText(), QString());
+
+  QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+  EXPECT_EQ(store.value(QStringLiteral("Recent File List/File1")).toString(), QString::fromStdString(b));
+  EXPECT_EQ(store.value(QStringLiteral("Recent File List/File2")).toString(), QString::fromStdString(a));
+  for (int i = 0; i < 5; ++i) frame->OpenDocument(WriteFile("r" + std::to_string(i) + ".m", "r\n"), true);
+  EXPECT_EQ(store.value(QStringLiteral("Recent File List/File4")).toString(),
+            QString::fromStdString(Folder() + "/r1.m"));
+  EXPECT_FALSE(store.contains(QStringLiteral("Recent File List/File5")));
+}

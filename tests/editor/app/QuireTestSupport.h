@@ -81,9 +81,9 @@ class QuireTest : public ::testing::Test {
     SetProgramStarter({});
   }
 
-  void Start(const QStringList& files = {}) {
+  void Start(const QStringList& files = {}, bool show = false) {
     app = std::make_unique<CQuireApp>();
-    ASSERT_EQ(app->InitInstance(files, {false, false}), CQuireApp::Start::Running);
+    ASSERT_EQ(app->InitInstance(files, {show, false}), CQuireApp::Start::Running);
     frame = app->Frame();
   }
   // Closes the window as the user does and ends the application.
