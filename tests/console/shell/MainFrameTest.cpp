@@ -75,11 +75,12 @@ class MainFrameTest : public ::testing::Test {
     frame = app->Frame();
   }
   bool Connected() { return app->Core()->Signals().g_bConnected; }
+  // Generous: the real interpreter starts slowly on a busy machine.
   bool WaitConnected(bool connected) {
-    return QTest::qWaitFor([&] { return Connected() == connected; }, 15000);
+    return QTest::qWaitFor([&] { return Connected() == connected; }, 60000);
   }
   bool ConsoleShows(const QString& text) {
-    return QTest::qWaitFor([&] { return frame->Console()->toPlainText().contains(text); }, 15000);
+    return QTest::qWaitFor([&] { return frame->Console()->toPlainText().contains(text); }, 60000);
   }
   void Type(const QString& line) {
     QTest::keyClicks(frame->Console(), line);
