@@ -48,6 +48,11 @@ ClassifiedCommand ClassifyCommand(std::string_view input) {
     c.silence = true;
   } else if (StartsWith(t, "completion_matches") && EndsWith(t, "###")) {
     c.kind = CommandKind::Completion;
+  } else if (StartsWith(t, kMatrixExportStart) && EndsWith(t, kMatrixExportEnd) &&
+             Contains(t, std::string(kExchangeFileName) + "', ")) {
+    // Expected when dispatched, so that the answer of a command queued before
+    // it is never taken for the export's.
+    c.kind = CommandKind::MatrixExport;
   } else {
     c.refreshTest = true;
   }

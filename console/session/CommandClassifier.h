@@ -14,6 +14,11 @@ inline constexpr std::string_view kPackageQuery = "pkg describe all;###";
 inline constexpr std::string_view kQuitCommand = "if isdebugmode, dbquit; endif; quit";
 // The program's own commands end with this; for the interpreter it is a comment.
 inline constexpr std::string_view kOwnEnding = ";###";
+// The Variable Editor's export of one page: "csvwrite('FOLDER/matrix_temp.csv',
+// NAME(:,:,PAGE), 'delimiter', ' ', 'coffset', 1); ".
+inline constexpr std::string_view kExchangeFileName = "matrix_temp.csv";
+inline constexpr std::string_view kMatrixExportStart = "csvwrite(";
+inline constexpr std::string_view kMatrixExportEnd = "), 'delimiter', ' ', 'coffset', 1); ";
 
 enum class CommandKind {
   Exit,              // ends the application; nothing is written
@@ -30,6 +35,7 @@ enum class CommandKind {
   Value,             // sent without its "getvalue:" mark; answer goes to the editor
   EditorCompletion,  // sent as "completion_matches('')"; answer goes to the editor
   Completion,        // sent; answer fills the completion popup
+  MatrixExport,      // sent; when answered the Variable Editor reads the exchange file
   Ordinary,          // sent; the workspace is re-queried afterwards
 };
 

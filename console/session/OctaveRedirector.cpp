@@ -131,6 +131,8 @@ void COctaveRedirector::Interpret(std::string chunk) {
   }
 
   if (m_bExpectMatrix) {
+    // A failed export's error is not shown, and must not mark the next answer.
+    m_bErrorSeen = false;
     if (Collect(m_collected.matrix, chunk)) {
       m_bExpectMatrix = false;
       m_collected.matrix.clear();

@@ -115,8 +115,10 @@ std::vector<ListRow> ParseWorkspaceTable(std::string_view answer) {
       inTable = Contains(line, "===");
       continue;
     }
-    if (Contains(line, "Total") || EndsWithPrompt(line)) break;
+    if (EndsWithPrompt(line)) break;
     std::vector<std::string> fields = text::SplitNonEmpty(line, " ");
+    // The end line ("Total is ..."); a variable called Total has a size after it.
+    if (!fields.empty() && fields[0] == "Total" && (fields.size() == 1 || fields[1] == "is")) break;
     if (fields.empty() || fields[0] == "old_format") continue;
     fields.resize(4);
     const int image = WorkspaceImage(fields[2], fields[1]);

@@ -146,6 +146,9 @@ void CSessionCore::Dispatch(const CommandRecord& record) {
       r.m_bCompletionForEditor = false;
       r.m_bExpectCompletion = true;
       break;
+    case CommandKind::MatrixExport:
+      r.m_bExpectMatrix = true;
+      break;
     case CommandKind::Ordinary:
       break;
   }

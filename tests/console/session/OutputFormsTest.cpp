@@ -217,3 +217,31 @@ TEST(Classifier, EveryKindFromItsText) {
   EXPECT_FALSE(MayChangeWorkspace(WORKSPACE_QUERY));
   EXPECT_TRUE(MayChangeWorkspace("x = 1;"));
 }
+
+TEST(WorkspaceTable, AVariableCalledTotalIsARowNotTheEnd) {
+  const char* answer =
+      "Variables visible from the current scope:\n\nvariables in scope: top scope\n\n"
+      " Name                 Size             Class           Bytes       \n"
+      " ====                 ====             =====           =====        \n"
+      " A                    4x3x5            double          480         \n"
+      " Total                1x1              double          8           \n"
+      " Totals               1x2              double          16          \n"
+      " z                    0x0              double          0           \n"
+      "\nTotal is 63 elements using 504 bytes\n\n>> ";
+  EXPECT_EQ(Column(forms::ParseWorkspaceTable(answer), 0),
+            (std::vector<std::string>{"A", "Total", "Totals", "z"}));
+}
+
+TEST(Classifier, TheVariableEditorsExportIsExpectedWhenDispatched) {
+  const std::string exportPage =
+      "csvwrite('/home/u/.local/share/Marrowby/Calyx/matrix_temp.csv', A(:,:,3), 'delimiter', ' ', "
+      "'coffset', 1); ";
+  const ClassifiedCommand c = ClassifyCommand(exportPage);
+  EXPECT_EQ(c.kind, CommandKind::MatrixExport);
+  EXPECT_EQ(c.text, exportPage);
+  EXPECT_FALSE(MayChangeWorkspace(exportPage));
+  // Other files, or the user's own form of the call, are ordinary commands.
+  EXPECT_EQ(ClassifyCommand("csvwrite('/tmp/a.csv', A(:,:,3), 'delimiter', ' ', 'coffset', 1); ").kind,
+            CommandKind::Ordinary);
+  EXPECT_EQ(ClassifyCommand("csvwrite('/tmp/matrix_temp.csv', A)").kind, CommandKind::Ordinary);
+}
