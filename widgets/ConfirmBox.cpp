@@ -50,3 +50,9 @@ bool ConfirmBySetting(QWidget* parent, ISettings& settings, const std::string& s
   if (answer.dontAskAgain) settings.SetInt(section, key, 0);
   return answer.accepted;
 }
+
+bool AskYesNo(QWidget* parent, const QString& text) {
+  if (Responder()) return Responder()(text).accepted;
+  return QMessageBox::question(parent, QApplication::applicationName(), text,
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}

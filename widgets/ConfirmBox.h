@@ -33,3 +33,7 @@ void SetConfirmationResponder(std::function<ConfirmAnswer(const QString& text)> 
 // Tests read information boxes instead of a person: while set, it receives their
 // texts in place of showing them.
 void SetInformationSink(std::function<void(const QString& text)> sink);
+
+// A Yes/No question with the application's name as caption; true for Yes. The
+// confirmation responder answers it in tests (accepted means Yes).
+bool AskYesNo(QWidget* parent, const QString& text);

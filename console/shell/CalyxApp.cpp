@@ -15,15 +15,9 @@
 #include "console/session/SessionWorker.h"
 #include "console/shell/CommandIds.h"
 #include "console/shell/MainFrame.h"
+#include "console/workspace/VariableEditView.h"
+#include "console/workspace/VariableView.h"
 #include "console/update/UpdateSchedule.h"
-
-// The grid editor comes with the workspace pane; until then nothing is shown.
-class CCalyxApp::CNoVariableEditor : public IVariableEditor {
- public:
-  bool IsVisible() override { return false; }
-  void ReloadPage() override {}
-  void LoadGrid() override {}
-};
 
 namespace {
 
@@ -46,7 +40,7 @@ QPixmap SplashPicture() {
 
 }  // namespace
 
-CCalyxApp::CCalyxApp() : m_variableEditor(std::make_unique<CNoVariableEditor>()) {}
+CCalyxApp::CCalyxApp() = default;
 
 CCalyxApp::~CCalyxApp() {
   // The window's shutdown ends the session's threads, which still use the window.
@@ -68,11 +62,11 @@ bool CCalyxApp::InitInstance(const CalyxOptions& options) {
 
   SessionViews views;
   views.console = m_frame->Console();
-  views.workspace = &m_workspace;
+  views.workspace = m_frame->Workspace();
   views.searchPath = &m_searchPath;
   views.packages = &m_packages;
   views.completion = m_frame->Completion();
-  views.variableEditor = m_variableEditor.get();
+  views.variableEditor = m_frame->VariableEditor();
   views.host = m_frame.get();
   views.settings = &m_settings;
   m_core = std::make_unique<CSessionCore>(views, m_dataDir, m_history);

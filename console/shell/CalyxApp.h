@@ -34,17 +34,13 @@ class CCalyxApp {
   CHistoryStore& History() { return m_history; }
 
  private:
-  class CNoVariableEditor;
-
   void RunUpdateSchedule();
 
   CQtSettings m_settings;
   CHistoryStore m_history;
   std::string m_dataDir;
-  CRowList m_workspace;
   CRowList m_searchPath;
   CRowList m_packages;
-  std::unique_ptr<CNoVariableEditor> m_variableEditor;
   std::unique_ptr<CMainFrame> m_frame;
   std::unique_ptr<CSessionCore> m_core;
   std::unique_ptr<CSessionWorker> m_worker;

@@ -35,6 +35,9 @@
 #include "console/shell/CommandIds.h"
 #include "console/shell/Looks.h"
 #include "console/shell/OptionsSheet.h"
+#include "console/workspace/VariableEditView.h"
+#include "console/workspace/VariableView.h"
+#include "console/workspace/WorkspaceIds.h"
 #include "widgets/ConfirmBox.h"
 #include "widgets/GuiThread.h"
 
@@ -161,6 +164,12 @@ void CMainFrame::CreateActions() {
     if (ConfirmBySetting(this, m_settings, "General", "ConfirmClearVariables", 0,
                          tr("All variables will be deleted.")))
       m_core->EnqueueCommand("clear all", false);
+  });
+  connect(Action(kOpen), &QAction::triggered, this, [this] { m_workspaceView->LoadFile(); });
+  connect(Action(kSaveAs), &QAction::triggered, this, [this] { m_workspaceView->SaveSelected(); });
+  connect(Action(kSaveWorkspaceAs), &QAction::triggered, this, [this] {
+    m_workspaceView->SelectAllVariables();
+    m_workspaceView->SaveSelected();
   });
   connect(Action(kUndo), &QAction::triggered, m_console, &QPlainTextEdit::undo);
   connect(Action(kRedo), &QAction::triggered, m_console, &QPlainTextEdit::redo);
@@ -302,6 +311,14 @@ void CMainFrame::CreateDocks() {
           [this](const std::string& command) { m_core->EnqueueCommand(command, true); },
           [this] { return Connected(); }, dock);
       dock->setWidget(m_historyView);
+    } else if (title == tr("Workspace")) {
+      m_workspaceView = new CVariableView(dock);
+      // Save As follows the selection.
+      connect(m_workspaceView, &CVariableView::SelectionChanged, this, &CMainFrame::UpdateActions);
+      dock->setWidget(m_workspaceView);
+    } else if (title == tr("Variable Editor")) {
+      m_variableEditView = new CVariableEditView(dock);
+      dock->setWidget(m_variableEditView);
     } else {
       // The other panes come with their own subsystems; until then they are empty.
       auto* empty = new QWidget(dock);
@@ -325,11 +342,23 @@ void CMainFrame::AttachSession(CSessionCore* core, CSessionWorker* worker) {
   m_core = core;
   m_worker = worker;
   m_console->Attach(core, worker, &m_history, &m_settings, this, m_completion);
+  AttachWorkspacePanes(core);
   // The editor's requests only go on the queue, which any thread may do.
   m_editorLink.Open(windowTitle().toStdString(), [this](const std::string& text) {
     m_core->PushEditorRequest(text);
   });
   UpdateActions();
+}
+
+void CMainFrame::AttachWorkspacePanes(CSessionCore* core) {
+  auto enqueue = [core](const std::string& text, bool echo) { return core->EnqueueCommand(text, echo); };
+  // Without a private data folder there is no safe place for the exchange file.
+  const std::string exchangeFile =
+      core->DataDir().empty() ? std::string() : core->DataDir() + std::string(kExchangeFileName);
+  m_variableEditView->Attach({enqueue, exchangeFile, m_workspaceView});
+  m_workspaceView->Attach(
+      {enqueue, [core] { core->Signals().Raise(core->Signals().g_bRefreshWorkspace); },
+       [this](const std::string& name) { return m_variableEditView->ShowVariable(name); }});
 }
 
 bool CMainFrame::Connected() const { return m_core && m_core->Signals().g_bConnected; }
@@ -342,9 +371,12 @@ void CMainFrame::UpdateActions() {
   Action(kEditor)->setEnabled(connected);
   Action(kOptions)->setEnabled(session);
   Action(kClearWorkspace)->setEnabled(session);
+  Action(kOpen)->setEnabled(connected);
+  Action(kSaveAs)->setEnabled(connected && m_workspaceView->HasSelection());
+  Action(kSaveWorkspaceAs)->setEnabled(session);
+  m_workspaceView->SetConnected(connected);
   // These belong to panes and dialogs that are not built yet.
-  for (int id : {kOpen, kSaveAs, kSaveWorkspaceAs, kSetPaths, kPackages, kHelp, kCheckUpdates,
-                 kBrowse, kUp}) {
+  for (int id : {kSetPaths, kPackages, kHelp, kCheckUpdates, kBrowse, kUp}) {
     Action(id)->setEnabled(false);
   }
   m_findHelpBox->setEnabled(false);
@@ -361,6 +393,12 @@ void CMainFrame::RouteClipboard(int id) {
       if (id == kPaste) box->lineEdit()->paste();
       return;
     }
+  }
+  if (m_variableEditView->HasGridFocus()) {
+    m_variableEditView->RunCommand(id == kCopy  ? workspace_id::kCopy
+                                   : id == kCut ? workspace_id::kCut
+                                                : workspace_id::kPaste);
+    return;
   }
   if (id == kCopy) m_console->copy();
   if (id == kCut && m_console->textCursor().selectionStart() >= m_console->InputStart()) m_console->cut();

@@ -16,6 +16,8 @@ class CHistoryStore;
 class CHistoryView;
 class CSessionCore;
 class CSessionWorker;
+class CVariableEditView;
+class CVariableView;
 class CIni;
 class QAction;
 class QComboBox;
@@ -34,6 +36,8 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   CCalyxView* Console() const { return m_console; }
   AutoComplete* Completion() const { return m_completion; }
   CHistoryView* HistoryPane() const { return m_historyView; }
+  CVariableView* Workspace() const { return m_workspaceView; }
+  CVariableEditView* VariableEditor() const { return m_variableEditView; }
   QDockWidget* Dock(const QString& title) const;
   QAction* Action(int id) const;
   QComboBox* FindHelpBox() const { return m_findHelpBox; }
@@ -68,6 +72,7 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   void CreateMenus();
   void CreateToolBar();
   void CreateDocks();
+  void AttachWorkspacePanes(CSessionCore* core);
   QAction* AddAction(int id, const QString& text, const QString& tip = {});
   // Copy, Cut and Paste go to a toolbar box while its edit field has the focus.
   void RouteClipboard(int id);
@@ -82,6 +87,8 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   CCalyxView* m_console = nullptr;
   AutoComplete* m_completion = nullptr;
   CHistoryView* m_historyView = nullptr;
+  CVariableView* m_workspaceView = nullptr;
+  CVariableEditView* m_variableEditView = nullptr;
   QComboBox* m_findHelpBox = nullptr;
   QComboBox* m_pathBox = nullptr;
   std::map<int, QAction*> m_actions;
