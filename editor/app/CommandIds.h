@@ -34,6 +34,17 @@ inline constexpr int kAutoIndent = 32852;
 inline constexpr int kIndent = 32855;
 inline constexpr int kUnindent = 32856;
 
+// View
+inline constexpr int kToggleLineNumbers = 32771;
+inline constexpr int kToggleSelectionMargin = 32779;
+inline constexpr int kToggleFoldingMargin = 32780;
+inline constexpr int kToggleAllCharacters = 32806;
+inline constexpr int kZoomIn = 32857;
+inline constexpr int kZoomOut = 32858;
+inline constexpr int kZoomReset = 32862;
+inline constexpr int kUpperCase = 32863;
+inline constexpr int kLowerCase = 32864;
+
 // Run and debug
 inline constexpr int kRun = 32792;
 inline constexpr int kToggleBreakpoint = 32781;

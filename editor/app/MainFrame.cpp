@@ -196,6 +196,49 @@ void CMainFrame::CreateActions() {
   connect(AddAction(kEditClear, tr("&Delete")), &QAction::triggered, this, onView(&CScintillaWnd::Clear));
   connect(AddAction(kEditSelectAll, tr("Select &All"), QKeySequence::SelectAll), &QAction::triggered, this,
           onView(&CScintillaWnd::SelectAll));
+  // The margins belong to each view: a toggle flips the active one's.
+  const struct {
+    int id;
+    const char* text;
+    bool (CScintillaWnd::*shown)() const;
+    void (CScintillaWnd::*show)(bool);
+  } margins[] = {
+      {kToggleLineNumbers, "Toggle display of Line Numbers", &CScintillaWnd::GetDisplayLineNumbers,
+       &CScintillaWnd::SetDisplayLineNumbers},
+      {kToggleSelectionMargin, "Toggle display of Selection/Bookmark margin",
+       &CScintillaWnd::GetDisplaySelection, &CScintillaWnd::SetDisplaySelection},
+      {kToggleFoldingMargin, "Toggle display of folding margin", &CScintillaWnd::GetDisplayFolding,
+       &CScintillaWnd::SetDisplayFolding},
+  };
+  for (const auto& margin : margins) {
+    QAction* action = AddAction(margin.id, tr(margin.text));
+    action->setCheckable(true);
+    connect(action, &QAction::triggered, this, [this, margin] {
+      if (CQuireDoc* doc = ActiveDocument()) {
+        CScintillaWnd* view = doc->View();
+        (view->*margin.show)(!(view->*margin.shown)());
+      }
+      UpdateCommands();
+    });
+  }
+  QAction* allCharacters = AddAction(kToggleAllCharacters, tr("Toggle display of All Characters"));
+  allCharacters->setCheckable(true);
+  connect(allCharacters, &QAction::triggered, this, [this] {
+    const bool show = CQuireApp::ProfileInt(QStringLiteral("General"), QStringLiteral("ShowAllCharacters"), 0) == 0;
+    CQuireApp::WriteProfileInt(QStringLiteral("General"), QStringLiteral("ShowAllCharacters"), show ? 1 : 0);
+    ReloadPreferences();
+    UpdateCommands();
+  });
+  connect(AddAction(kZoomIn, tr("Zoom In"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)),
+          &QAction::triggered, this, onView(&CScintillaWnd::ZoomIn));
+  connect(AddAction(kZoomOut, tr("Zoom Out"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Minus)),
+          &QAction::triggered, this, onView(&CScintillaWnd::ZoomOut));
+  connect(AddAction(kZoomReset, tr("Normal Size")), &QAction::triggered, this,
+          onView(&CScintillaWnd::ZoomReset));
+  connect(AddAction(kUpperCase, tr("Upper Case")), &QAction::triggered, this,
+          onView(&CScintillaWnd::UpperCase));
+  connect(AddAction(kLowerCase, tr("Lower Case")), &QAction::triggered, this,
+          onView(&CScintillaWnd::LowerCase));
   connect(AddAction(kComment, tr("Co&mment"), QKeySequence(Qt::CTRL | Qt::Key_R)), &QAction::triggered, this,
           onView(&CScintillaWnd::CommentSelection));
   connect(AddAction(kUncomment, tr("U&ncomment"), QKeySequence(Qt::CTRL | Qt::Key_T)), &QAction::triggered,
@@ -270,6 +313,15 @@ void CMainFrame::CreateMenus() {
   for (int id : {kEditCut, kEditCopy, kEditPaste, kEditClear, kEditSelectAll}) edit->addAction(Action(id));
   edit->addSeparator();
   for (int id : {kComment, kUncomment, kAutoIndent, kIndent, kUnindent}) edit->addAction(Action(id));
+
+  edit->addSeparator();
+  for (int id : {kUpperCase, kLowerCase}) edit->addAction(Action(id));
+
+  QMenu* view = menuBar()->addMenu(tr("&View"));
+  for (int id : {kToggleLineNumbers, kToggleSelectionMargin, kToggleFoldingMargin, kToggleAllCharacters})
+    view->addAction(Action(id));
+  view->addSeparator();
+  for (int id : {kZoomIn, kZoomOut, kZoomReset}) view->addAction(Action(id));
 
   QMenu* debug = menuBar()->addMenu(tr("&Debug"));
   for (int id : {kRun, kDebugStep, kDebugStepIn, kDebugStepOut, kDebugStop}) debug->addAction(Action(id));
@@ -634,8 +686,16 @@ void CMainFrame::UpdateCommands() {
 
   for (int id : {kFileClose, kCloseAll, kCloseAllButThis, kFileSave, kFileSaveAs, kFilePrint, kFilePrintPreview,
                  kEditUndo, kEditRedo, kEditCut, kEditCopy, kEditPaste, kEditClear, kEditSelectAll, kComment,
-                 kUncomment, kAutoIndent, kIndent, kUnindent, kToggleBreakpoint, kClearAllBreakpoints})
+                 kUncomment, kAutoIndent, kIndent, kUnindent, kToggleBreakpoint, kClearAllBreakpoints,
+                 kToggleLineNumbers, kToggleSelectionMargin, kToggleFoldingMargin, kZoomIn, kZoomOut, kZoomReset,
+                 kUpperCase, kLowerCase})
     Action(id)->setEnabled(hasDoc);
+  if (CQuireDoc* doc = ActiveDocument()) {
+    Action(kToggleLineNumbers)->setChecked(doc->View()->GetDisplayLineNumbers());
+    Action(kToggleSelectionMargin)->setChecked(doc->View()->GetDisplaySelection());
+    Action(kToggleFoldingMargin)->setChecked(doc->View()->GetDisplayFolding());
+  }
+  Action(kToggleAllCharacters)->setChecked(m_app.Preferences().view.showAllCharacters);
   Action(kSaveAll)->setEnabled(anyModified);
   Action(kRun)->setEnabled(debugging || hasDoc);
   Action(kRun)->setText(debugging ? tr("Continue") : tr("Run / Debug"));

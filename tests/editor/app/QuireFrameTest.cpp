@@ -253,3 +253,32 @@ TEST_F(QuireFrameTest, StatusPaneFollowsTheCaretAndOpenedFilesBecomeRecent) {
             QString::fromStdString(Folder() + "/r1.m"));
   EXPECT_FALSE(store.contains(QStringLiteral("Recent File List/File5")));
 }
+
+TEST_F(QuireFrameTest, ViewCommandsToggleMarginsCharactersZoomAndCase) {
+  Start();
+  CQuireDoc* doc = frame->NewBlankDocument();
+  CScintillaWnd* view = doc->View();
+  ASSERT_TRUE(view->GetDisplayLineNumbers());
+  frame->Action(kToggleLineNumbers)->trigger();
+  EXPECT_FALSE(view->GetDisplayLineNumbers());
+  EXPECT_FALSE(frame->Action(kToggleLineNumbers)->isChecked());
+  frame->Action(kToggleFoldingMargin)->trigger();
+  EXPECT_FALSE(view->GetDisplayFolding());
+
+  // Showing all characters is a setting of the editor, written back at once.
+  frame->Action(kToggleAllCharacters)->trigger();
+  EXPECT_EQ(CQuireApp::ProfileInt(QStringLiteral("General"), QStringLiteral("ShowAllCharacters"), 0), 1);
+  EXPECT_TRUE(frame->Action(kToggleAllCharacters)->isChecked());
+  frame->Action(kToggleAllCharacters)->trigger();
+  EXPECT_EQ(CQuireApp::ProfileInt(QStringLiteral("General"), QStringLiteral("ShowAllCharacters"), 1), 0);
+
+  frame->Action(kZoomIn)->trigger();
+  EXPECT_EQ(view->GetZoom(), 1);
+  frame->Action(kZoomReset)->trigger();
+  EXPECT_EQ(view->GetZoom(), 0);
+
+  view->SetText("disp(x)\n");
+  view->SelectAll();
+  frame->Action(kUpperCase)->trigger();
+  EXPECT_EQ(view->GetText(), "DISP(X)\n");
+}
