@@ -67,6 +67,11 @@ void COctaveRedirector::OnOutput(const std::string& text) {
 void COctaveRedirector::OnQuiet() {
   std::string rest = m_segmenter.Flush();
   if (!rest.empty()) Interpret(std::move(rest));
+  if (m_bReleasePending && m_bReady) {
+    m_bReleasePending = false;
+    m_bBusy = false;
+    m_signals.AnswerComplete();
+  }
 }
 
 void COctaveRedirector::OnError(const std::string& text) {
@@ -254,7 +259,15 @@ void COctaveRedirector::Display(std::string chunk) {
     marks.push_back({ConsoleMark::Kind::Bold, boldFrom, static_cast<long>(chunk.size())});
     m_views.console->AppendOutput(chunk, marks,
                                   m_views.settings->GetInt("General", "MaxLines", 2000));
+    // The next command waits for this answer's prompt, so that its echo cannot
+    // come between the answer and its prompt; output that stops without one
+    // (a question of input()) releases it once the interpreter goes quiet.
+    if (!forms::EndsWithPrompt(chunk)) {
+      m_bReleasePending = true;
+      return;
+    }
   }
+  m_bReleasePending = false;
   m_bBusy = false;
   m_signals.AnswerComplete();
 }

@@ -81,6 +81,7 @@ class COctaveRedirector : public CRedirector {
   bool m_bWhosSeen = false;
   bool m_bErrorSeen = false;
   bool m_bStopSeen = false;
+  bool m_bReleasePending = false;  // output shown, its prompt not yet
   std::atomic<bool> m_bDebugMode{false};
   std::mutex m_interruptMutex;
   int m_interruptPrompts = 0;  // prompts still to come from the last interrupt

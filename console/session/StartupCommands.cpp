@@ -32,7 +32,13 @@ constexpr const char* kInterpreterProgram =
 
 std::string EditorSetupCommand(long version, const std::string& programFolder) {
   const std::string folder = text::ReplaceAll(programFolder, "\\", "/");
-  const std::string editor = ShellWord(folder + kEditorProgram);
+  std::string editor = ShellWord(folder + kEditorProgram);
+#ifndef _WIN32
+  // The interpreter's shell would give the editor the interpreter's own pipes:
+  // its messages would land in the console, and the pipe would outlive the
+  // interpreter. Redirections may stand before the file name the shell appends.
+  editor += " </dev/null >/dev/null 2>&1";
+#endif
   if (version >= 3300) {
     // Today's `edit` appends the file name in double quotes itself.
     return "EDITOR(" + octave_quote::SingleQuoted(editor) + "); edit mode async;";

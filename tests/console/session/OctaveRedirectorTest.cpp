@@ -67,6 +67,23 @@ TEST_F(OctaveRedirectorTest, BarePromptAfterSilentCommandIsDroppedButFollowsAnEc
   EXPECT_EQ(MarkTexts(ConsoleMark::Kind::Bold).back(), "\n>> ");
 }
 
+TEST_F(OctaveRedirectorTest, TheNextCommandWaitsForThePromptOrForTheInterpreterToGoQuiet) {
+  Feed(">> ");
+  signals.m_hReadyEvent.Reset();
+  redirector.FeedOutput("A\n");
+  EXPECT_EQ(views.console.Text(), ">> A\n");
+  EXPECT_FALSE(signals.m_hReadyEvent.IsSet());
+  redirector.FeedOutput(">> ");
+  EXPECT_TRUE(signals.m_hReadyEvent.IsSet());
+  // A question of input() ends without a prompt: the typed answer must get through.
+  signals.m_hReadyEvent.Reset();
+  redirector.FeedOutput("Enter a number: ");
+  EXPECT_FALSE(signals.m_hReadyEvent.IsSet());
+  redirector.FeedQuiet();
+  EXPECT_TRUE(signals.m_hReadyEvent.IsSet());
+  EXPECT_EQ(views.console.Tail(16), "Enter a number: ");
+}
+
 TEST_F(OctaveRedirectorTest, TheSecondPromptOfAnInterruptIsNotShownAfterTheNextEcho) {
   Feed(">> ");
   views.console.ReplaceInput("for i=1:1e10, end\n");

@@ -91,7 +91,8 @@ TEST_F(SessionTest, StartupPreparesTheInterpreterAndLoadsTheHistory) {
   const std::vector<std::string> log = Log();
   ASSERT_FALSE(log.empty());
   EXPECT_TRUE(text::StartsWith(log[0], "edit editor '")) << log[0];
-  EXPECT_TRUE(text::EndsWith(log[0], "/quire %s'; edit mode async;")) << log[0];
+  EXPECT_TRUE(text::EndsWith(log[0], "/quire </dev/null >/dev/null 2>&1 %s'; edit mode async;"))
+      << log[0];
   const auto history = core->History().Lines();
   ASSERT_EQ(history.size(), 4u);
   EXPECT_EQ(history[1], "a = 1");
