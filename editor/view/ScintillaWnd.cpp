@@ -625,23 +625,11 @@ void CScintillaWnd::ReindentLines(int first, int last) {
   Send(Base::SCI_ENDUNDOACTION);
 }
 
-void CScintillaWnd::IndentSelection() {
-  const int tab = ValidTabSize(Settings().tabSize);
-  const int first = static_cast<int>(
-      Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(GetSelectionStart())));
-  const int last = static_cast<int>(
-      Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(GetSelectionEnd())));
-  Send(Base::SCI_BEGINUNDOACTION);
-  for (int line = first; line <= last; ++line) {
-    const int indent =
-        static_cast<int>(Send(Base::SCI_GETLINEINDENTATION, static_cast<uintptr_t>(line)));
-    Send(Base::SCI_SETLINEINDENTATION, static_cast<uintptr_t>(line), ShiftedIndent(indent, tab));
-  }
-  Send(Base::SCI_ENDUNDOACTION);
-}
+void CScintillaWnd::IndentSelection() { ShiftSelectedLines(ValidTabSize(Settings().tabSize)); }
 
-void CScintillaWnd::UnindentSelection() {
-  const int tab = ValidTabSize(Settings().tabSize);
+void CScintillaWnd::UnindentSelection() { ShiftSelectedLines(-ValidTabSize(Settings().tabSize)); }
+
+void CScintillaWnd::ShiftSelectedLines(int columns) {
   const int first = static_cast<int>(
       Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(GetSelectionStart())));
   const int last = static_cast<int>(
@@ -650,7 +638,7 @@ void CScintillaWnd::UnindentSelection() {
   for (int line = first; line <= last; ++line) {
     const int indent =
         static_cast<int>(Send(Base::SCI_GETLINEINDENTATION, static_cast<uintptr_t>(line)));
-    Send(Base::SCI_SETLINEINDENTATION, static_cast<uintptr_t>(line), ShiftedIndent(indent, -tab));
+    Send(Base::SCI_SETLINEINDENTATION, static_cast<uintptr_t>(line), ShiftedIndent(indent, columns));
   }
   Send(Base::SCI_ENDUNDOACTION);
 }

@@ -262,6 +262,9 @@ class CScintillaWnd : public QsciScintillaBase {
   bool viewportEvent(QEvent* event) override;
 
  private:
+  // Every line of the selection by `columns` (negative: to the left), never
+  // below column 0; one undo step.
+  void ShiftSelectedLines(int columns);
   long Send(unsigned int message, uintptr_t wParam = 0, intptr_t lParam = 0) const;
   long SendText(unsigned int message, uintptr_t wParam, const char* text) const;
   long SendBuffer(unsigned int message, uintptr_t wParam, void* buffer) const;

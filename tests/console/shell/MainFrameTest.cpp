@@ -27,33 +27,12 @@
 #include "console/shell/CalyxApp.h"
 #include "console/shell/CommandIds.h"
 #include "widgets/ConfirmBox.h"
+#include "tests/fake/FakeInterpreterFolder.h"
 
 namespace {
 
 using namespace command_id;
 
-// A folder whose "octave-cli" is the stand-in interpreter with this script.
-class CFakeInterpreter {
- public:
-  explicit CFakeInterpreter(const QByteArray& script) {
-    QFile file(m_folder.filePath(QStringLiteral("script")));
-    file.open(QIODevice::WriteOnly);
-    file.write(script);
-    file.close();
-    QFile::link(QStringLiteral(FAKE_OCTAVE_PATH), m_folder.filePath(QStringLiteral("octave-cli")));
-    qputenv("FAKE_OCTAVE_SCRIPT", m_folder.filePath(QStringLiteral("script")).toLocal8Bit());
-    qputenv("FAKE_OCTAVE_LOG", m_folder.filePath(QStringLiteral("log")).toLocal8Bit());
-  }
-  QString Folder() const { return m_folder.path(); }
-  QString Log() const {
-    QFile file(m_folder.filePath(QStringLiteral("log")));
-    file.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(file.readAll());
-  }
-
- private:
-  QTemporaryDir m_folder;
-};
 
 class MainFrameTest : public ::testing::Test {
  protected:

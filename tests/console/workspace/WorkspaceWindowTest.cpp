@@ -26,6 +26,7 @@
 #include "console/workspace/VariableView.h"
 #include "console/workspace/WorkspaceIds.h"
 #include "widgets/ConfirmBox.h"
+#include "tests/fake/FakeInterpreterFolder.h"
 
 namespace {
 
@@ -39,31 +40,6 @@ const char* kListing =
     " A 4x3x5 double 480\\n b 1x1 double 8\\n t 1x3 char 3\\n\\nTotal is 64 elements using 491 "
     "bytes\\n\\n\n";
 
-// A folder whose "octave-cli" is the stand-in interpreter with this script.
-class CFakeInterpreter {
- public:
-  explicit CFakeInterpreter(const QByteArray& script) {
-    QFile file(m_folder.filePath(QStringLiteral("script")));
-    file.open(QIODevice::WriteOnly);
-    file.write(script);
-    file.close();
-    QFile::link(QStringLiteral(FAKE_OCTAVE_PATH), m_folder.filePath(QStringLiteral("octave-cli")));
-    qputenv("FAKE_OCTAVE_SCRIPT", m_folder.filePath(QStringLiteral("script")).toLocal8Bit());
-    qputenv("FAKE_OCTAVE_LOG", m_folder.filePath(QStringLiteral("log")).toLocal8Bit());
-  }
-  QString Folder() const { return m_folder.path(); }
-  QStringList Log() const {
-    QFile file(m_folder.filePath(QStringLiteral("log")));
-    file.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  }
-  bool Logged(const std::string& line) const {
-    return QTest::qWaitFor([&] { return Log().contains(QString::fromStdString(line)); }, 10000);
-  }
-
- private:
-  QTemporaryDir m_folder;
-};
 
 class WorkspaceWindowTest : public ::testing::Test {
  protected:
@@ -170,7 +146,7 @@ TEST_F(WorkspaceWindowTest, MainMenuCommandsFollowTheConnectionAndTheSelection) 
   frame->Action(kClearWorkspace)->trigger();
   EXPECT_EQ(asked.size(), 1);
   EXPECT_TRUE(fake.Logged("clear all"));
-  EXPECT_EQ(fake.Log().count(QStringLiteral("clear all")), 1);
+  EXPECT_EQ(fake.LogLines().count(QStringLiteral("clear all")), 1);
 
   frame->Action(kDisconnect)->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !app->Core()->Signals().g_bConnected; }, 10000));
@@ -195,7 +171,7 @@ TEST_F(WorkspaceWindowTest, ThePanesActionsReachTheInterpreterInOrder) {
                           "figure; barh(b); hold on; barh(t); hold off;", "clear b t ;"};
   ASSERT_TRUE(fake.Logged(expected.back()));
   Names logged;
-  for (const QString& line : fake.Log()) {
+  for (const QString& line : fake.LogLines()) {
     if (std::find(expected.begin(), expected.end(), line.toStdString()) != expected.end())
       logged.push_back(line.toStdString());
   }
@@ -216,7 +192,7 @@ TEST_F(WorkspaceWindowTest, ViewAfterACommandStillAnsweringShowsBothAnswersRight
   Select({"A"});
   pane->Action(workspace_id::kViewSelected)->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return editor->Model().rowCount() == 4; }, 10000));
-  EXPECT_TRUE(fake.Log().contains(QString::fromStdString(
+  EXPECT_TRUE(fake.LogLines().contains(QString::fromStdString(
       "csvwrite('" + ExchangeFile() + "', A(:,:,1), 'delimiter', ' ', 'coffset', 1); ")));
   // The slow answer was shown, not taken for the export's.
   EXPECT_TRUE(frame->Console()->toPlainText().contains(QStringLiteral("slow answer\n")));
