@@ -1,6 +1,7 @@
 // Takes the README's picture of the window: starts Calyx on the local
 // octave-cli, types a few commands as a user would, and saves the window.
 #include <QApplication>
+#include <QDockWidget>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,7 +38,10 @@ int main(int argc, char** argv) {
     QTest::keyClick(console, Qt::Key_Return);
     QTest::qWait(600);
   }
-  QTest::qWait(1500);
+  // The workspace listing follows within a few seconds; show it beside the console.
+  QTest::qWait(3500);
+  if (QDockWidget* workspace = frame->Dock(QStringLiteral("Workspace"))) workspace->raise();
+  QTest::qWait(300);
   if (!frame->grab().save(QString::fromLocal8Bit(argv[1]))) return 1;
   return 0;
 }
