@@ -630,10 +630,7 @@ void CScintillaWnd::IndentSelection() { ShiftSelectedLines(ValidTabSize(Settings
 void CScintillaWnd::UnindentSelection() { ShiftSelectedLines(-ValidTabSize(Settings().tabSize)); }
 
 void CScintillaWnd::ShiftSelectedLines(int columns) {
-  const int first = static_cast<int>(
-      Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(GetSelectionStart())));
-  const int last = static_cast<int>(
-      Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(GetSelectionEnd())));
+  const auto [first, last] = LinesBetween(GetSelectionStart(), GetSelectionEnd());
   Send(Base::SCI_BEGINUNDOACTION);
   for (int line = first; line <= last; ++line) {
     const int indent =
@@ -643,14 +640,18 @@ void CScintillaWnd::ShiftSelectedLines(int columns) {
   Send(Base::SCI_ENDUNDOACTION);
 }
 
+std::pair<int, int> CScintillaWnd::LinesBetween(long a, long b) const {
+  const auto line = [this](long position) {
+    return static_cast<int>(Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(position)));
+  };
+  return {line(std::min(a, b)), line(std::max(a, b))};
+}
+
 void CScintillaWnd::CommentSelection() {
   const std::string insertion = std::string(CommentMarker(Settings().comment)) + " ";
   const long anchor = Send(Base::SCI_GETANCHOR);
   const long caret = GetCurrentPosition();
-  const int first = static_cast<int>(
-      Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(std::min(anchor, caret))));
-  const int last = static_cast<int>(
-      Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(std::max(anchor, caret))));
+  const auto [first, last] = LinesBetween(anchor, caret);
 
   std::vector<TextEdit> edits;
   for (int line = first; line <= last; ++line) {
@@ -672,10 +673,7 @@ void CScintillaWnd::CommentSelection() {
 void CScintillaWnd::UncommentSelection() {
   const long anchor = Send(Base::SCI_GETANCHOR);
   const long caret = GetCurrentPosition();
-  const int first = static_cast<int>(
-      Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(std::min(anchor, caret))));
-  const int last = static_cast<int>(
-      Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(std::max(anchor, caret))));
+  const auto [first, last] = LinesBetween(anchor, caret);
 
   std::vector<TextEdit> edits;
   for (int line = first; line <= last; ++line) {

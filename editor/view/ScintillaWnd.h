@@ -265,6 +265,8 @@ class CScintillaWnd : public QsciScintillaBase {
   // Every line of the selection by `columns` (negative: to the left), never
   // below column 0; one undo step.
   void ShiftSelectedLines(int columns);
+  // The first and last line of the text between two positions, in either order.
+  std::pair<int, int> LinesBetween(long a, long b) const;
   long Send(unsigned int message, uintptr_t wParam = 0, intptr_t lParam = 0) const;
   long SendText(unsigned int message, uintptr_t wParam, const char* text) const;
   long SendBuffer(unsigned int message, uintptr_t wParam, void* buffer) const;

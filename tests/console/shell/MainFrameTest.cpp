@@ -235,17 +235,3 @@ TEST_F(MainFrameTest, TheRealInterpreterAnswersInTheWindow) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Settings and user data stay in folders of this run.
-  QTemporaryDir home;
-  if (!home.isValid()) return 2;
-  qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
-  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
-  qputenv("MARROWBY_LINK_DIR", (home.path() + QStringLiteral("/link")).toLocal8Bit());
-  QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Calyx"));
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -277,15 +277,3 @@ TEST_F(WorkspaceWindowTest, TheRealInterpreterTakesTheGridsChanges) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QTemporaryDir home;
-  if (!home.isValid()) return 2;
-  qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
-  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
-  QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Calyx"));
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
