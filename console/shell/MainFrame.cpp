@@ -379,8 +379,9 @@ void CMainFrame::UpdateActions() {
   for (int id : {kSetPaths, kPackages, kHelp, kCheckUpdates, kBrowse, kUp}) {
     Action(id)->setEnabled(false);
   }
+  // The boxes show what they hold; typing into them comes with their panes.
   m_findHelpBox->setEnabled(false);
-  m_pathBox->setEnabled(connected);
+  m_pathBox->setEnabled(false);
   if (m_historyView) m_historyView->UpdateActions();
 }
 
