@@ -27,44 +27,15 @@
 #include "console/shell/CalyxApp.h"
 #include "console/shell/CommandIds.h"
 #include "widgets/ConfirmBox.h"
+#include "tests/common/CalyxWindowTest.h"
 #include "tests/fake/FakeInterpreterFolder.h"
 
 namespace {
 
 using namespace command_id;
 
-
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public CCalyxWindowTest {
  protected:
-  void SetUp() override {
-    QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx")).clear();
-    SetConfirmationResponder({});
-  }
-  void TearDown() override {
-    SetConfirmationResponder({});
-    app.reset();
-  }
-  void Start(const QString& interpreterFolder, bool autoStart = true) {
-    QSettings settings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"));
-    settings.setValue(QStringLiteral("Octave/path"), interpreterFolder);
-    settings.setValue(QStringLiteral("Octave/AutoStart"), autoStart ? 1 : 0);
-    settings.sync();
-    app = std::make_unique<CCalyxApp>();
-    ASSERT_TRUE(app->InitInstance({false, true}));
-    frame = app->Frame();
-  }
-  bool Connected() { return app->Core()->Signals().g_bConnected; }
-  // Generous: the real interpreter starts slowly on a busy machine.
-  bool WaitConnected(bool connected) {
-    return QTest::qWaitFor([&] { return Connected() == connected; }, 60000);
-  }
-  bool ConsoleShows(const QString& text) {
-    return QTest::qWaitFor([&] { return frame->Console()->toPlainText().contains(text); }, 60000);
-  }
-  void Type(const QString& line) {
-    QTest::keyClicks(frame->Console(), line);
-    QTest::keyClick(frame->Console(), Qt::Key_Return);
-  }
   // The title of the current tab of the tab group that holds `title`.
   QString ActiveTabWith(const QString& title) {
     for (QTabBar* bar : frame->findChildren<QTabBar*>()) {
@@ -74,9 +45,6 @@ class MainFrameTest : public ::testing::Test {
     }
     return {};
   }
-
-  std::unique_ptr<CCalyxApp> app;
-  CMainFrame* frame = nullptr;
 };
 
 TEST_F(MainFrameTest, FirstStartShowsTheFramePanesAndMenus) {

@@ -26,6 +26,7 @@
 #include "console/workspace/VariableView.h"
 #include "console/workspace/WorkspaceIds.h"
 #include "widgets/ConfirmBox.h"
+#include "tests/common/CalyxWindowTest.h"
 #include "tests/fake/FakeInterpreterFolder.h"
 
 namespace {
@@ -40,24 +41,11 @@ const char* kListing =
     " A 4x3x5 double 480\\n b 1x1 double 8\\n t 1x3 char 3\\n\\nTotal is 64 elements using 491 "
     "bytes\\n\\n\n";
 
-
-class WorkspaceWindowTest : public ::testing::Test {
+class WorkspaceWindowTest : public CCalyxWindowTest {
  protected:
-  void SetUp() override {
-    QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx")).clear();
-  }
-  void TearDown() override {
-    SetConfirmationResponder({});
-    app.reset();
-  }
   void Start(const QString& interpreterFolder, bool autoStart = true) {
-    QSettings settings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"));
-    settings.setValue(QStringLiteral("Octave/path"), interpreterFolder);
-    settings.setValue(QStringLiteral("Octave/AutoStart"), autoStart ? 1 : 0);
-    settings.sync();
-    app = std::make_unique<CCalyxApp>();
-    ASSERT_TRUE(app->InitInstance({false, true}));
-    frame = app->Frame();
+    CCalyxWindowTest::Start(interpreterFolder, autoStart);
+    if (HasFatalFailure()) return;
     pane = frame->Workspace();
     editor = frame->VariableEditor();
     WorkspaceDialogs dialogs;
@@ -88,16 +76,7 @@ class WorkspaceWindowTest : public ::testing::Test {
   }
   std::string ExchangeFile() { return app->Core()->DataDir() + "matrix_temp.csv"; }
   QString Cell(int row, int column) { return editor->Model().index(row - 1, column - 1).data().toString(); }
-  void Type(const QString& line) {
-    QTest::keyClicks(frame->Console(), line);
-    QTest::keyClick(frame->Console(), Qt::Key_Return);
-  }
-  bool ConsoleShows(const QString& text) {
-    return QTest::qWaitFor([&] { return frame->Console()->toPlainText().contains(text); }, 20000);
-  }
 
-  std::unique_ptr<CCalyxApp> app;
-  CMainFrame* frame = nullptr;
   CVariableView* pane = nullptr;
   CVariableEditView* editor = nullptr;
   std::string chosenFile;

@@ -13,6 +13,7 @@
 
 #include "common/AtomicFile.h"
 #include "editor/view/FileRules.h"
+#include "tests/common/TestFiles.h"
 
 namespace fs = std::filesystem;
 using Sci = QsciScintillaBase;
@@ -48,27 +49,6 @@ class ScintillaFiles : public ScintillaFixture {
   }
 
   fs::path m_dir;
-};
-
-// Lowers the file-size limit of this process for one scope; writes past it
-// fail with EFBIG instead of a signal.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &m_old);
-    rlimit limit = m_old;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &m_old);
-    std::signal(SIGXFSZ, m_oldHandler);
-  }
-
- private:
-  rlimit m_old{};
-  void (*m_oldHandler)(int) = nullptr;
 };
 
 }  // namespace
@@ -159,7 +139,7 @@ TEST_F(ScintillaFiles, FailedSaveLeavesTheOldFileIntact) {
   for (int i = 0; i < 2000; ++i) big += "x = " + std::to_string(i) + ";\n";
   SetLines(big);
   {
-    FileSizeLimit limit(1024);
+    CFileSizeLimit limit(1024);
     EXPECT_FALSE(m_wnd.SaveFile(path));
   }
   EXPECT_EQ(Read(path), old);
