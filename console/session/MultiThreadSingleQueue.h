@@ -1,70 +1,46 @@
-// A FIFO for any number of producer and consumer threads with a head lock and a
-// tail lock, so that producers and consumers never contend with each other.
+// A FIFO shared by any number of producer and consumer threads. One lock guards
+// the values and their count together, so the count never disagrees with what a
+// Pop can hand out.
 #pragma once
 
-#include <atomic>
+#include <cstddef>
+#include <deque>
 #include <mutex>
 #include <utility>
 
 template <typename T>
 class CMultiThreadSingleQueue {
  public:
-  CMultiThreadSingleQueue() : m_head(new Node{}), m_tail(m_head) {}
-  ~CMultiThreadSingleQueue() {
-    T discarded;
-    while (Pop(discarded)) {
-    }
-    delete m_head;
-  }
+  CMultiThreadSingleQueue() = default;
   CMultiThreadSingleQueue(const CMultiThreadSingleQueue&) = delete;
   CMultiThreadSingleQueue& operator=(const CMultiThreadSingleQueue&) = delete;
 
-  bool Push(T value) {
-    Node* node = new Node{nullptr, std::move(value)};
-    {
-      std::lock_guard lock(m_tailLock);
-      m_tail->next.store(node, std::memory_order_release);
-      m_tail = node;
-    }
-    m_count.fetch_add(1, std::memory_order_relaxed);
-    return true;
+  void Push(T value) {
+    std::lock_guard lock(m_mutex);
+    m_values.push_back(std::move(value));
   }
 
   // Hands out the oldest value; false at once when the queue is empty.
   bool Pop(T& value) {
-    Node* oldSentinel;
-    {
-      std::lock_guard lock(m_headLock);
-      Node* next = m_head->next.load(std::memory_order_acquire);
-      if (!next) return false;
-      value = std::move(next->value);
-      oldSentinel = m_head;
-      m_head = next;  // the successor becomes the new sentinel
-    }
-    m_count.fetch_sub(1, std::memory_order_relaxed);
-    delete oldSentinel;
+    std::lock_guard lock(m_mutex);
+    if (m_values.empty()) return false;
+    value = std::move(m_values.front());
+    m_values.pop_front();
     return true;
   }
 
   // Drops every queued value; returns how many.
   size_t Clear() {
-    size_t dropped = 0;
-    T discarded;
-    while (Pop(discarded)) ++dropped;
-    return dropped;
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_values, {}).size();
   }
 
-  long Count() const { return m_count.load(std::memory_order_relaxed); }
+  size_t Count() const {
+    std::lock_guard lock(m_mutex);
+    return m_values.size();
+  }
 
  private:
-  struct Node {
-    std::atomic<Node*> next{nullptr};
-    T value{};
-  };
-  // invariant: m_head is the sentinel; m_tail is the last node (the sentinel when empty)
-  Node* m_head;
-  Node* m_tail;
-  std::mutex m_headLock;
-  std::mutex m_tailLock;
-  std::atomic<long> m_count{0};
+  mutable std::mutex m_mutex;
+  std::deque<T> m_values;
 };
