@@ -67,6 +67,13 @@ void COctaveRedirector::OnOutput(const std::string& text) {
 void COctaveRedirector::OnQuiet() {
   std::string rest = m_segmenter.Flush();
   if (!rest.empty()) Interpret(std::move(rest));
+  // An old interpreter stops in the debugger without a prompt until it gets a
+  // line end. Only silence tells that apart from a prompt still on its way: a
+  // line end sent before it would be answered with a second prompt.
+  if (m_bStopSeen && !m_bStopLineEndSent && forms::IsOldDebugStopWithoutPrompt(m_collected.stop)) {
+    m_bStopLineEndSent = true;
+    Write("\n");
+  }
   if (m_bReleasePending && m_bReady) {
     m_bReleasePending = false;
     m_bBusy = false;
@@ -97,10 +104,6 @@ void COctaveRedirector::Interpret(std::string chunk) {
   if (const size_t named = chunk.find(m_programName + ":"); named != std::string::npos) {
     chunk = chunk.substr(0, named) + std::string(forms::kPrompt);
   }
-  // An old interpreter stops in the debugger without a prompt until it gets a
-  // line end.
-  if (forms::IsOldDebugStopWithoutPrompt(chunk)) Write("\n");
-
   if (forms::IsErrorMessage(chunk)) m_bErrorSeen = true;
   else if (forms::IsDebugStop(chunk)) m_bStopSeen = true;
   else if (forms::IsWorkspaceHeader(chunk)) m_bWhosSeen = true;
@@ -109,6 +112,7 @@ void COctaveRedirector::Interpret(std::string chunk) {
     m_bDebugMode = true;
     if (Collect(m_collected.stop, chunk)) {
       m_bStopSeen = false;
+      m_bStopLineEndSent = false;
       if (auto stop = forms::ParseDebugStop(m_collected.stop)) {
         SendToEditor("debug\nLine=" + stop->line + "\nPath=" + LongPathName(stop->file), true);
       }
@@ -236,8 +240,10 @@ void COctaveRedirector::Display(std::string chunk) {
   if (!chunk.empty()) {
     const bool interruptEcho = IsInterruptEcho(chunk);
     chunk = forms::CollapsePrompts(std::move(chunk));
-    if (interruptEcho || (EndsWith(chunk, "> ") && EndsWith(m_views.console->Tail(2), "> "))) {
+    if (interruptEcho ||
+        (forms::BarePromptCount(chunk) > 0 && EndsWith(m_views.console->Tail(2), "> "))) {
       // The bare prompt after a silent command: the console shows one already.
+      // Output before a prompt is never dropped with it.
       m_bBusy = false;
       m_signals.AnswerComplete();
       return;

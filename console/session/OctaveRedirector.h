@@ -81,6 +81,7 @@ class COctaveRedirector : public CRedirector {
   bool m_bWhosSeen = false;
   bool m_bErrorSeen = false;
   bool m_bStopSeen = false;
+  bool m_bStopLineEndSent = false;  // the line end that asks for the stop's prompt
   bool m_bReleasePending = false;  // output shown, its prompt not yet
   std::atomic<bool> m_bDebugMode{false};
   std::mutex m_interruptMutex;
