@@ -183,10 +183,12 @@ bool CSessionWorker::RunStartup() {
     RestoreUserPaths();
   }
   WaitForStartupCommands();
-  signals.g_bConnected = true;
-  signals.Raise(signals.g_bRefreshWorkspace);
+  // Connected only once the console takes input, so that what is typed from then
+  // on is kept; the controls that follow the connection are enabled after it.
   views.console->SetReadOnly(false);
+  signals.g_bConnected = true;
   views.host->SetSessionControlsEnabled(true);
+  signals.Raise(signals.g_bRefreshWorkspace);
   SetState(State::Connected);
   return true;
 }
