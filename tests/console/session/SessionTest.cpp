@@ -2,6 +2,7 @@
 // against the stand-in interpreter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -22,18 +23,30 @@ const char* kWorkspaceReply =
     "  out Variables in the current scope:\\n\\n Name Size Class Bytes\\n ==== ==== ===== "
     "=====\\n x 1x1 double 8\\n\\nTotal is 1 element using 8 bytes\\n\\n\n";
 
+// A console on a busy window thread: opening it for input takes a while.
+class CSlowToOpenConsole : public CMemoryConsole {
+ public:
+  void SetReadOnly(bool readOnly) override {
+    if (!readOnly) std::this_thread::sleep_for(300ms);
+    CMemoryConsole::SetReadOnly(readOnly);
+  }
+};
+
 class SessionTest : public ::testing::Test {
  protected:
   CTempDir dir;
   CMemoryViews views;
+  CSlowToOpenConsole slowConsole;
   CHistoryStore history;
   std::unique_ptr<CSessionCore> core;
   std::unique_ptr<CSessionWorker> worker;
 
-  void StartWith(const std::string& script) {
+  void StartWith(const std::string& script, IConsole* console = nullptr) {
     std::ofstream(dir.File("script")) << script;
     views.settings.SetString("Octave", "workpath", dir.Path());
-    core = std::make_unique<CSessionCore>(views.Views(), dir.Path() + "/", history);
+    SessionViews sessionViews = views.Views();
+    if (console) sessionViews.console = console;
+    core = std::make_unique<CSessionCore>(sessionViews, dir.Path() + "/", history);
     views.host.SetEnqueue([this](const std::string& text) { core->EnqueueCommand(text, false); });
     worker = std::make_unique<CSessionWorker>(*core);
     core->StartDispatcher();
@@ -103,6 +116,13 @@ TEST_F(SessionTest, StartupPreparesTheInterpreterAndLoadsTheHistory) {
   EXPECT_EQ(views.workspace.Rows(), (std::vector<ListRow>{{{"x", "1x1", "double", "8"}, 2}}));
 }
 
+TEST_F(SessionTest, TheSessionCountsAsConnectedOnlyOnceTheConsoleTakesInput) {
+  StartWith("", &slowConsole);
+  for (int i = 0; i < 10000 && !core->Signals().g_bConnected; ++i) std::this_thread::sleep_for(1ms);
+  ASSERT_TRUE(core->Signals().g_bConnected);
+  EXPECT_FALSE(slowConsole.ReadOnly()) << "a line typed now would be refused";
+}
+
 TEST_F(SessionTest, TooOldInterpreterIsRefusedAndGetsNoCommands) {
   StartWith("banner GNU Octave, version 3.2.3\\n\n");
   ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Refused);
@@ -111,8 +131,11 @@ TEST_F(SessionTest, TooOldInterpreterIsRefusedAndGetsNoCommands) {
                                       "select your Octave executable in\nFile -> Options -> GNU "
                                       "Octave Path"}));
   EXPECT_TRUE(views.console.ReadOnly());
-  std::this_thread::sleep_for(300ms);
-  EXPECT_TRUE(Log().empty());
+  // Disconnecting queues the quit command: had anything been queued before, it
+  // would reach the interpreter first.
+  worker->Disconnect();
+  ASSERT_TRUE(LogHas(std::string(kQuitCommand)));
+  EXPECT_EQ(Log(), (std::vector<std::string>{std::string(kQuitCommand)}));
 }
 
 TEST_F(SessionTest, CommandsRunOneAfterAnotherEachAfterTheAnswerBefore) {
@@ -151,17 +174,32 @@ TEST_F(SessionTest, LocalCommandsAndAnExitTheUserCancels) {
 }
 
 TEST_F(SessionTest, EditorRequestsAreRelayedVisiblyAndDebugStopsGoBack) {
+  // The stop's prompt comes in a write of its own, as it may from a busy
+  // interpreter: no line end is sent to ask for it.
   StartWith(
-      "on dbstep\n  out keyboard: stopped in /tmp/f.m at line 4\\n\n  prompt debug> \n"
-      "on dbcont\n  out ans = 3\\n\n");
+      "on dbstep\n  out keyboard: stopped in /tmp/f.m at line 4\\n\n  sleep 5\n  state debug> \n"
+      "on dbcont\n  out ans = 3\\n\n  state >> \n");
   ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
   core->PushEditorRequest("dbstep\r\n");
-  ASSERT_TRUE(ConsoleShows("dbstep\nkeyboard: stopped in /tmp/f.m at line 4\n"));
-  ASSERT_TRUE(ConsoleShows("debug> "));
+  ASSERT_TRUE(ConsoleShows("dbstep\nkeyboard: stopped in /tmp/f.m at line 4\ndebug> "));
   core->PushEditorRequest("dbcont");
-  ASSERT_TRUE(ConsoleShows("ans = 3\n>> "));
+  ASSERT_TRUE(ConsoleShows("debug> dbcont\nans = 3\n>> ")) << views.console.Text();
   EXPECT_EQ(views.host.EditorMessages(),
             (std::vector<std::string>{"debug\nLine=4\nPath=/tmp/f.m", "dbended\nPath="}));
+  for (const std::string& logged : Log()) EXPECT_NE(logged, "");
+}
+
+TEST_F(SessionTest, AnOldInterpreterStoppedWithoutAPromptGetsALineEnd) {
+  StartWith(
+      "on dbstep\n  out keyboard: stopped in /tmp/f.m at line 4\\n\n  noprompt\n"
+      "on\n  state debug> \n");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  core->PushEditorRequest("dbstep");
+  ASSERT_TRUE(ConsoleShows("dbstep\nkeyboard: stopped in /tmp/f.m at line 4\ndebug> "));
+  EXPECT_EQ(views.host.EditorMessages(),
+            (std::vector<std::string>{"debug\nLine=4\nPath=/tmp/f.m"}));
+  const std::vector<std::string> log = Log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), ""), 1);
 }
 
 TEST_F(SessionTest, EditorBreakpointsReachTodaysInterpreterInItsForms) {
