@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -15,6 +14,7 @@
 #include <set>
 
 #include "console/session/SessionViews.h"
+#include "widgets/AppIcon.h"
 #include "widgets/ConfirmBox.h"
 
 namespace {
@@ -53,17 +53,6 @@ QIcon CommandIcon() {
     chevron.lineTo(4, 12);
     p.drawPath(chevron);
     p.drawLine(QPointF(10, 12.5), QPointF(13, 12.5));
-  });
-}
-
-// Two overlapping pages.
-QIcon CopyIcon() {
-  return DrawnIcon([](QPainter& p) {
-    p.setPen(QPen(QColor(60, 60, 60), 1));
-    p.setBrush(QColor(235, 235, 235));
-    p.drawRect(QRectF(1.5, 1.5, 9, 10));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(5.5, 4.5, 9, 10));
   });
 }
 
@@ -115,18 +104,17 @@ CHistoryView::CHistoryView(CHistoryStore& store, ISettings& settings,
     addAction(action);
     return action;
   };
-  QStyle* look = style();
   m_evaluate = makeAction(tr("Evaluate\tEnter"), tr("Evaluate"), tr("Evaluate the statement"),
-                          look->standardIcon(QStyle::SP_MediaPlay), &CHistoryView::EvaluateSelected);
+                          AppIcon("media-playback-start"), &CHistoryView::EvaluateSelected);
   m_evaluate->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-  m_copy = makeAction(tr("Copy\tCtrl+C"), tr("Copy"), tr("Copy the statement"), CopyIcon(),
+  m_copy = makeAction(tr("Copy\tCtrl+C"), tr("Copy"), tr("Copy the statement"), AppIcon("edit-copy"),
                       &CHistoryView::CopySelected);
   m_copy->setShortcut(QKeySequence::Copy);
   m_delete = makeAction(tr("Delete\tDel"), tr("Delete"), tr("Delete the statement"),
-                        look->standardIcon(QStyle::SP_TrashIcon), &CHistoryView::DeleteSelected);
+                        AppIcon("edit-delete"), &CHistoryView::DeleteSelected);
   m_delete->setShortcut(QKeySequence(Qt::Key_Delete));
   m_clear = makeAction(tr("Clear Command History"), tr("Clear"), tr("Clear Command Hystory"),
-                       look->standardIcon(QStyle::SP_DialogResetButton),
+                       AppIcon("edit-clear-history"),
                        &CHistoryView::ConfirmAndClear);
 
   m_toolBar->addAction(m_evaluate);

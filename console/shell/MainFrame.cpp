@@ -17,10 +17,12 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
 
 #include "common/OctaveQuote.h"
@@ -38,6 +40,7 @@
 #include "console/workspace/VariableEditView.h"
 #include "console/workspace/VariableView.h"
 #include "console/workspace/WorkspaceIds.h"
+#include "widgets/AppIcon.h"
 #include "widgets/ConfirmBox.h"
 #include "widgets/GuiThread.h"
 
@@ -56,6 +59,15 @@ constexpr const char* kDefaultInterpreterFolder = "C:\\Octave\\3.2.4_gcc-4.4.0\\
 constexpr const char* kDefaultInterpreterFolder = "/usr/bin";
 #endif
 
+// The width a dock tab strip needs to show every title whole.
+int TabStripWidth(const QStringList& titles) {
+  QTabBar probe;
+  probe.setElideMode(Qt::ElideNone);
+  for (const QString& title : titles) probe.addTab(title);
+  constexpr int kFrameAndSplitter = 16;
+  return probe.sizeHint().width() + kFrameAndSplitter;
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(ISettings& settings, CHistoryStore& history, QWidget* parent)
@@ -63,6 +75,7 @@ CMainFrame::CMainFrame(ISettings& settings, CHistoryStore& history, QWidget* par
   // The editor finds this window by this title.
   setWindowTitle(QStringLiteral(" - Calyx"));
   setObjectName(QStringLiteral("CalyxMainFrame"));
+  setWindowIcon(AppIcon("calyx"));
   setDockNestingEnabled(true);
   m_console = new CCalyxView(this);
   setCentralWidget(m_console);
@@ -105,44 +118,35 @@ QDockWidget* CMainFrame::Dock(const QString& title) const {
 }
 
 void CMainFrame::CreateActions() {
-  QStyle* look = style();
-  AddAction(kOpen, tr("&Open...\tCtrl+O"), tr("Load variables from a file"))
-      ->setIcon(look->standardIcon(QStyle::SP_DialogOpenButton));
-  AddAction(kSaveAs, tr("Save &As...\tCtrl+S"), tr("Save the selected variables"))
-      ->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
+  AddAction(kOpen, tr("&Open...\tCtrl+O"), tr("Load variables from a file"));
+  AddAction(kSaveAs, tr("Save &As...\tCtrl+S"), tr("Save the selected variables"));
   AddAction(kSaveWorkspaceAs, tr("Save &Workspace As…"));
   AddAction(kSetPaths, tr("Set &Paths..."));
   AddAction(kPackages, tr("Packages..."));
-  AddAction(kOptions, tr("Options..."), tr("Options"))
-      ->setIcon(look->standardIcon(QStyle::SP_FileDialogDetailedView));
-  AddAction(kConnect, tr("&Connect"), tr("Connect to Octave"))
-      ->setIcon(look->standardIcon(QStyle::SP_MediaPlay));
-  AddAction(kDisconnect, tr("&Disconnect"), tr("Disconnect from Octave"))
-      ->setIcon(look->standardIcon(QStyle::SP_MediaStop));
-  AddAction(kPrint, tr("&Print...\tCtrl+P"), tr("Print the command window"))
-      ->setIcon(look->standardIcon(QStyle::SP_FileIcon));
+  AddAction(kOptions, tr("Options..."), tr("Options"));
+  AddAction(kConnect, tr("&Connect"), tr("Connect to Octave"));
+  AddAction(kDisconnect, tr("&Disconnect"), tr("Disconnect from Octave"));
+  AddAction(kPrint, tr("&Print...\tCtrl+P"), tr("Print the command window"));
   AddAction(kPrintPreview, tr("Print Pre&view"));
   AddAction(kPrintSetup, tr("P&rint Setup..."));
   AddAction(kExit, tr("E&xit\tCtrl+Q"));
-  AddAction(kUndo, tr("&Undo\tCtrl+Z"), tr("Undo"))->setIcon(look->standardIcon(QStyle::SP_ArrowBack));
-  AddAction(kRedo, tr("&Redo\tCtrl+Y"), tr("Redo"))->setIcon(look->standardIcon(QStyle::SP_ArrowForward));
+  AddAction(kUndo, tr("&Undo\tCtrl+Z"), tr("Undo"));
+  AddAction(kRedo, tr("&Redo\tCtrl+Y"), tr("Redo"));
   AddAction(kCut, tr("Cu&t\tCtrl+X"), tr("Cut"));
   AddAction(kCopy, tr("&Copy\tCtrl+C"), tr("Copy"));
   AddAction(kPaste, tr("&Paste\tCtrl+V"), tr("Paste"));
   AddAction(kClearWindow, tr("Clear Command Window\tCtrl+L"));
   AddAction(kClearHistory, tr("Clear Command History"), tr("Clear Command Hystory"));
   AddAction(kClearWorkspace, tr("Clear Workspace"), tr("Clear Workspace"));
-  AddAction(kEditor, tr("&Editor"), tr("Open the editor window"))
-      ->setIcon(look->standardIcon(QStyle::SP_FileDialogContentsView));
-  AddAction(kHelp, tr("&Help\tF1"), tr("Help"))->setIcon(look->standardIcon(QStyle::SP_DialogHelpButton));
+  AddAction(kEditor, tr("&Editor"), tr("Open the editor window"));
+  AddAction(kHelp, tr("&Help\tF1"), tr("Help"));
   AddAction(kHome, tr("&Calyx Home"));
   AddAction(kCheckUpdates, tr("Check for &Updates"));
   AddAction(kDonate, tr("&Donate"));
   AddAction(kForum, tr("&Forum"));
   AddAction(kAbout, tr("&About Calyx"));
-  AddAction(kBrowse, tr("Browse"), tr("Browse for folder"))
-      ->setIcon(look->standardIcon(QStyle::SP_DirOpenIcon));
-  AddAction(kUp, tr("Up"), tr("Go up one level"))->setIcon(look->standardIcon(QStyle::SP_FileDialogToParent));
+  AddAction(kBrowse, tr("Browse"), tr("Browse for folder"));
+  AddAction(kUp, tr("Up"), tr("Go up one level"));
 
   // The frame's accelerators: the menu texts show them, the actions carry them.
   const std::pair<int, QKeySequence> shortcuts[] = {
@@ -150,6 +154,14 @@ void CMainFrame::CreateActions() {
       {kPrint, QKeySequence(QStringLiteral("Ctrl+P"))}, {kExit, QKeySequence(QStringLiteral("Ctrl+Q"))},
       {kHelp, QKeySequence(QStringLiteral("F1"))}};
   for (const auto& [id, keys] : shortcuts) m_actions[id]->setShortcut(keys);
+  const std::pair<int, const char*> icons[] = {
+      {kOpen, "document-open"}, {kSaveAs, "document-save-as"}, {kOptions, "preferences-system"},
+      {kConnect, "network-connect"}, {kDisconnect, "network-disconnect"}, {kPrint, "document-print"},
+      {kPrintPreview, "document-print-preview"}, {kExit, "application-exit"}, {kUndo, "edit-undo"},
+      {kRedo, "edit-redo"}, {kCut, "edit-cut"}, {kCopy, "edit-copy"}, {kPaste, "edit-paste"},
+      {kClearWindow, "edit-clear"}, {kEditor, "accessories-text-editor"}, {kHelp, "help-contents"},
+      {kHome, "go-home"}, {kAbout, "help-about"}, {kBrowse, "folder-open"}, {kUp, "go-up"}};
+  for (const auto& [id, name] : icons) m_actions[id]->setIcon(AppIcon(name));
 
   connect(Action(kConnect), &QAction::triggered, this, &CMainFrame::Connect);
   connect(Action(kDisconnect), &QAction::triggered, this, &CMainFrame::Disconnect);
@@ -334,7 +346,9 @@ void CMainFrame::CreateDocks() {
   tabifyDockWidget(Dock(tr("Variable Editor")), Dock(tr("Documentation")));
   Dock(tr("Command History"))->raise();
   Dock(tr("Documentation"))->raise();
-  resizeDocks({Dock(tr("Current Directory"))}, {260}, Qt::Horizontal);
+  // The left group starts wide enough for the whole titles of its tabs.
+  const int leftWidth = TabStripWidth({tr("Current Directory"), tr("Workspace"), tr("Command History")});
+  resizeDocks({Dock(tr("Current Directory"))}, {std::max(260, leftWidth)}, Qt::Horizontal);
   resizeDocks({Dock(tr("Variable Editor"))}, {180}, Qt::Vertical);
 }
 

@@ -60,17 +60,4 @@ QIcon VariableIcon(int image) {
   return QIcon(pixmap);
 }
 
-QIcon ToolIcon(const QString& themeName, const QString& glyph) {
-  QPixmap pixmap = Blank();
-  QPainter painter(&pixmap);
-  QFont font;
-  font.setPixelSize(glyph.size() > 1 ? 9 : 13);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.setPen(QColor(30, 30, 30));
-  painter.drawText(QRect(0, 0, kSize, kSize), Qt::AlignCenter, glyph);
-  painter.end();
-  return QIcon::fromTheme(themeName, QIcon(pixmap));
-}
-
 }  // namespace pane_icons

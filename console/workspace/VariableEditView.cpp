@@ -17,9 +17,9 @@
 
 #include "common/AtomicFile.h"
 #include "common/Text.h"
-#include "console/workspace/PaneIcons.h"
 #include "console/workspace/WorkspaceCommands.h"
 #include "console/workspace/WorkspaceIds.h"
+#include "widgets/AppIcon.h"
 #include "widgets/ConfirmBox.h"
 #include "widgets/GuiThread.h"
 
@@ -223,26 +223,23 @@ void CVariableEditView::CreateToolBar() {
   struct Command {
     int id;
     const char* tip;  // tool tip, then the short name
-    const char* theme;
-    const char* glyph;
+    const char* icon;
   };
   const Command groups[][3] = {
-      {{kCut, "Cut the selection and put it on the Clipboard\nCut", "edit-cut", "X"},
-       {kCopy, "Copy the selection and put it on the Clipboard\nCopy", "edit-copy", "C"},
-       {kPaste, "Insert Clipboard contents\nPaste", "edit-paste", "V"}},
-      {{kAddLeft, "Insert Column at Left of selected column\nAdd Left", "", "+|"},
-       {kAddRight, "Insert Column at Right of selected column\nAdd Right", "", "|+"},
-       {kDeleteColumn, "Delete the selected column\nDelete Column", "", "-|"}},
-      {{kAddAbove, "Insert Row Above the selected row\nAdd Above", "", "+^"},
-       {kAddBelow, "Insert Row Below the selected row\nAdd Below", "", "+v"},
-       {kDeleteRow, "Delete the selected row\nDelete Row", "", "-_"}},
+      {{kCut, "Cut the selection and put it on the Clipboard\nCut", "edit-cut"},
+       {kCopy, "Copy the selection and put it on the Clipboard\nCopy", "edit-copy"},
+       {kPaste, "Insert Clipboard contents\nPaste", "edit-paste"}},
+      {{kAddLeft, "Insert Column at Left of selected column\nAdd Left", "edit-table-insert-column-left"},
+       {kAddRight, "Insert Column at Right of selected column\nAdd Right", "edit-table-insert-column-right"},
+       {kDeleteColumn, "Delete the selected column\nDelete Column", "edit-table-delete-column"}},
+      {{kAddAbove, "Insert Row Above the selected row\nAdd Above", "edit-table-insert-row-above"},
+       {kAddBelow, "Insert Row Below the selected row\nAdd Below", "edit-table-insert-row-below"},
+       {kDeleteRow, "Delete the selected row\nDelete Row", "edit-table-delete-row"}},
   };
   for (const auto& group : groups) {
     for (const Command& command : group) {
       const QStringList tip = tr(command.tip).split(QLatin1Char('\n'));
-      auto* action = new QAction(pane_icons::ToolIcon(QString::fromLatin1(command.theme),
-                                                      QString::fromLatin1(command.glyph)),
-                                 tip.value(1), this);
+      auto* action = new QAction(AppIcon(command.icon), tip.value(1), this);
       action->setData(command.id);
       action->setToolTip(tip.value(0));
       action->setStatusTip(tip.value(0));

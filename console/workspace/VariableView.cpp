@@ -15,6 +15,7 @@
 #include "console/workspace/VaraiableName.h"
 #include "console/workspace/WorkspaceCommands.h"
 #include "console/workspace/WorkspaceIds.h"
+#include "widgets/AppIcon.h"
 #include "widgets/ConfirmBox.h"
 #include "widgets/GuiThread.h"
 
@@ -189,24 +190,21 @@ void CVariableView::CreateActions() {
     int id;
     const char* text;  // the menu's, with its key after a tab
     const char* tip;   // tool tip, then the short name
-    const char* theme;
-    const char* glyph;
+    const char* icon;
   };
   const Command commands[] = {
-      {kSaveSelected, "Save As...\tCtrl+S", "Saves variables to a file\nSave As", "document-save-as", "S"},
-      {kLoadFile, "Load...\tCtrl+O", "Loads variables from a file\nLoad", "document-open", "L"},
-      {kViewSelected, "View\tEnter", "View data on variable\nView", "document-preview", "V"},
-      {kRenameSelected, "Rename\tF2", "Renames variable\nRename", "edit-rename", "R"},
-      {kDuplicateSelected, "Duplicate", "Duplicate variable\nDuplicate", "edit-copy", "D"},
-      {kDeleteSelected, "Delete\tDel", "Delete variable\nDelete", "edit-delete", "X"},
-      {kSelectAll, "Select All\tCtrl+A", "Selects all variables\nSelect All", "edit-select-all", "A"},
-      {kRefresh, "Refresh\tF5", "Refresh list of variables\nRefresh", "view-refresh", "F5"},
+      {kSaveSelected, "Save As...\tCtrl+S", "Saves variables to a file\nSave As", "document-save-as"},
+      {kLoadFile, "Load...\tCtrl+O", "Loads variables from a file\nLoad", "document-open"},
+      {kViewSelected, "View\tEnter", "View data on variable\nView", "document-preview"},
+      {kRenameSelected, "Rename\tF2", "Renames variable\nRename", "edit-rename"},
+      {kDuplicateSelected, "Duplicate", "Duplicate variable\nDuplicate", "edit-duplicate"},
+      {kDeleteSelected, "Delete\tDel", "Delete variable\nDelete", "edit-delete"},
+      {kSelectAll, "Select All\tCtrl+A", "Selects all variables\nSelect All", "edit-select-all"},
+      {kRefresh, "Refresh\tF5", "Refresh list of variables\nRefresh", "view-refresh"},
   };
   for (const Command& command : commands) {
     const QStringList tip = tr(command.tip).split(QLatin1Char('\n'));
-    auto* action = new QAction(pane_icons::ToolIcon(QString::fromLatin1(command.theme),
-                                                    QString::fromLatin1(command.glyph)),
-                               tr(command.text), this);
+    auto* action = new QAction(AppIcon(command.icon), tr(command.text), this);
     action->setData(command.id);
     action->setIconText(tip.value(1));
     action->setToolTip(tip.value(0));

@@ -35,6 +35,7 @@
 #include "editor/app/QuireApp.h"
 #include "editor/app/QuireDoc.h"
 #include "editor/view/ScintillaWnd.h"
+#include "widgets/AppIcon.h"
 
 using namespace quire_command;
 using quire::TabSide;
@@ -90,6 +91,7 @@ CMainFrame::~CMainFrame() {
 
 bool CMainFrame::Create() {
   setObjectName(QStringLiteral("QuireMainFrame"));
+  setWindowIcon(AppIcon("quire"));
   m_tabs = new QTabWidget(this);
   m_tabs->setTabsClosable(true);
   m_tabs->setDocumentMode(true);
@@ -147,16 +149,11 @@ void CMainFrame::CreateActions() {
       if (CQuireDoc* doc = ActiveDocument()) (doc->View()->*op)();
     };
   };
-  QStyle* s = style();
 
   connect(AddAction(kNewFunctionFile, tr("&Function M-File"), QKeySequence(Qt::CTRL | Qt::Key_N)),
           &QAction::triggered, this, [this] { NewFunctionDocument(); });
-  QAction* blank = AddAction(kNewBlankFile, tr("&Blank M-File"));
-  blank->setIcon(s->standardIcon(QStyle::SP_FileIcon));
-  connect(blank, &QAction::triggered, this, [this] { NewBlankDocument(); });
-  QAction* open = AddAction(kFileOpen, tr("&Open..."), QKeySequence::Open);
-  open->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
-  connect(open, &QAction::triggered, this, [this] {
+  connect(AddAction(kNewBlankFile, tr("&Blank M-File")), &QAction::triggered, this, [this] { NewBlankDocument(); });
+  connect(AddAction(kFileOpen, tr("&Open..."), QKeySequence::Open), &QAction::triggered, this, [this] {
     const QStringList files = QFileDialog::getOpenFileNames(
         this, tr("Open"), QString(), tr("Octave Files (*.m);;All Files (*)"));
     for (const QString& file : files) OpenDocument(file.toStdString(), true);
@@ -166,9 +163,7 @@ void CMainFrame::CreateActions() {
   connect(AddAction(kCloseAll, tr("C&lose All")), &QAction::triggered, this, [this] { CloseAll(); });
   connect(AddAction(kCloseAllButThis, tr("Close All &But This")), &QAction::triggered, this,
           [this] { CloseAllButThis(); });
-  QAction* save = AddAction(kFileSave, tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
-  save->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
-  connect(save, &QAction::triggered, this, onDoc([this](CQuireDoc* d) { SaveDocument(d); }));
+  connect(AddAction(kFileSave, tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered, this, onDoc([this](CQuireDoc* d) { SaveDocument(d); }));
   connect(AddAction(kFileSaveAs, tr("Save &As...")), &QAction::triggered, this,
           onDoc([this](CQuireDoc* d) { SaveDocumentAs(d); }));
   connect(AddAction(kSaveAll, tr("Save A&ll"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
@@ -249,9 +244,7 @@ void CMainFrame::CreateActions() {
   connect(AddAction(kUnindent, tr("Unindent")), &QAction::triggered, this,
           onView(&CScintillaWnd::UnindentSelection));
 
-  QAction* run = AddAction(kRun, tr("Run / Debug"), QKeySequence(Qt::Key_F5));
-  run->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
-  connect(run, &QAction::triggered, this, &CMainFrame::Run);
+  connect(AddAction(kRun, tr("Run / Debug"), QKeySequence(Qt::Key_F5)), &QAction::triggered, this, &CMainFrame::Run);
   connect(AddAction(kToggleBreakpoint, tr("Set / Clear &breakpoint"), QKeySequence(Qt::Key_F12)),
           &QAction::triggered, this, &CMainFrame::ToggleBreakpoint);
   connect(AddAction(kClearAllBreakpoints, tr("Clear breakpoints in All Files")), &QAction::triggered, this,
@@ -272,7 +265,6 @@ void CMainFrame::CreateActions() {
     connect(AddAction(step.id, tr(step.text), step.key), &QAction::triggered, this,
             [this, command] { Send(command, false); });
   }
-  m_actions[kDebugStop]->setIcon(s->standardIcon(QStyle::SP_MediaStop));
 
   auto* sides = new QActionGroup(this);
   const struct {
@@ -289,6 +281,41 @@ void CMainFrame::CreateActions() {
   }
   connect(AddAction(kCellMode, tr("Disable Cell Mode")), &QAction::triggered, this,
           [this] { ShowCellToolBar(m_cellBar->isHidden()); });
+
+  const std::pair<int, const char*> icons[] = {
+      {kNewBlankFile, "document-new"},
+      {kFileOpen, "document-open"},
+      {kFileClose, "document-close"},
+      {kFileSave, "document-save"},
+      {kFileSaveAs, "document-save-as"},
+      {kSaveAll, "document-save-all"},
+      {kFilePrint, "document-print"},
+      {kFilePrintPreview, "document-print-preview"},
+      {kAppExit, "application-exit"},
+      {kEditUndo, "edit-undo"},
+      {kEditRedo, "edit-redo"},
+      {kEditCut, "edit-cut"},
+      {kEditCopy, "edit-copy"},
+      {kEditPaste, "edit-paste"},
+      {kEditClear, "edit-delete"},
+      {kEditSelectAll, "edit-select-all"},
+      {kComment, "edit-comment"},
+      {kUncomment, "edit-uncomment"},
+      {kAutoIndent, "format-indent-auto"},
+      {kIndent, "format-indent-more"},
+      {kUnindent, "format-indent-less"},
+      {kZoomIn, "zoom-in"},
+      {kZoomOut, "zoom-out"},
+      {kZoomReset, "zoom-original"},
+      {kRun, "media-playback-start"},
+      {kToggleBreakpoint, "debug-breakpoint"},
+      {kClearAllBreakpoints, "debug-breakpoints-clear"},
+      {kDebugStep, "debug-step-over"},
+      {kDebugStepIn, "debug-step-into"},
+      {kDebugStepOut, "debug-step-out"},
+      {kDebugStop, "media-playback-stop"},
+  };
+  for (const auto& [id, name] : icons) m_actions[id]->setIcon(AppIcon(name));
 }
 
 void CMainFrame::CreateMenus() {
@@ -356,10 +383,19 @@ void CMainFrame::CreateToolBars() {
   // the boxes keep their place and values.
   m_cellBar = addToolBar(tr("Cells"));
   m_cellBar->setObjectName(QStringLiteral("CellToolBar"));
-  for (const char* initial : {"1.0", "1.1", "Cell 1"}) {
+  const struct {
+    const char* initial;
+    const char* tip;
+  } boxes[] = {{"1.0", "Step: the amount that increment and decrement add and subtract"},
+               {"1.1", "Factor: the amount that multiply and divide use"},
+               {"Cell 1", "Cells of the document"}};
+  for (const auto& entry : boxes) {
     auto* box = new QComboBox(m_cellBar);
     box->setEditable(true);
-    box->setEditText(QString::fromLatin1(initial));
+    box->setEditText(QString::fromLatin1(entry.initial));
+    box->setToolTip(tr(entry.tip));
+    box->setStatusTip(tr(entry.tip));
+    box->setAccessibleName(tr(entry.tip).section(QLatin1Char(':'), 0, 0));
     m_cellBar->addWidget(box);
   }
 }

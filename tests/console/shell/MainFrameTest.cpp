@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSettings>
+#include <QStyle>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -28,6 +29,7 @@
 #include "console/shell/CommandIds.h"
 #include "widgets/ConfirmBox.h"
 #include "tests/common/CalyxWindowTest.h"
+#include "tests/common/IconCheck.h"
 #include "tests/fake/FakeInterpreterFolder.h"
 
 namespace {
@@ -66,6 +68,30 @@ TEST_F(MainFrameTest, FirstStartShowsTheFramePanesAndMenus) {
   EXPECT_FALSE(frame->Action(kEditor)->isEnabled());
   EXPECT_FALSE(frame->Action(kSetPaths)->isEnabled());
   for (int id = kLookFirst; id <= kLookLast; ++id) EXPECT_NE(frame->Action(id), nullptr) << id;
+}
+
+TEST_F(MainFrameTest, ButtonsShowDrawingsAndDockTabsShowWholeTitles) {
+  CNoIconTheme bare;
+  Start(QStringLiteral("/nonexistent"), false);
+  // The frame's toolbar and those of the Workspace and Variable Editor panes.
+  EXPECT_EQ(ButtonsWithoutDrawing(frame), std::vector<std::string>{});
+  for (int id : {kCut, kCopy, kPaste, kUndo, kRedo, kClearWindow, kExit})
+    EXPECT_TRUE(IsShippedDrawing(frame->Action(id)->icon())) << frame->Action(id)->text().toStdString();
+  EXPECT_TRUE(IsShippedDrawing(frame->windowIcon()));
+
+  frame->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+  int tabs = 0;
+  for (QTabBar* bar : frame->findChildren<QTabBar*>()) {
+    if (!bar->isVisible()) continue;
+    const int padding = bar->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, bar);
+    for (int i = 0; i < bar->count(); ++i, ++tabs) {
+      const int needed = bar->fontMetrics().horizontalAdvance(bar->tabText(i)) + padding;
+      EXPECT_GE(bar->tabRect(i).width(), needed) << bar->tabText(i).toStdString();
+      EXPECT_TRUE(bar->rect().contains(bar->tabRect(i))) << bar->tabText(i).toStdString();
+    }
+  }
+  EXPECT_EQ(tabs, 5);
 }
 
 TEST_F(MainFrameTest, TheLookIsStoredAndComesBackAtTheNextStart) {

@@ -1,8 +1,10 @@
 // The frame's file commands, titles and the open-file list of the next start.
 #include <QAction>
+#include <QComboBox>
 #include <QTabWidget>
 
 #include "editor/app/CommandIds.h"
+#include "tests/common/IconCheck.h"
 #include "tests/editor/app/QuireTestSupport.h"
 
 namespace {
@@ -281,4 +283,22 @@ TEST_F(QuireFrameTest, ViewCommandsToggleMarginsCharactersZoomAndCase) {
   view->SelectAll();
   frame->Action(kUpperCase)->trigger();
   EXPECT_EQ(view->GetText(), "DISP(X)\n");
+}
+
+TEST_F(QuireFrameTest, ButtonsShowDrawingsAndTheCellBoxesSayWhatTheyHold) {
+  CNoIconTheme bare;
+  Start();
+  EXPECT_EQ(ButtonsWithoutDrawing(frame), std::vector<std::string>{});
+  for (int id : {kEditUndo, kEditRedo, kToggleBreakpoint, kDebugStepIn, kComment, kZoomIn})
+    EXPECT_TRUE(IsShippedDrawing(frame->Action(id)->icon())) << frame->Action(id)->text().toStdString();
+  EXPECT_TRUE(IsShippedDrawing(frame->windowIcon()));
+  // Undo and Redo have pictures of their own.
+  EXPECT_NE(IconImage(frame->Action(kEditUndo)->icon()), IconImage(frame->Action(kEditRedo)->icon()));
+
+  const QList<QComboBox*> boxes = frame->findChildren<QComboBox*>();
+  ASSERT_EQ(boxes.size(), 3);
+  for (const QComboBox* box : boxes) {
+    EXPECT_FALSE(box->toolTip().isEmpty()) << box->currentText().toStdString();
+    EXPECT_FALSE(box->accessibleName().isEmpty()) << box->currentText().toStdString();
+  }
 }
