@@ -54,6 +54,28 @@ inline constexpr int kDebugStepIn = 32816;
 inline constexpr int kDebugStepOut = 32817;
 inline constexpr int kDebugStop = 32819;
 
+// Evaluation and cells
+inline constexpr int kEvaluate = 32876;
+inline constexpr int kEvaluateCell = 32880;
+inline constexpr int kEvaluateCellAdvance = 32881;
+inline constexpr int kEvaluateAll = 32882;
+inline constexpr int kInsertCellBreak = 32883;
+inline constexpr int kInsertCellBreaksAround = 32884;
+inline constexpr int kNextCell = 32885;
+inline constexpr int kPreviousCell = 32886;
+inline constexpr int kIncrementValue = 32892;
+inline constexpr int kDecrementValue = 32893;
+inline constexpr int kDivideValue = 32894;
+inline constexpr int kMultiplyValue = 32895;
+inline constexpr int kStepBox = 32896;
+inline constexpr int kFactorBox = 32897;
+inline constexpr int kCellsBox = 32898;
+
+// Completion and help
+inline constexpr int kAutocompletion = 32803;
+inline constexpr int kDescribe = 32903;
+inline constexpr int kDoc = 32906;
+
 // Window
 inline constexpr int kTabTop = 32835;
 inline constexpr int kTabRight = 32836;

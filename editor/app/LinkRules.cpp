@@ -1,11 +1,10 @@
 #include "editor/app/LinkRules.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 
 #include "common/OctaveQuote.h"
 #include "common/Text.h"
+#include "editor/view/CallTipRules.h"
 
 namespace quire_link {
 
@@ -38,25 +37,6 @@ std::string EscapeHtml(std::string_view s) {
   return out;
 }
 
-// " Mapping Function", " Function File", " Command": the category an old
-// interpreter puts before the usage, ended by ":".
-bool IsUsageCategory(std::string_view s) {
-  s = TrimRight(TrimLeft(s));
-  if (s.empty() || !std::ranges::all_of(s, [](unsigned char c) { return std::isalpha(c) || c == ' ' || c == '-'; }))
-    return false;
-  static constexpr std::array<std::string_view, 7> kLastWords = {
-      "Function", "File", "Command", "Variable", "Operator", "Keyword", "Constant"};
-  return std::ranges::any_of(kLastWords, [s](std::string_view w) { return text::EndsWith(s, w); });
-}
-
-// The usage after "--": what follows the category where there is one.
-std::string UsageOf(std::string_view afterDashes) {
-  const size_t colon = afterDashes.find(':');
-  if (colon != std::string_view::npos && IsUsageCategory(afterDashes.substr(0, colon)))
-    afterDashes.remove_prefix(colon + 1);
-  return std::string(TrimRight(TrimLeft(afterDashes)));
-}
-
 std::string_view TextAfter(std::string_view s, std::string_view marker) {
   const size_t at = s.find(marker);
   return at == std::string_view::npos ? std::string_view() : s.substr(at + marker.size());
@@ -79,8 +59,8 @@ SHelpAnswer ParseHelpAnswer(std::string_view s) {
   // The answer starts after the marker, so a usage line right behind it counts.
   for (const std::string& piece : text::SplitNonEmpty(TextAfter(s, "parameters:"), "\n")) {
     const std::string_view line = TrimLeft(piece);
-    if (StartsWith(line, "--")) {
-      answer.lines.push_back(UsageOf(line.substr(2)));
+    if (std::optional<std::string> usage = quire_tips::UsageOf(line)) {
+      answer.lines.push_back(std::move(*usage));
       answer.html += "<font color=#000000><b>" + EscapeHtml(answer.lines.back()) + "</b></font>\n";
     } else if (!answer.lines.empty()) {
       if (!describing) answer.html += "<hr><font color=#202050>\n";
@@ -90,35 +70,6 @@ SHelpAnswer ParseHelpAnswer(std::string_view s) {
     }
   }
   return answer;
-}
-
-SCallTip BuildCallTip(const std::vector<std::string>& lines, int index, int parameter) {
-  SCallTip tip;
-  const int count = static_cast<int>(lines.size());
-  if (count == 0) return tip;
-  if (index < 0) index = count - 1;
-  if (index >= count) index = 0;
-  tip.index = index;
-  tip.text = "\001" + std::to_string(index + 1) + " of " + std::to_string(count) + "\002" +
-             lines[static_cast<size_t>(index)];
-  const std::string& t = tip.text;
-  size_t start = std::string::npos;
-  if (parameter <= 0) {
-    start = t.find('(');
-  } else {
-    start = 0;
-    for (int k = 0; k < parameter && start != std::string::npos; ++k) {
-      start = t.find(',', start);
-      if (start != std::string::npos) ++start;
-    }
-  }
-  if (start == std::string::npos || start < 1) return tip;
-  size_t end = t.find(',', start + 1);
-  if (end == std::string::npos) end = t.find(')', start + 1);
-  if (end == std::string::npos || start >= end) return tip;
-  tip.highlightStart = static_cast<long>(start + 1);
-  tip.highlightEnd = static_cast<long>(end);
-  return tip;
 }
 
 std::string DescribeTipHtml(const SHelpAnswer& answer, std::string_view word) {

@@ -32,16 +32,6 @@ struct SHelpAnswer {
 // Function: sin (X)"; the description runs up to the first line ending in ".".
 SHelpAnswer ParseHelpAnswer(std::string_view s);
 
-struct SCallTip {
-  int index = 0;         // the usage line shown, after wrapping around
-  std::string text;      // "\001i of n\002" and the usage line
-  long highlightStart = -1;  // the highlighted parameter; -1 when none
-  long highlightEnd = -1;
-};
-// The call tip showing usage line `index` (-1 wraps to the last, n to the
-// first) with parameter `parameter` (0-based) highlighted.
-SCallTip BuildCallTip(const std::vector<std::string>& lines, int index, int parameter);
-
 // The help tip of "Describe command" for `word`.
 std::string DescribeTipHtml(const SHelpAnswer& answer, std::string_view word);
 

@@ -4,7 +4,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -316,6 +315,8 @@ void CMainFrame::CreateActions() {
       {kDebugStop, "media-playback-stop"},
   };
   for (const auto& [id, name] : icons) m_actions[id]->setIcon(AppIcon(name));
+  CreateCellActions();
+  CreateTipActions();
 }
 
 void CMainFrame::CreateMenus() {
@@ -343,6 +344,8 @@ void CMainFrame::CreateMenus() {
 
   edit->addSeparator();
   for (int id : {kUpperCase, kLowerCase}) edit->addAction(Action(id));
+  edit->addSeparator();
+  for (int id : {kDescribe, kDoc, kAutocompletion}) edit->addAction(Action(id));
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
   for (int id : {kToggleLineNumbers, kToggleSelectionMargin, kToggleFoldingMargin, kToggleAllCharacters})
@@ -354,6 +357,13 @@ void CMainFrame::CreateMenus() {
   for (int id : {kRun, kDebugStep, kDebugStepIn, kDebugStepOut, kDebugStop}) debug->addAction(Action(id));
   debug->addSeparator();
   for (int id : {kToggleBreakpoint, kClearAllBreakpoints}) debug->addAction(Action(id));
+
+  QMenu* cell = menuBar()->addMenu(tr("&Cell"));
+  for (int id : {kEvaluate, kEvaluateCell, kEvaluateCellAdvance, kEvaluateAll}) cell->addAction(Action(id));
+  cell->addSeparator();
+  for (int id : {kNextCell, kPreviousCell, kInsertCellBreak, kInsertCellBreaksAround}) cell->addAction(Action(id));
+  cell->addSeparator();
+  for (int id : {kIncrementValue, kDecrementValue, kMultiplyValue, kDivideValue}) cell->addAction(Action(id));
 
   QMenu* window = menuBar()->addMenu(tr("&Window"));
   QMenu* orientation = window->addMenu(tr("Tab &Orientation"));
@@ -379,31 +389,7 @@ void CMainFrame::CreateToolBars() {
   for (int id : {kRun, kToggleBreakpoint, kDebugStep, kDebugStepIn, kDebugStepOut, kDebugStop})
     m_mainBar->addAction(Action(id));
 
-  // The cell commands that use these boxes are not part of this window yet;
-  // the boxes keep their place and values.
-  m_cellBar = addToolBar(tr("Cells"));
-  m_cellBar->setObjectName(QStringLiteral("CellToolBar"));
-  const struct {
-    const char* initial;
-    const char* tip;
-  } boxes[] = {{"1.0", "Step: the amount that increment and decrement add and subtract"},
-               {"1.1", "Factor: the amount that multiply and divide use"},
-               {"Cell 1", "Cells of the document"}};
-  for (const auto& entry : boxes) {
-    auto* box = new QComboBox(m_cellBar);
-    box->setEditable(true);
-    box->setEditText(QString::fromLatin1(entry.initial));
-    box->setToolTip(tr(entry.tip));
-    box->setStatusTip(tr(entry.tip));
-    box->setAccessibleName(tr(entry.tip).section(QLatin1Char(':'), 0, 0));
-    m_cellBar->addWidget(box);
-  }
-}
-
-void CMainFrame::ShowCellToolBar(bool show) {
-  m_cellBar->setVisible(show);
-  Action(kCellMode)->setText(show ? tr("Disable Cell Mode") : tr("Enable Cell Mode"));
-  CQuireApp::WriteProfileInt(QStringLiteral("General"), QStringLiteral("CellMode"), show ? 1 : 0);
+  CreateCellToolBar();
 }
 
 // ---------------------------------------------------------------------------
@@ -439,11 +425,25 @@ CQuireDoc* CMainFrame::FindDocument(const std::string& path) const {
 }
 
 CQuireDoc* CMainFrame::CreateDocument() {
-  auto* doc = new CQuireDoc(m_app.Keywords(), [this] { return m_app.Preferences().view; }, m_tabs);
+  auto* doc = new CQuireDoc(
+      m_app.Keywords(),
+      [this] {
+        ViewSettings view = m_app.Preferences().view;
+        view.callTips = m_app.Preferences().callTips;
+        view.autoComplete = m_app.Preferences().autoComplete;
+        return view;
+      },
+      m_tabs);
   connect(doc, &CQuireDoc::titleChanged, this, &CMainFrame::OnTitleChanged);
   CScintillaWnd* view = doc->View();
   connect(view, &CScintillaWnd::statusChanged, this, [this, doc] {
-    if (doc == ActiveDocument()) UpdateStatus();
+    if (doc != ActiveDocument()) return;
+    UpdateStatus();
+    UpdateCellSelection();
+    UpdateCellCommands();
+  });
+  connect(view, &CScintillaWnd::cellsChanged, this, [this, doc] {
+    if (doc == ActiveDocument()) UpdateCellList();
   });
   connect(view, &CScintillaWnd::marginClicked, this, [this, doc](int margin, int line) {
     if (margin == CScintillaWnd::SELECTION_MARGIN) ToggleBreakpointAt(doc, line);
@@ -451,6 +451,10 @@ CQuireDoc* CMainFrame::CreateDocument() {
   connect(view, &CScintillaWnd::mouseHovered, this,
           [this, doc](long position, QPoint global) { OnValueHover(doc, position, global); });
   connect(view, &CScintillaWnd::mouseLeft, this, [] { HideHtmlTip(); });
+  connect(view, &CScintillaWnd::tipDismissed, this, [] { HideHtmlTip(); });
+  connect(view, &CScintillaWnd::callTipRequested, this,
+          [this](const QString& word) { RequestCallTip(word.toStdString()); });
+  view->SetCompletionSource([this]() -> const std::vector<std::string>& { return m_app.LinkState().completionWords; });
   return doc;
 }
 
@@ -623,6 +627,7 @@ void CMainFrame::OnTitleChanged(CQuireDoc* doc) {
 void CMainFrame::OnCurrentTabChanged() {
   UpdateCaption();
   UpdateStatus();
+  UpdateCellList();
   UpdateCommands();
 }
 
@@ -732,10 +737,13 @@ void CMainFrame::UpdateCommands() {
     Action(kToggleFoldingMargin)->setChecked(doc->View()->GetDisplayFolding());
   }
   Action(kToggleAllCharacters)->setChecked(m_app.Preferences().view.showAllCharacters);
+  Action(kAutocompletion)->setChecked(m_app.Preferences().autoComplete);
+  for (int id : {kDescribe, kDoc}) Action(id)->setEnabled(hasDoc);
   Action(kSaveAll)->setEnabled(anyModified);
   Action(kRun)->setEnabled(debugging || hasDoc);
   Action(kRun)->setText(debugging ? tr("Continue") : tr("Run / Debug"));
   for (int id : {kDebugStep, kDebugStepIn, kDebugStepOut, kDebugStop}) Action(id)->setEnabled(debugging);
+  UpdateCellCommands();
 }
 
 // ---------------------------------------------------------------------------
@@ -915,7 +923,7 @@ void CMainFrame::ShowHtmlTip(const std::string& html) {
 }
 
 void CMainFrame::ShowCallTip() {
-  if (CQuireDoc* doc = ActiveDocument()) doc->ShowCallTip(m_app.LinkState().callTipLines, 0, 0);
+  if (CQuireDoc* doc = ActiveDocument()) doc->View()->ShowCallTip(m_app.LinkState().callTipLines, 0, 0);
 }
 
 void CMainFrame::OpenOrActivate(const std::string& path) {

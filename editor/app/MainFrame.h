@@ -17,6 +17,7 @@
 #include "editor/app/DocumentRules.h"
 #include "editor/app/LinkDispatcher.h"
 #include "editor/app/LinkRules.h"
+#include "editor/view/NumberNudge.h"
 
 class CQuireApp;
 class CQuireDoc;
@@ -74,6 +75,25 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   void ToggleBreakpoint();
   void ToggleBreakpointAt(CQuireDoc* doc, int line);
 
+  // --- Evaluation and cells (CellCommands.cpp) -------------------------------
+  // Each non-empty line of the selection, in order.
+  void EvaluateSelection();
+  // The cell at the caret; with `advance` the caret then goes to the next cell.
+  void EvaluateCurrentCell(bool advance);
+  void EvaluateAll();
+  // The number at the caret changed by the step or factor box, then the cell
+  // is evaluated; nothing happens when the number did not change.
+  void NudgeValue(quire_cells::NudgeOp op);
+  QComboBox* StepBox() const { return m_stepBox; }
+  QComboBox* FactorBox() const { return m_factorBox; }
+  QComboBox* CellsBox() const { return m_cellsBox; }
+
+  // --- Help and completion (TipCommands.cpp) ---------------------------------
+  // "Describe command": the help of the word at the caret as a tip beside it.
+  void Describe();
+  // The documentation of the word at the caret, shown by the console.
+  void ShowDoc();
+
   // --- Link ------------------------------------------------------------------
   // The dispatcher, on this window's thread.
   void OnCopyData(const std::string& text);
@@ -122,6 +142,18 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   void PrintDocument(QPrinter* printer);
   void HandleErrorAction(quire_link::ErrorAction action, const SErrorReport& report);
   void ShowCellToolBar(bool show);
+  void CreateCellActions();
+  void CreateCellToolBar();
+  void EvaluateLines(CQuireDoc* doc, const std::string& text);
+  // The cells box: its entries from the active view, its selection at the
+  // caret's cell, and the enabled states of the cell commands.
+  void UpdateCellList();
+  void UpdateCellSelection();
+  void UpdateCellCommands();
+  void CreateTipActions();
+  // The help of `word` for the call tip, asked without a question when the
+  // console is not running.
+  void RequestCallTip(const std::string& word);
   bool IsLive(const void* doc) const;
   bool Send(const std::string& text, bool ask);
 
@@ -132,6 +164,9 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   QLabel* m_overtype = nullptr;
   QToolBar* m_mainBar = nullptr;
   QToolBar* m_cellBar = nullptr;
+  QComboBox* m_stepBox = nullptr;
+  QComboBox* m_factorBox = nullptr;
+  QComboBox* m_cellsBox = nullptr;
   QMenu* m_recentMenu = nullptr;
   QMenu* m_tabMenu = nullptr;
   std::map<int, QAction*> m_actions;

@@ -5,7 +5,6 @@
 
 #include "common/Text.h"
 #include "editor/app/DocumentRules.h"
-#include "editor/app/LinkRules.h"
 #include "editor/view/ScintillaWnd.h"
 
 namespace {
@@ -65,17 +64,6 @@ void CQuireDoc::RemoveDebugArrow() {
 bool CQuireDoc::HasBreakpoints() const { return !m_view->GetBreakpoints().empty(); }
 
 void CQuireDoc::RemoveBreakpointMarkers() { m_view->DeleteAllMarkers(CScintillaWnd::BREAKPOINT_MARKER); }
-
-void CQuireDoc::ShowCallTip(const std::vector<std::string>& lines, int index, int parameter) {
-  const quire_link::SCallTip tip = quire_link::BuildCallTip(lines, index, parameter);
-  if (tip.text.empty()) return;
-  m_view->SendScintilla(QsciScintillaBase::SCI_CALLTIPSHOW, m_view->GetCurrentPosition(),
-                        tip.text.c_str());
-  if (tip.highlightStart >= 0)
-    m_view->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETHLT, tip.highlightStart, tip.highlightEnd);
-  m_callTipIndex = tip.index;
-  m_callTipParameter = parameter;
-}
 
 void CQuireDoc::OnTextModified() {
   m_bModified = true;

@@ -48,12 +48,6 @@ class CQuireDoc : public QWidget {
   bool HasBreakpoints() const;
   void RemoveBreakpointMarkers();
 
-  // The call tip at the caret: usage line `index` of `lines` with `parameter`
-  // highlighted; remembered for "," and the arrow keys.
-  void ShowCallTip(const std::vector<std::string>& lines, int index, int parameter);
-  int CallTipIndex() const { return m_callTipIndex; }
-  int CallTipParameter() const { return m_callTipParameter; }
-
  signals:
   // The title changed (a first change added "*", a save, a new name).
   void titleChanged(CQuireDoc* doc);
@@ -66,6 +60,4 @@ class CQuireDoc : public QWidget {
   std::string m_title;
   bool m_bModified = false;
   int m_debugArrowLine = -1;
-  int m_callTipIndex = 0;
-  int m_callTipParameter = 0;
 };

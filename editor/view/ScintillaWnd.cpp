@@ -100,6 +100,7 @@ CScintillaWnd::CScintillaWnd(QWidget* parent) : QsciScintillaBase(parent) {
   connect(this, &Base::SCN_UPDATEUI, this, &CScintillaWnd::OnUpdateUi);
   connect(this, &Base::SCN_MODIFIED, this, &CScintillaWnd::OnModified);
   connect(this, &Base::SCN_MARGINCLICK, this, &CScintillaWnd::OnScintillaMarginClick);
+  connect(this, &Base::SCN_CALLTIPCLICK, this, &CScintillaWnd::OnCallTipClick);
   connect(this, &Base::SCN_ZOOM, this, [this] { UpdateLineNumberMargin(true); });
   connect(this, &Base::SCN_DWELLSTART, this, [this](int position, int x, int y) {
     m_bHovering = true;
@@ -575,6 +576,7 @@ int CScintillaWnd::FindPreviousBreakpoint() {
 // Editing aids
 
 void CScintillaWnd::OnCharAdded(int ch) {
+  OnCharAddedForTips(ch);
   // Enter adds CR and LF, each notified: the flag lets only one of them indent.
   const bool run = (ch == '\r' || ch == '\n') && m_bEnterFlag;
   m_bEnterFlag = !m_bEnterFlag;
@@ -718,10 +720,12 @@ void CScintillaWnd::OnUpdateUi(int) {
   emit statusChanged();
 }
 
-void CScintillaWnd::OnModified(int, int modificationType, const char*, int, int linesAdded, int,
-                               int, int, int, int) {
+void CScintillaWnd::OnModified(int position, int modificationType, const char* text, int length, int linesAdded,
+                               int, int, int, int, int) {
   if (!(modificationType & (Base::SC_MOD_INSERTTEXT | Base::SC_MOD_DELETETEXT))) return;
   if (linesAdded != 0) UpdateLineNumberMargin(false);
+  UpdateCellMarkers(position, linesAdded);
+  UpdateDocumentWords(position, text, length, (modificationType & Base::SC_MOD_INSERTTEXT) != 0);
   if (!m_bLoading) emit textModified();
 }
 

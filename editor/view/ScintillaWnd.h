@@ -25,6 +25,9 @@
 #include <utility>
 #include <vector>
 
+#include "editor/view/CellRules.h"
+#include "editor/view/CompletionRules.h"
+#include "editor/view/NumberNudge.h"
 #include "editor/view/ViewSettings.h"
 
 class QPainter;
@@ -239,6 +242,48 @@ class CScintillaWnd : public QsciScintillaBase {
   // the word characters are "0123456789.-" for the lookup.
   void GetWordAt(std::string& word, CharRange& range, bool numbersOnly, long position = -1);
 
+  // --- Cells (ScintillaCells.cpp) -----------------------------------------------
+  // 0-based lines of the cell markers, kept current through edits; the first
+  // call after a file was loaded reads the whole text once.
+  const std::vector<int>& GetCellMarkerLines();
+  // The names of the cells in order ("cell %d" for unnamed ones).
+  std::vector<std::string> GetCellNames();
+  // The cell holding the caret, -1 above the first marker.
+  int GetCurrentCellIndex();
+  // Caret just after the next marker / the marker of the cell (from a marker
+  // line, of the cell before). False when there is none: the caret stays.
+  bool NextCell();
+  bool PreviousCell();
+  // Caret just after the marker of cell `index`.
+  void GotoCell(int index);
+  // The text of the cell at the caret: from the line after its marker (the
+  // document start above the first marker) to the next marker or the end.
+  std::string GetCurrentCellText();
+  // A marker line below the caret line; caret after its "%% ".
+  void InsertCellBreak();
+  // Marker lines below the selection's last line and above its first one;
+  // caret after the upper "%% ". One undo step.
+  void InsertCellBreaksAroundSelection();
+  // Replaces the number at the caret by its value changed by `amount` (the
+  // step or factor text). False when nothing changed.
+  bool NudgeNumber(quire_cells::NudgeOp op, std::string_view amount);
+
+  // --- Call tips and completion (ScintillaTips.cpp) -----------------------------
+  // The interpreter's names, offered by completion before the document's own
+  // words; asked at every use.
+  void SetCompletionSource(std::function<const std::vector<std::string>&()> source);
+  // Scintilla's call tip at the caret: usage line `index` of `lines` (wrapping
+  // around) with `parameter` highlighted; "," and the arrow keys move on from it.
+  void ShowCallTip(const std::vector<std::string>& lines, int index, int parameter);
+  bool IsCallTipShown() const;
+  int CallTipIndex() const { return m_callTipIndex; }
+  int CallTipParameter() const { return m_callTipParameter; }
+  // The completion list for the word before the caret; returns what it
+  // offered (blank-separated), empty when nothing was shown.
+  std::string ShowCompletion();
+  // The word at the caret with the standard word characters, without line ends.
+  std::string GetCaretWord();
+
   // --- Printing ----------------------------------------------------------------
   // Draws (or measures) the text from `start` to `end` into `area`; returns the
   // position after the last character that fits.
@@ -257,9 +302,18 @@ class CScintillaWnd : public QsciScintillaBase {
   void mouseHovered(long position, QPoint globalPos);
   // The mouse moved on after resting, or left the control.
   void mouseLeft();
+  // Cell markers came, went or were renamed (or a file was loaded); sent once
+  // the edits of the moment are done, so the cell list is refilled once.
+  void cellsChanged();
+  // "(" was typed after `word` (blanks between allowed): its call tip is wanted.
+  void callTipRequested(const QString& word);
+  // Escape was pressed or the view got the focus: a help or value tip goes.
+  void tipDismissed();
 
  protected:
   bool viewportEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   // Every line of the selection by `columns` (negative: to the left), never
@@ -281,6 +335,16 @@ class CScintillaWnd : public QsciScintillaBase {
                   int linesAdded, int line, int foldLevelNow, int foldLevelPrev, int token,
                   int annotationLinesAdded);
   void OnScintillaMarginClick(int position, int modifiers, int margin);
+  // Keeps the cell markers current after an edit at `position`.
+  void UpdateCellMarkers(long position, int linesAdded);
+  void NotifyCellsChanged();
+  // Call tips and completion for a typed character (before smart indentation).
+  void OnCharAddedForTips(int ch);
+  void OnCallTipClick(int direction);
+  // Keeps the document's words current after an edit of `length` bytes of
+  // `text` at `position`.
+  void UpdateDocumentWords(long position, const char* text, long length, bool inserted);
+  long LineStart(int line0) const;
 
   std::function<ViewSettings()> m_settingsSource;
   std::vector<int> m_breakpoints;  // 0-based lines, in the order set
@@ -295,4 +359,13 @@ class CScintillaWnd : public QsciScintillaBase {
   bool m_bEnterFlag = false;
   bool m_bHovering = false;
   CharRange m_braceHighlight{-1, -1};
+  quire_cells::CMarkerLines m_cellMarkers;
+  bool m_bCellMarkersValid = false;  // false until scanned after a load
+  bool m_bCellsSignalPending = false;
+  std::function<const std::vector<std::string>&()> m_completionSource;
+  quire_tips::CWordIndex m_documentWords;
+  bool m_bDocumentWordsValid = false;  // false until read at the first completion
+  std::vector<std::string> m_callTipLines;
+  int m_callTipIndex = 0;
+  int m_callTipParameter = 0;
 };

@@ -9,4 +9,6 @@ struct ViewSettings {
   bool smartIndent = true;         // "SmarIndent": smart indentation on Enter
   int comment = 0;                 // "Comment": 0 "#", 1 "%", 2 "##", 3 "%%"
   bool showAllCharacters = false;  // "ShowAllCharacters": show blanks and line ends
+  bool callTips = true;            // "CalltipsEnabled": call tips while typing
+  bool autoComplete = true;        // "AutoCompleteEnabled": completion list while typing
 };

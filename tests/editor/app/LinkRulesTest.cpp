@@ -47,25 +47,6 @@ TEST(HelpAnswer, DescribeTipWithAndWithoutUsage) {
   EXPECT_EQ(DescribeTipHtml(found, "cos"), found.html + "</font>");
 }
 
-TEST(CallTip, WrapsAroundAndHighlightsTheParameter) {
-  const Items lines = {"plot (X, Y, FMT)", "plot (Y)", "H = plot (...)"};
-  SCallTip tip = BuildCallTip(lines, 0, 0);
-  EXPECT_EQ(tip.text, "\0011 of 3\002plot (X, Y, FMT)");
-  EXPECT_EQ(tip.text.substr(tip.highlightStart, tip.highlightEnd - tip.highlightStart), "X");
-  tip = BuildCallTip(lines, 0, 1);
-  EXPECT_EQ(tip.text.substr(tip.highlightStart, tip.highlightEnd - tip.highlightStart), "Y");
-  tip = BuildCallTip(lines, 0, 2);
-  EXPECT_EQ(tip.text.substr(tip.highlightStart, tip.highlightEnd - tip.highlightStart), "FMT");
-  tip = BuildCallTip(lines, 0, 3);  // more commas than the line has
-  EXPECT_EQ(tip.highlightStart, -1);
-
-  tip = BuildCallTip(lines, -1, 0);  // Up on the first shows the last
-  EXPECT_EQ(tip.index, 2);
-  EXPECT_EQ(tip.text, "\0013 of 3\002H = plot (...)");
-  EXPECT_EQ(BuildCallTip(lines, 3, 0).index, 0);
-  EXPECT_EQ(BuildCallTip({}, 0, 0).text, "");
-}
-
 TEST(CompletionAnswer, NamesBetweenTheHeaderAndThePrompt) {
   EXPECT_EQ(ParseCompletionWords("completion:\nabs\r\naccumarray\n\nacos\n>> "),
             (Items{"abs", "accumarray", "acos"}));

@@ -60,7 +60,7 @@ TEST_F(QuireLinkTest, HelpAnswersBecomeCallTipsOrDescribeTips) {
                     "     Find maximum values.\n\n>> ");
   EXPECT_EQ(Link().callTipLines, (Items{"max (X, Y)", "max (X, [], DIM)"}));
   EXPECT_TRUE(CallTipShown(doc));
-  EXPECT_EQ(doc->CallTipIndex(), 0);
+  EXPECT_EQ(doc->View()->CallTipIndex(), 0);
   EXPECT_TRUE(tips.empty());
 
   // With call tips switched off the answer is only kept.

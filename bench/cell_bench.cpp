@@ -1,0 +1,134 @@
+// Quire's editor view under a large script, measured (not a test: it prints
+// figures). A file of N cells (about 5 KB each) is opened in the real frame:
+//   1. caret moves (Down and Ctrl+End/Ctrl+Home jumps), each with the cells
+//      box following the caret;
+//   2. typing a character in a plain line, and in a cell marker's name (the
+//      cells box is refilled then);
+//   3. completion while typing with 5,000 interpreter names, the first time
+//      (the document's words are read then) and afterwards.
+// Each figure is the key press and everything it sets off until the event
+// loop is idle again (painting included), median and worst of the rounds.
+//
+// usage: cell-bench [cells ...]   (default 200 1000 2000; 2000 cells = 10 MB)
+//        QT_QPA_PLATFORM=offscreen without a display
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "editor/app/MainFrame.h"
+#include "editor/app/QuireApp.h"
+#include "editor/app/QuireDoc.h"
+#include "editor/view/ScintillaWnd.h"
+
+namespace {
+
+struct SFigures {
+  double median = 0;
+  double worst = 0;
+};
+
+SFigures Summary(std::vector<double> ms) {
+  std::sort(ms.begin(), ms.end());
+  return {ms[ms.size() / 2], ms.back()};
+}
+
+// About 5 KB a cell: a marker and 100 lines of code.
+std::string Script(int cells) {
+  std::string text;
+  char line[128];
+  for (int c = 0; c < cells; ++c) {
+    std::snprintf(line, sizeof line, "%%%% Cell number %d\n", c + 1);
+    text += line;
+    for (int l = 0; l < 100; ++l) {
+      std::snprintf(line, sizeof line, "value_%d_%d = sin(%d.5) * cos(x_%d) + %d; %% note\n", c, l, l, l, c);
+      text += line;
+    }
+  }
+  return text;
+}
+
+template <typename Action>
+SFigures Time(int rounds, Action action) {
+  std::vector<double> ms;
+  for (int i = 0; i < rounds; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    action(i);
+    QCoreApplication::processEvents();
+    ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+  }
+  return Summary(ms);
+}
+
+void Print(const char* what, SFigures f) { std::printf("  %-44s %8.2f ms median %8.2f ms worst\n", what, f.median, f.worst); }
+
+void Measure(const QString& folder, int cells) {
+  const std::string path = (folder + QStringLiteral("/cells%1.m").arg(cells)).toStdString();
+  const std::string text = Script(cells);
+  std::ofstream(path, std::ios::binary) << text;
+  std::printf("%d cells, %.1f MB:\n", cells, static_cast<double>(text.size()) / 1e6);
+
+  CQuireApp app;
+  if (app.InitInstance({QString::fromStdString(path)}, {true, false}) != CQuireApp::Start::Running) return;
+  CMainFrame* frame = app.Frame();
+  CQuireDoc* doc = frame->ActiveDocument();
+  CScintillaWnd* view = doc->View();
+  view->setFocus();
+  QTest::qWait(50);
+  QCoreApplication::processEvents();
+  std::printf("  cells box: %d entries\n", frame->CellsBox()->count());
+
+  view->GotoLine(view->GetLineCount() / 2);
+  Print("caret Down", Time(200, [&](int) { QTest::keyClick(view, Qt::Key_Down); }));
+  Print("caret jump (Ctrl+End / Ctrl+Home)", Time(50, [&](int i) {
+          QTest::keyClick(view, i % 2 ? Qt::Key_Home : Qt::Key_End, Qt::ControlModifier);
+        }));
+
+  // A plain line in the middle; then the name of a marker line there.
+  view->GotoLine(view->GetLineCount() / 2 + 3);
+  Print("typing in a plain line", Time(200, [&](int) { QTest::keyClick(view, Qt::Key_Z); }));
+  view->GotoLine(101 * (cells / 2) + 1);
+  view->GotoPosition(view->GetCurrentPosition() + 5);
+  Print("typing in a cell marker's name", Time(50, [&](int) { QTest::keyClick(view, Qt::Key_Q); }));
+
+  // 5,000 names that all start with "na": every key shows the whole list.
+  std::vector<std::string>& names = app.LinkState().completionWords;
+  names.clear();
+  for (int i = 0; i < 5000; ++i) names.push_back("na" + std::to_string(100000 + i * 7));
+  view->GotoLine(view->GetLineCount() / 2 + 5);
+  QTest::keyClick(view, Qt::Key_Return);
+  Print("completion, first key (reads the words)", Time(1, [&](int) { QTest::keyClick(view, Qt::Key_N); }));
+  view->SendScintilla(QsciScintillaBase::SCI_AUTOCCANCEL);
+  Print("completion of \"na\" with 5,000 names", Time(50, [&](int) {
+          QTest::keyClick(view, Qt::Key_Backspace);
+          view->SendScintilla(QsciScintillaBase::SCI_AUTOCCANCEL);
+          QCoreApplication::processEvents();
+          QTest::keyClick(view, Qt::Key_A);
+        }));
+  std::printf("  list shown: %s\n", view->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE) ? "yes" : "no");
+  frame->CloseAll();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Private settings and data: the benchmark must not touch the user's.
+  QTemporaryDir home;
+  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+    setenv(variable, home.path().toLocal8Bit().constData(), 1);
+  QApplication application(argc, argv);
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {200, 1000, 2000};
+  for (int cells : sizes) Measure(home.path(), cells);
+  return 0;
+}

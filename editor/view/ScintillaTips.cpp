@@ -1,0 +1,133 @@
+// CScintillaWnd's call tips and completion while typing: "(" asks for the call
+// tip of the name before it, "," and ")" move and close it, the arrow keys
+// and the tip's arrows show the other usage lines; a word being typed gets the
+// list of names and document words that start with it.
+#include <QKeyEvent>
+
+#include "editor/view/CallTipRules.h"
+#include "editor/view/ScintillaWnd.h"
+
+namespace {
+using Base = QsciScintillaBase;
+}  // namespace
+
+void CScintillaWnd::SetCompletionSource(std::function<const std::vector<std::string>&()> source) {
+  m_completionSource = std::move(source);
+}
+
+bool CScintillaWnd::IsCallTipShown() const { return Send(Base::SCI_CALLTIPACTIVE) != 0; }
+
+void CScintillaWnd::ShowCallTip(const std::vector<std::string>& lines, int index, int parameter) {
+  const quire_tips::SCallTip tip = quire_tips::BuildCallTip(lines, index, parameter);
+  if (tip.text.empty()) return;
+  if (&lines != &m_callTipLines) m_callTipLines = lines;
+  SendText(Base::SCI_CALLTIPSHOW, static_cast<uintptr_t>(GetCurrentPosition()), tip.text.c_str());
+  if (tip.highlightStart >= 0)
+    Send(Base::SCI_CALLTIPSETHLT, static_cast<uintptr_t>(tip.highlightStart), tip.highlightEnd);
+  m_callTipIndex = tip.index;
+  m_callTipParameter = parameter;
+}
+
+void CScintillaWnd::OnCallTipClick(int direction) {
+  // 1 is the up arrow, 2 the down arrow; the parameter starts over.
+  if (direction == 1) ShowCallTip(m_callTipLines, m_callTipIndex - 1, 0);
+  if (direction == 2) ShowCallTip(m_callTipLines, m_callTipIndex + 1, 0);
+}
+
+std::string CScintillaWnd::GetCaretWord() {
+  std::string word;
+  CharRange range;
+  GetWordAt(word, range, false);
+  std::erase_if(word, [](char c) { return c == '\r' || c == '\n'; });
+  return word;
+}
+
+void CScintillaWnd::OnCharAddedForTips(int ch) {
+  const ViewSettings settings = Settings();
+  if (settings.callTips) {
+    if (ch == '(') {
+      // The name may stand apart from its "(": "max (".
+      long end = GetCurrentPosition() - 1;
+      while (end > 0) {
+        const char before = static_cast<char>(Send(Base::SCI_GETCHARAT, static_cast<uintptr_t>(end - 1)));
+        if (before != ' ' && before != '\t') break;
+        --end;
+      }
+      std::string word;
+      CharRange range;
+      GetWordAt(word, range, false, end);
+      std::erase_if(word, [](char c) { return c == '\r' || c == '\n'; });
+      if (!word.empty()) emit callTipRequested(QString::fromStdString(word));
+    } else if (ch == ',' && IsCallTipShown()) {
+      ShowCallTip(m_callTipLines, m_callTipIndex, m_callTipParameter + 1);
+    } else if (ch == ')' && IsCallTipShown()) {
+      Send(Base::SCI_CALLTIPCANCEL);
+    }
+  }
+  if (settings.autoComplete && !IsCallTipShown()) ShowCompletion();
+}
+
+std::string CScintillaWnd::ShowCompletion() {
+  // The part of the word before the caret is what was typed.
+  const long caret = GetCurrentPosition();
+  const long start = Send(Base::SCI_WORDSTARTPOSITION, static_cast<uintptr_t>(caret), 1);
+  const long end = Send(Base::SCI_WORDENDPOSITION, static_cast<uintptr_t>(caret), 1);
+  const std::string prefix = TextRange(start, caret);
+  if (prefix.empty()) return {};
+  if (!m_bDocumentWordsValid) {
+    const auto* text = static_cast<const char*>(SendScintillaPtrResult(Base::SCI_GETCHARACTERPOINTER));
+    m_documentWords.Clear();
+    m_documentWords.Add(std::string_view(text, static_cast<size_t>(GetLength())));
+    m_bDocumentWordsValid = true;
+  }
+  static const std::vector<std::string> kNoNames;
+  const std::string list =
+      quire_tips::CompletionList(m_completionSource ? m_completionSource() : kNoNames, m_documentWords, prefix,
+                                                        TextRange(start, end));
+  if (list.empty()) return {};
+  // The names come in the interpreter's order, not sorted.
+  Send(Base::SCI_AUTOCSETORDER, Base::SC_ORDER_CUSTOM);
+  SendText(Base::SCI_AUTOCSHOW, prefix.size(), list.c_str());
+  return list;
+}
+
+void CScintillaWnd::UpdateDocumentWords(long position, const char* text, long length, bool inserted) {
+  if (!m_bDocumentWordsValid) return;
+  if (m_bLoading || !text) {
+    m_bDocumentWordsValid = false;
+    return;
+  }
+  // Words never cross lines: the lines the edit touched are counted out as
+  // they were and in as they are.
+  const auto lineOf = [this](long p) { return static_cast<int>(Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(p))); };
+  const long first = LineStart(lineOf(position));
+  const long last = Send(Base::SCI_GETLINEENDPOSITION, static_cast<uintptr_t>(lineOf(inserted ? position + length : position)));
+  const std::string now = TextRange(first, last);
+  const auto offset = static_cast<size_t>(position - first);
+  const std::string_view edited(text, static_cast<size_t>(length));
+  std::string before = now;
+  if (inserted)
+    before.erase(offset, edited.size());
+  else
+    before.insert(offset, edited);
+  m_documentWords.Remove(before);
+  m_documentWords.Add(now);
+}
+
+void CScintillaWnd::keyPressEvent(QKeyEvent* event) {
+  if (IsCallTipShown() && event->modifiers() == Qt::NoModifier) {
+    const int key = event->key();
+    if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Tab) {
+      ShowCallTip(m_callTipLines, m_callTipIndex + (key == Qt::Key_Up ? -1 : 1), m_callTipParameter);
+      event->accept();
+      return;
+    }
+  }
+  if (event->key() == Qt::Key_Escape) emit tipDismissed();
+  QsciScintillaBase::keyPressEvent(event);
+}
+
+void CScintillaWnd::focusInEvent(QFocusEvent* event) {
+  emit tipDismissed();
+  QsciScintillaBase::focusInEvent(event);
+}
