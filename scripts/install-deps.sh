@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   octave octave-doc octave-io
   xvfb xauth imagemagick fonts-dejavu-core
+  dpkg-dev file desktop-file-utils appstream librsvg2-bin
 )
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -26,6 +26,7 @@
 #include <chrono>
 #include <future>
 
+#include "common/ProgramArgs.h"
 #include "common/Text.h"
 #include "common/UserDirs.h"
 #include "editor/app/CommandIds.h"
@@ -804,8 +805,17 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+CQuireDoc* CMainFrame::OpenArgument(const QString& argument) {
+  const SFileLine target = SplitFileLine(argument.toStdString(), [](const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).isFile();
+  });
+  CQuireDoc* doc = OpenDocument(target.path, true);
+  if (doc && target.line > 0) doc->View()->GotoLine(target.line);
+  return doc;
+}
+
 void CMainFrame::OnHandOver(const QStringList& files) {
-  for (const QString& file : files) OpenDocument(file.toStdString(), true);
+  for (const QString& file : files) OpenArgument(file);
   if (isMinimized()) showNormal();
   show();
   raise();

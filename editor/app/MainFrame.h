@@ -53,6 +53,8 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   // Activates the document of `path` or opens it (caret where it was left).
   // A file that cannot be read gives no document; `report` says so in a box.
   CQuireDoc* OpenDocument(const std::string& path, bool report);
+  // A command-line argument: a path, or "FILE:LINE" to open FILE at LINE.
+  CQuireDoc* OpenArgument(const QString& argument);
   // Save: a document without a path goes through Save As.
   bool SaveDocument(CQuireDoc* doc);
   // Save As, proposing the declared function name.

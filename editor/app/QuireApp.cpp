@@ -101,7 +101,7 @@ CQuireApp::Start CQuireApp::InitInstance(const QStringList& files, const QuireOp
 
   CQuireDoc* first = nullptr;
   for (const QString& file : absolute) {
-    CQuireDoc* doc = m_frame->OpenDocument(file.toStdString(), true);
+    CQuireDoc* doc = m_frame->OpenArgument(file);
     if (!first) first = doc;
   }
   if (options.show) m_frame->show();

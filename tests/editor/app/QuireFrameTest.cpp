@@ -302,3 +302,19 @@ TEST_F(QuireFrameTest, ButtonsShowDrawingsAndTheCellBoxesSayWhatTheyHold) {
     EXPECT_FALSE(box->accessibleName().isEmpty()) << box->currentText().toStdString();
   }
 }
+
+TEST_F(QuireFrameTest, FileColonLineOpensAtThatLineAndAFileNamedSoStaysWhole) {
+  std::string lines;
+  for (int i = 1; i <= 40; ++i) lines += "x" + std::to_string(i) + " = " + std::to_string(i) + ";\n";
+  const std::string script = WriteFile("long.m", lines);
+  const std::string odd = WriteFile("notes.m:3", "a = 1;\n");
+  Start({QString::fromStdString(script + ":25"), QString::fromStdString(odd)});
+  ASSERT_EQ(Titles(), (Items{"long.m", "notes.m:3"}));
+  EXPECT_EQ(frame->Documents()[0]->View()->GetCurrentLine(), 25);
+  EXPECT_EQ(frame->Documents()[1]->View()->GetCurrentLine(), 1);
+
+  // A running Quire handed "FILE:LINE" moves to the line of the open file.
+  frame->OnHandOver({QString::fromStdString(script + ":7")});
+  EXPECT_EQ(frame->Documents().size(), 2u);
+  EXPECT_EQ(frame->Documents()[0]->View()->GetCurrentLine(), 7);
+}
