@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <map>
+#include <poll.h>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -195,6 +196,13 @@ void writePlain(const std::string &text) {
     writeAll(STDOUT_FILENO, text.data(), text.size(), [] { return false; });
 }
 
+// Milliseconds of the monotonic clock.
+long now() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1000L + t.tv_nsec / 1000000L;
+}
+
 // One reply in progress; it knows whether an interrupt has cut it short.
 class Reply {
 public:
@@ -206,16 +214,27 @@ public:
         return writeAll(fd, data, size, [this] { return interrupted(); });
     }
 
-    // Sleeps without spinning; a SIGINT cuts the pause short.
+    // Sleeps without spinning; a SIGINT cuts the pause short, even one that
+    // comes just before it: SIGINT is held back from the check on and let in
+    // only by the sleep itself.
     bool sleepMs(long ms) {
+        sigset_t sigint, open;
+        sigemptyset(&sigint);
+        sigaddset(&sigint, SIGINT);
+        sigprocmask(SIG_BLOCK, &sigint, &open);
         timespec left{ms / 1000, (ms % 1000) * 1000000L};
+        const long deadline = now() + ms;
+        bool slept = false;
         while (!interrupted()) {
-            if (nanosleep(&left, &left) == 0)
-                return true;
-            if (errno != EINTR)
-                return true;
+            if (ppoll(nullptr, 0, &left, &open) == 0) {
+                slept = true;
+                break;
+            }
+            const long rest = std::max(0L, deadline - now());
+            left = {rest / 1000, (rest % 1000) * 1000000L};
         }
-        return false;
+        sigprocmask(SIG_SETMASK, &open, nullptr);
+        return slept;
     }
 
     bool emit(int fd, const std::string &text, size_t chunk) {
