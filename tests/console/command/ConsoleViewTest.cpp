@@ -6,8 +6,12 @@
 #include <QClipboard>
 #include <QTest>
 #include <QTextBlock>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 #include "console/command/CompletionPopup.h"
 #include "console/command/HistoryStore.h"
@@ -140,13 +144,9 @@ TEST_F(ConsoleViewTest, DoubledControlCWarnsThenInterrupts) {
   const auto queued = Queued();
   ASSERT_EQ(queued.size(), 1u);
   EXPECT_EQ(queued[0].text, "\n");
-  const pid_t child = core->Redirector().ChildPid();
   QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
   // SIGINT ends the sleeping child.
-  for (int i = 0; i < 200 && kill(child, 0) == 0 && core->Redirector().IsRunning(); ++i) {
-    QTest::qWait(10);
-  }
-  EXPECT_FALSE(core->Redirector().IsRunning());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !core->Redirector().IsRunning(); }, 10000));
   core->Signals().g_bConnected = false;
 }
 
@@ -197,16 +197,29 @@ TEST_F(ConsoleViewTest, OutputIsCappedFormattedAndLinksRunHelp) {
 }
 
 TEST_F(ConsoleViewTest, WorkerThreadsReachTheConsoleThroughTheInterface) {
+  // Every change of the document happens on the window's thread, and each call
+  // returns only once it has: the worker reads back what it has just written.
+  bool changedElsewhere = false;
+  QObject::connect(view.document(), &QTextDocument::contentsChange, &view, [&] {
+    if (QThread::currentThread() != view.thread()) changedElsewhere = true;
+  });
   std::string tail;
+  std::atomic<bool> finished{false};
   std::thread worker([&] {
     view.AppendOutput("error: x\n>> ", {{ConsoleMark::Kind::Error, 0, 8}}, 2000);
     view.ReplaceInput("x = 1\n");
     tail = view.Tail(6);
+    finished = true;
   });
-  while (tail.empty()) QTest::qWait(5);
-  worker.join();
+  const bool done = QTest::qWaitFor([&] { return finished.load(); }, 10000);
+  worker.join();  // the worker's writes are seen from here on
+  ASSERT_TRUE(done);
   EXPECT_EQ(tail, "x = 1\n");
+  EXPECT_FALSE(changedElsewhere);
   EXPECT_TRUE(view.toPlainText().endsWith("error: x\n>> x = 1\n"));
+  QTextCursor error(view.document());
+  error.setPosition(view.toPlainText().lastIndexOf(QStringLiteral("error: x")) + 1);
+  EXPECT_EQ(error.charFormat().foreground().color(), QColor(255, 0, 0));
 }
 
 }  // namespace
