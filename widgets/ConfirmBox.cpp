@@ -29,6 +29,14 @@ void ShowInformation(QWidget* parent, const QString& text) {
   QMessageBox::information(parent, QApplication::applicationName(), text);
 }
 
+void ShowError(QWidget* parent, const QString& text) {
+  if (Sink()) {
+    Sink()(text);
+    return;
+  }
+  QMessageBox::critical(parent, QApplication::applicationName(), text);
+}
+
 void SetConfirmationResponder(std::function<ConfirmAnswer(const QString& text)> responder) {
   Responder() = std::move(responder);
 }

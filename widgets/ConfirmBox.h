@@ -26,11 +26,14 @@ bool ConfirmBySetting(QWidget* parent, ISettings& settings, const std::string& s
 // An information box with the application's name as caption.
 void ShowInformation(QWidget* parent, const QString& text);
 
+// An error box (error icon, OK) with the application's name as caption.
+void ShowError(QWidget* parent, const QString& text);
+
 // Tests answer the box instead of a person: while set, it is called in place of
 // showing the box.
 void SetConfirmationResponder(std::function<ConfirmAnswer(const QString& text)> responder);
 
-// Tests read information boxes instead of a person: while set, it receives their
+// Tests read information and error boxes instead of a person: while set, it receives their
 // texts in place of showing them.
 void SetInformationSink(std::function<void(const QString& text)> sink);
 

@@ -68,6 +68,7 @@ class CHeadlessSession {
     m_views.host.SetEnqueue([this](const std::string& command) {
       m_core.EnqueueCommand(command, false);
     });
+    m_views.host.UseFolderStores(m_views.settings, m_core.UserData());
     // Whoever waits for an answer also hears when the dispatcher is done.
     m_core.SetOnDispatched([this] { m_views.console.Poke(); });
     if (options.maxLines > 0) m_views.settings.SetInt("General", "MaxLines", options.maxLines);

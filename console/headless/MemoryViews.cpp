@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <iostream>
 
-#include "common/OctaveQuote.h"
 #include "common/Text.h"
 
 // ---- console
@@ -217,6 +217,39 @@ void CMemorySettings::SetString(const std::string& section, const std::string& k
   m_values[SettingKey(section, key)] = value;
 }
 
+// ---- path box
+
+void CMemoryPathBox::SetText(const std::string& text) {
+  std::lock_guard lock(m_mutex);
+  m_text = text;
+}
+
+void CMemoryPathBox::SetItems(const std::vector<std::string>& items) {
+  std::lock_guard lock(m_mutex);
+  m_items = items;
+}
+
+void CMemoryPathBox::AddItem(const std::string& text) {
+  std::lock_guard lock(m_mutex);
+  m_items.push_back(text);
+}
+
+void CMemoryPathBox::RemoveItem(const std::string& text) {
+  std::lock_guard lock(m_mutex);
+  const auto found = std::find(m_items.begin(), m_items.end(), text);
+  if (found != m_items.end()) m_items.erase(found);
+}
+
+std::string CMemoryPathBox::Text() const {
+  std::lock_guard lock(m_mutex);
+  return m_text;
+}
+
+std::vector<std::string> CMemoryPathBox::Items() const {
+  std::lock_guard lock(m_mutex);
+  return m_items;
+}
+
 // ---- host
 
 CMemoryHost::CMemoryHost(std::function<void(const std::string&)> enqueue)
@@ -238,15 +271,34 @@ void CMemoryHost::ShowHelpTopic(const std::string& topic) {
   m_helpTopics.push_back(topic);
 }
 
+void CMemoryHost::UseFolderStores(ISettings& settings, CIni& userData) {
+  CDirectoryChanger::Services services;
+  services.settings = &settings;
+  services.userData = &userData;
+  services.box = &m_pathBox;
+  services.enqueue = [this](const std::string& command) {
+    std::function<void(const std::string&)> enqueue;
+    {
+      std::lock_guard lock(m_mutex);
+      enqueue = m_enqueue;
+    }
+    if (enqueue) enqueue(command);
+  };
+  services.showError = [this](const std::string& message) { ShowMessage(message); };
+  services.defaultFolder = [this] { return WorkingDirectory(); };
+  const char* home = getenv("HOME");
+  services.home = home ? home : "/";
+  std::lock_guard lock(m_mutex);
+  m_directories = std::make_unique<CDirectoryChanger>(std::move(services));
+}
+
 int CMemoryHost::ChangeCurrentDirectory(const std::string& folder) {
-  std::function<void(const std::string&)> enqueue;
+  CDirectoryChanger* directories = nullptr;
   {
     std::lock_guard lock(m_mutex);
-    enqueue = m_enqueue;
+    directories = m_directories.get();
   }
-  if (!enqueue || folder.empty()) return 0;
-  enqueue("cd " + octave_quote::SingleQuoted(folder) + ";###");
-  return 1;
+  return directories ? directories->Change(folder) : 0;
 }
 
 std::string CMemoryHost::WorkingDirectory() {

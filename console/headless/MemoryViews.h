@@ -7,11 +7,15 @@
 #include <condition_variable>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "console/files/CurrentDirectory.h"
 #include "console/session/SessionViews.h"
+
+class CIni;
 
 class CMemoryConsole : public IConsole {
  public:
@@ -106,13 +110,35 @@ class CMemorySettings : public ISettings {
   std::map<std::string, std::string> m_values;
 };
 
+// The path box without a window: what it would show and list.
+class CMemoryPathBox : public IPathBox {
+ public:
+  void SetText(const std::string& text) override;
+  void SetItems(const std::vector<std::string>& items) override;
+  void AddItem(const std::string& text) override;
+  void RemoveItem(const std::string& text) override;
+  void TakeFocus() override {}
+
+  std::string Text() const;
+  std::vector<std::string> Items() const;
+
+ private:
+  mutable std::mutex m_mutex;
+  std::string m_text;
+  std::vector<std::string> m_items;
+};
+
 // The host side of a session without windows: records what would have gone to
-// the editor, the help pane and message boxes. Folder changes are queued through
-// `enqueue`.
+// the editor, the help pane and message boxes. Folder changes are resolved and
+// checked as the window does, then queued through `enqueue`.
 class CMemoryHost : public ISessionHost {
  public:
   explicit CMemoryHost(std::function<void(const std::string&)> enqueue = {});
   void SetEnqueue(std::function<void(const std::string&)> enqueue);
+  // Where the saved folder and the recent folders are kept; until this is
+  // called no folder can be changed into.
+  void UseFolderStores(ISettings& settings, CIni& userData);
+  const CMemoryPathBox& PathBox() const { return m_pathBox; }
 
   bool SendToEditor(const std::string& text, bool activate) override;
   void ShowHelpTopic(const std::string& topic) override;
@@ -135,6 +161,8 @@ class CMemoryHost : public ISessionHost {
  private:
   mutable std::mutex m_mutex;
   std::function<void(const std::string&)> m_enqueue;
+  CMemoryPathBox m_pathBox;
+  std::unique_ptr<CDirectoryChanger> m_directories;
   std::vector<std::string> m_editorMessages;
   std::vector<std::string> m_helpTopics;
   std::vector<std::string> m_messages;

@@ -2,9 +2,54 @@
 
 #include "common/Text.h"
 
+#include <optional>
+
 using text::Contains;
 using text::EndsWith;
 using text::StartsWith;
+
+namespace {
+
+// The text of a quoted Octave string: 'it''s' or "a\"b" give it's and a"b.
+std::optional<std::string> Unquote(std::string_view s) {
+  if (s.size() < 2 || (s.front() != '\'' && s.front() != '"') || s.back() != s.front())
+    return std::nullopt;
+  const char quote = s.front();
+  std::string inner;
+  for (size_t i = 1; i + 1 < s.size(); ++i) {
+    if (s[i] == quote && i + 2 < s.size() && s[i + 1] == quote) {
+      ++i;
+    } else if (quote == '"' && s[i] == '\\' && i + 2 < s.size()) {
+      ++i;
+    } else if (s[i] == quote) {
+      return std::nullopt;  // the string ends early: more than one argument
+    }
+    inner += s[i];
+  }
+  return inner;
+}
+
+}  // namespace
+
+std::optional<std::string> TypedDirectory(std::string_view typed) {
+  std::string t = text::Trim(typed);
+  while (!t.empty() && (t.back() == ';' || t.back() == ' ' || t.back() == '\t')) t.pop_back();
+  for (std::string_view name : {"cd", "chdir"}) {
+    if (!StartsWith(t, name)) continue;
+    const std::string_view after = std::string_view(t).substr(name.size());
+    if (!after.empty() && after.front() != ' ' && after.front() != '(') return std::nullopt;
+    const std::string rest = text::Trim(after);
+    // "cd" alone goes home, as the interpreter's own does.
+    if (rest.empty() || rest == "()") return std::string("~");
+    if (rest.front() == '(') {
+      if (rest.back() != ')') return std::nullopt;
+      return Unquote(text::Trim(std::string_view(rest).substr(1, rest.size() - 2)));
+    }
+    if (const auto quoted = Unquote(rest)) return quoted;
+    return text::RemoveChars(rest, "'\"");
+  }
+  return std::nullopt;
+}
 
 ClassifiedCommand ClassifyCommand(std::string_view input) {
   ClassifiedCommand c;
@@ -30,9 +75,9 @@ ClassifiedCommand ClassifyCommand(std::string_view input) {
   } else if (StartsWith(t, "help ")) {
     c.kind = own ? CommandKind::EditorHelp : CommandKind::Help;
     c.silence = own;
-  } else if ((StartsWith(t, "cd ") || StartsWith(t, "chdir ")) && !own) {
+  } else if (const auto folder = own ? std::nullopt : TypedDirectory(t)) {
     c.kind = CommandKind::ChangeDirectory;
-    c.argument = text::RemoveChars(t.substr(t.find(' ') + 1), "'\"");
+    c.argument = *folder;
   } else if ((StartsWith(t, "pkg install") || StartsWith(t, "pkg uninstall")) && own) {
     c.kind = CommandKind::PackageChange;
     c.refreshTest = true;

@@ -1,6 +1,7 @@
 // What the dispatcher does with one queued command, decided from its text alone.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,11 @@ struct ClassifiedCommand {
 };
 
 ClassifiedCommand ClassifyCommand(std::string_view text);
+
+// The folder a typed "cd" or "chdir" names, in any of the interpreter's forms:
+// "cd x", "cd 'a b'", "cd("x")", "cd;" and "cd" alone (the home folder, "~").
+// Nothing for other commands, and for a "cd(...)" whose argument is no one string.
+std::optional<std::string> TypedDirectory(std::string_view typed);
 
 // Whether an answered command may have changed the workspace.
 bool MayChangeWorkspace(std::string_view text);

@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -25,12 +26,13 @@
 #include <algorithm>
 #include <atomic>
 
-#include "common/OctaveQuote.h"
 #include "common/Text.h"
 #include "common/UserDirs.h"
 #include "console/command/CompletionPopup.h"
 #include "console/command/ConsoleView.h"
 #include "console/command/HistoryView.h"
+#include "console/files/CurrentDirectory.h"
+#include "console/files/PathComboButton.h"
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
 #include "console/session/StartupCommands.h"
@@ -357,6 +359,7 @@ void CMainFrame::AttachSession(CSessionCore* core, CSessionWorker* worker) {
   m_worker = worker;
   m_console->Attach(core, worker, &m_history, &m_settings, this, m_completion);
   AttachWorkspacePanes(core);
+  AttachCurrentDirectory(core);
   // The editor's requests only go on the queue, which any thread may do.
   m_editorLink.Open(windowTitle().toStdString(), [this](const std::string& text) {
     m_core->PushEditorRequest(text);
@@ -375,6 +378,34 @@ void CMainFrame::AttachWorkspacePanes(CSessionCore* core) {
        [this](const std::string& name) { return m_variableEditView->ShowVariable(name); }});
 }
 
+void CMainFrame::AttachCurrentDirectory(CSessionCore* core) {
+  m_pathButton = new CPathComboButton(m_pathBox, [this](const std::string& text) {
+    m_directories->Change(text);
+  });
+  CDirectoryChanger::Services services;
+  services.settings = &m_settings;
+  services.userData = &core->UserData();
+  services.box = m_pathButton;
+  services.enqueue = [core](const std::string& command) { core->EnqueueCommand(command, false); };
+  services.showError = [this](const std::string& message) {
+    ShowError(this, QString::fromStdString(message));
+  };
+  services.changed = [this](const std::string&) { m_console->setFocus(Qt::OtherFocusReason); };
+  services.defaultFolder = [this] { return WorkingDirectory(); };
+  services.home = QDir::homePath().toStdString();
+  m_directories = std::make_unique<CDirectoryChanger>(std::move(services));
+  m_directories->FillBox();
+  connect(Action(kUp), &QAction::triggered, this, [this] { m_directories->Change(".."); });
+  connect(Action(kBrowse), &QAction::triggered, this, &CMainFrame::BrowseForFolder);
+}
+
+void CMainFrame::BrowseForFolder() {
+  const QString chosen = QFileDialog::getExistingDirectory(
+      this, tr("Select a new working directory"),
+      QString::fromStdString(m_directories->SavedFolder()));
+  if (!chosen.isEmpty()) m_directories->Change(chosen.toStdString());
+}
+
 bool CMainFrame::Connected() const { return m_core && m_core->Signals().g_bConnected; }
 
 void CMainFrame::UpdateActions() {
@@ -390,12 +421,14 @@ void CMainFrame::UpdateActions() {
   Action(kSaveWorkspaceAs)->setEnabled(session);
   m_workspaceView->SetConnected(connected);
   // These belong to panes and dialogs that are not built yet.
-  for (int id : {kSetPaths, kPackages, kHelp, kCheckUpdates, kBrowse, kUp}) {
+  for (int id : {kSetPaths, kPackages, kHelp, kCheckUpdates}) {
     Action(id)->setEnabled(false);
   }
-  // The boxes show what they hold; typing into them comes with their panes.
+  // The folder changes only through a live interpreter.
+  for (int id : {kBrowse, kUp}) Action(id)->setEnabled(connected);
+  m_pathBox->setEnabled(connected);
+  // The box shows what it holds; typing into it comes with its pane.
   m_findHelpBox->setEnabled(false);
-  m_pathBox->setEnabled(false);
   if (m_historyView) m_historyView->UpdateActions();
 }
 
@@ -467,14 +500,8 @@ void CMainFrame::ShowHelpTopic(const std::string& topic) {
 }
 
 int CMainFrame::ChangeCurrentDirectory(const std::string& folder) {
-  const QString path = QString::fromStdString(folder);
-  if (!QFileInfo(path).isDir()) return 0;
-  RunOnGuiThread(this, [&] {
-    if (m_pathBox->findText(path) < 0) m_pathBox->insertItem(0, path);
-    m_pathBox->setCurrentText(path);
-  });
-  m_core->EnqueueCommand("cd " + octave_quote::SingleQuoted(folder) + ";###", false);
-  return 1;
+  // The box, its message and the pane live on the GUI thread.
+  return ResultOnGuiThread<int>(this, [&] { return m_directories->Change(folder); });
 }
 
 std::string CMainFrame::WorkingDirectory() {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <map>
+#include <memory>
 #include <thread>
 
 #include "common/link/Link.h"
@@ -19,6 +20,8 @@ class CSessionWorker;
 class CVariableEditView;
 class CVariableView;
 class CIni;
+class CDirectoryChanger;
+class CPathComboButton;
 class QAction;
 class QComboBox;
 class QDockWidget;
@@ -73,6 +76,8 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   void CreateToolBar();
   void CreateDocks();
   void AttachWorkspacePanes(CSessionCore* core);
+  void AttachCurrentDirectory(CSessionCore* core);
+  void BrowseForFolder();
   QAction* AddAction(int id, const QString& text, const QString& tip = {});
   // Copy, Cut and Paste go to a toolbar box while its edit field has the focus.
   void RouteClipboard(int id);
@@ -91,6 +96,8 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   CVariableEditView* m_variableEditView = nullptr;
   QComboBox* m_findHelpBox = nullptr;
   QComboBox* m_pathBox = nullptr;
+  CPathComboButton* m_pathButton = nullptr;
+  std::unique_ptr<CDirectoryChanger> m_directories;
   std::map<int, QAction*> m_actions;
   std::map<QString, QDockWidget*> m_docks;
   std::thread m_disconnecting;

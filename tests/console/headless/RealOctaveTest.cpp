@@ -460,3 +460,25 @@ TEST(RealOctave, HistorySurvivesIntoTheNextRun) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RealOctave, TypedCdIsResolvedAgainstTheSavedFolderNotTheDriversOwn) {
+  SKIP_WITHOUT_OCTAVE();
+  Sandbox box;
+  fs::create_directories(box.work / "sub");
+  fs::create_directories(box.work / "with blank");
+  std::ofstream(box.work / "file.m") << "x = 1;\n";
+  const Output out = RunScript(box,
+                               "cd sub\ndisp(pwd)\ncd ..\ndisp(pwd)\ncd 'with blank'\ndisp(pwd)\n"
+                               "cd(\"../sub\")\ndisp(pwd)\ncd ../file.m\ncd missing\ndisp(pwd)\n");
+  ASSERT_FALSE(out.timedOut);
+  EXPECT_EQ(0, out.status);
+  Lines shown;
+  for (const std::string& line : out.Section("console"))
+    if (line.rfind(box.root.string(), 0) == 0) shown.push_back(TrimRight(line));
+  const std::string work = box.work.string();
+  EXPECT_EQ((Lines{work + "/sub", work, work + "/with blank", work + "/sub", work + "/sub"}), shown);
+}
+
+}  // namespace

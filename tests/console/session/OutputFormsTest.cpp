@@ -194,6 +194,10 @@ TEST(Classifier, EveryKindFromItsText) {
       {"help sin;###", CommandKind::EditorHelp},
       {"cd 'my dir'", CommandKind::ChangeDirectory},
       {"chdir x", CommandKind::ChangeDirectory},
+      {"cd", CommandKind::ChangeDirectory},
+      {"cd('x')", CommandKind::ChangeDirectory},
+      {"cdx", CommandKind::Ordinary},
+      {"cd(a, b)", CommandKind::Ordinary},
       {"cd '/tmp';###", CommandKind::Ordinary},
       {"pkg install io.tar.gz", CommandKind::Ordinary},
       {"pkg install io.tar.gz;###", CommandKind::PackageChange},
@@ -208,6 +212,8 @@ TEST(Classifier, EveryKindFromItsText) {
   for (const Case& c : cases) EXPECT_EQ(ClassifyCommand(c.text).kind, c.kind) << c.text;
 
   EXPECT_EQ(ClassifyCommand("cd 'my dir'").argument, "my dir");
+  EXPECT_EQ(ClassifyCommand("cd(\"x\");").argument, "x");
+  EXPECT_EQ(ClassifyCommand("cd").argument, "~");
   EXPECT_EQ(ClassifyCommand("doc plot;###").argument, "plot");
   EXPECT_EQ(ClassifyCommand("getvalue:x").text, "x");
   EXPECT_EQ(ClassifyCommand("completion_matches_editor").text, "completion_matches('')");
@@ -244,4 +250,30 @@ TEST(Classifier, TheVariableEditorsExportIsExpectedWhenDispatched) {
   EXPECT_EQ(ClassifyCommand("csvwrite('/tmp/a.csv', A(:,:,3), 'delimiter', ' ', 'coffset', 1); ").kind,
             CommandKind::Ordinary);
   EXPECT_EQ(ClassifyCommand("csvwrite('/tmp/matrix_temp.csv', A)").kind, CommandKind::Ordinary);
+}
+
+TEST(CommandClassifier, TypedChangeOfFolderInEveryForm) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"cd sub", "sub"},
+      {"cd ..", ".."},
+      {"cd ~", "~"},
+      {"cd", "~"},
+      {"cd;", "~"},
+      {"cd()", "~"},
+      {"chdir", "~"},
+      {"cd 'with blank'", "with blank"},
+      {"cd \"with blank\";", "with blank"},
+      {"cd('it''s')", "it's"},
+      {"cd (\"x\")", "x"},
+      {"chdir sub", "sub"},
+      {"cd  sub  ", "sub"},
+      {"cd a'b", "ab"},
+  };
+  for (const auto& [typed, folder] : cases) {
+    const auto got = TypedDirectory(typed);
+    ASSERT_TRUE(got.has_value()) << typed;
+    EXPECT_EQ(*got, folder) << typed;
+  }
+  for (const char* other : {"cdx", "chdirs", "cd(x)", "cd('a', 'b')", "x = cd", "cd('a"})
+    EXPECT_FALSE(TypedDirectory(other).has_value()) << other;
 }

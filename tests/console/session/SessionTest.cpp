@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -48,6 +49,7 @@ class SessionTest : public ::testing::Test {
     if (console) sessionViews.console = console;
     core = std::make_unique<CSessionCore>(sessionViews, dir.Path() + "/", history);
     views.host.SetEnqueue([this](const std::string& text) { core->EnqueueCommand(text, false); });
+    views.host.UseFolderStores(views.settings, core->UserData());
     worker = std::make_unique<CSessionWorker>(*core);
     core->StartDispatcher();
     ASSERT_TRUE(worker->Connect(std::string(FAKE_OCTAVE_PATH) + " --script " + dir.File("script") +
@@ -157,13 +159,16 @@ TEST_F(SessionTest, LocalCommandsAndAnExitTheUserCancels) {
   ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
   ASSERT_TRUE(WaitIdle());
   views.host.SetExitAccepted(false);
+  std::filesystem::create_directory(dir.File("my folder"));
   Type("exit");
   Type("cd 'my folder'");
   Type("doc plot");
   Type("x = 1");
   ASSERT_TRUE(ConsoleShows("x = 1\nx = 1\n>> "));
   EXPECT_EQ(views.host.ExitRequests(), 1);
-  EXPECT_TRUE(LogHas("cd 'my folder';###"));
+  // Resolved against the saved folder, not against this program's own.
+  EXPECT_TRUE(LogHas("cd '" + dir.File("my folder") + "';###"));
+  EXPECT_EQ(views.settings.GetString("Octave", "workpath", ""), dir.File("my folder"));
   EXPECT_EQ(views.host.HelpTopics(), (std::vector<std::string>{"plot"}));
   for (const std::string& logged : Log()) {
     EXPECT_NE(logged, "exit");

@@ -1,0 +1,148 @@
+// Resolving typed folders against the saved folder, the recent-folder rules, and
+// the changer on real temporary folders with the stores the headless driver uses.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/Ini.h"
+#include "console/files/CurrentDirectory.h"
+#include "console/headless/MemoryViews.h"
+#include "tests/common/TestFiles.h"
+
+namespace {
+
+using current_directory::Resolution;
+using current_directory::Resolve;
+using Strings = std::vector<std::string>;
+
+Resolution Target(const std::string& folder) { return {Resolution::Kind::Target, folder}; }
+Resolution Saved(const std::string& folder) { return {Resolution::Kind::ShowSaved, folder}; }
+
+void ExpectResolves(const std::string& text, const std::string& saved, const Resolution& wanted) {
+  const Resolution got = Resolve(text, saved, "/home/u");
+  EXPECT_EQ(got.kind, wanted.kind) << text << " in " << saved;
+  EXPECT_EQ(got.folder, wanted.folder) << text << " in " << saved;
+}
+
+TEST(CurrentDirectoryRules, TypedTextsResolveAgainstTheSavedFolder) {
+  ExpectResolves("sub", "/a/b", Target("/a/b/sub"));
+  ExpectResolves("sub/deeper/", "/a/b/", Target("/a/b/sub/deeper"));
+  ExpectResolves("with blank", "/a", Target("/a/with blank"));
+  ExpectResolves("..", "/a/b", Target("/a"));
+  ExpectResolves("..", "/a", Target("/"));
+  ExpectResolves("../c", "/a/b", Target("/a/c"));
+  ExpectResolves(".", "/a/b", Saved("/a/b"));
+  ExpectResolves("..", "/", Saved("/"));
+  ExpectResolves("..", "nowhere", Saved("nowhere"));
+  ExpectResolves("~", "/a", Target("/home/u"));
+  ExpectResolves("~/m", "/a", Target("/home/u/m"));
+  ExpectResolves("/x/./y//z/", "/a", Target("/x/y/z"));
+  ExpectResolves("/x/../../y", "/a", Target("/y"));
+  ExpectResolves("  sub  ", "/a", Target("/a/sub"));
+}
+
+TEST(CurrentDirectoryRules, RecentListAddsOnceTrimsTheOldestAndRemovesOnlyTheEqualEntry) {
+  const auto same = [](const std::string& a, const std::string& b) { return a == b; };
+  Strings recent{"/a", "/b"};
+  EXPECT_FALSE(current_directory::AddRecent(recent, "/b", same));
+  EXPECT_TRUE(current_directory::AddRecent(recent, "/c", same));
+  EXPECT_EQ(recent, (Strings{"/a", "/b", "/c"}));
+
+  EXPECT_FALSE(current_directory::TrimRecent(recent, 3));
+  EXPECT_TRUE(current_directory::TrimRecent(recent, 2));
+  EXPECT_EQ(recent, (Strings{"/b", "/c"}));
+  EXPECT_TRUE(current_directory::TrimRecent(recent, -1));
+  EXPECT_TRUE(recent.empty());
+
+  // A failed "/a" must not take "/ab", listed before it, along.
+  recent = {"/ab", "/a", "/a"};
+  EXPECT_FALSE(current_directory::RemoveRecent(recent, "/x"));
+  EXPECT_TRUE(current_directory::RemoveRecent(recent, "/a"));
+  EXPECT_EQ(recent, (Strings{"/ab", "/a"}));
+}
+
+TEST(CurrentDirectoryRules, MessageAndCommandTexts) {
+  EXPECT_EQ(current_directory::CannotChangeMessage("/a/x"),
+            "Cannot CD to \n/a/x\n(Name is not a directory)");
+  EXPECT_EQ(current_directory::ChangeCommand("/a/it's"), "cd '/a/it''s';###");
+  EXPECT_EQ(current_directory::ChangeCommand("/a/x\ny"), "cd ['/a/x' char(10) 'y'];###");
+}
+
+// The changer with the headless driver's stores, on real folders.
+class DirectoryChangerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = std::filesystem::canonical(temp.Path()).string();
+    std::filesystem::create_directories(root + "/work/sub");
+    std::filesystem::create_directories(root + "/work/with blank");
+    std::ofstream(root + "/work/file.m") << "x = 1;\n";
+    userData.SetPath(root + "/userpaths.dat");
+    settings.SetString("Octave", "workpath", root + "/work");
+    host.SetEnqueue([this](const std::string& command) { sent.push_back(command); });
+    host.UseFolderStores(settings, userData);
+  }
+  Strings Recent() {
+    Strings recent;
+    userData.GetArray("WorkingPaths", recent, "|;|");
+    return recent;
+  }
+  std::string Saved() { return settings.GetString("Octave", "workpath", ""); }
+
+  CTempDir temp;
+  std::string root;
+  CIni userData;
+  CMemorySettings settings;
+  CMemoryHost host;
+  Strings sent;
+};
+
+TEST_F(DirectoryChangerTest, AChangeSavesTheFolderTellsTheInterpreterAndRemembersIt) {
+  EXPECT_EQ(host.ChangeCurrentDirectory("sub"), 1);
+  EXPECT_EQ(Saved(), root + "/work/sub");
+  EXPECT_EQ(host.PathBox().Text(), root + "/work/sub");
+  EXPECT_EQ(host.ChangeCurrentDirectory(".."), 1);
+  EXPECT_EQ(host.ChangeCurrentDirectory("with blank"), 1);
+  EXPECT_EQ(host.ChangeCurrentDirectory(root + "/work/sub/"), 1);
+  EXPECT_EQ(sent, (Strings{"cd '" + root + "/work/sub';###", "cd '" + root + "/work';###",
+                           "cd '" + root + "/work/with blank';###",
+                           "cd '" + root + "/work/sub';###"}));
+  const Strings recent{root + "/work/sub", root + "/work", root + "/work/with blank"};
+  EXPECT_EQ(Recent(), recent);
+  EXPECT_EQ(host.PathBox().Items(), recent);
+  EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST_F(DirectoryChangerTest, DotShowsTheSavedFolderAndSendsNothing) {
+  EXPECT_EQ(host.ChangeCurrentDirectory("."), 0);
+  EXPECT_EQ(host.PathBox().Text(), root + "/work");
+  EXPECT_TRUE(sent.empty());
+}
+
+TEST_F(DirectoryChangerTest, AMissingFolderOrAFileIsRefusedAndChangesNothing) {
+  userData.WriteArray("WorkingPaths", {root + "/work/gone-too", root + "/work/gone"}, "|;|");
+  for (const char* name : {"gone", "file.m"}) {
+    EXPECT_EQ(host.ChangeCurrentDirectory(name), 0) << name;
+    EXPECT_EQ(Saved(), root + "/work");
+    EXPECT_EQ(host.PathBox().Text(), root + "/work");
+  }
+  EXPECT_TRUE(sent.empty());
+  EXPECT_EQ(host.Messages(),
+            (Strings{"Cannot CD to \n" + root + "/work/gone\n(Name is not a directory)",
+                     "Cannot CD to \n" + root + "/work/file.m\n(Name is not a directory)"}));
+  EXPECT_EQ(Recent(), (Strings{root + "/work/gone-too"}));
+}
+
+TEST_F(DirectoryChangerTest, TheRecentListKeepsMaxDirsAndNamesEachFolderOnce) {
+  settings.SetInt("General", "MaxDirs", 2);
+  std::filesystem::create_directory_symlink(root + "/work/sub", root + "/work/link");
+  for (const char* name : {"/work/sub", "/work/with blank", "/work/link", "/work"})
+    EXPECT_EQ(host.ChangeCurrentDirectory(root + name), 1) << name;
+  // The link names the folder that is already listed.
+  EXPECT_EQ(Recent(), (Strings{root + "/work/with blank", root + "/work"}));
+  // The box keeps the trimmed entry until the next start.
+  EXPECT_EQ(host.PathBox().Items(),
+            (Strings{root + "/work/sub", root + "/work/with blank", root + "/work"}));
+}
+
+}  // namespace
