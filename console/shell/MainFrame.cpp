@@ -32,6 +32,7 @@
 #include "console/command/ConsoleView.h"
 #include "console/command/HistoryView.h"
 #include "console/files/CurrentDirectory.h"
+#include "console/files/FileView.h"
 #include "console/files/PathComboButton.h"
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
@@ -330,6 +331,9 @@ void CMainFrame::CreateDocks() {
       // Save As follows the selection.
       connect(m_workspaceView, &CVariableView::SelectionChanged, this, &CMainFrame::UpdateActions);
       dock->setWidget(m_workspaceView);
+    } else if (title == tr("Current Directory")) {
+      m_fileView = new CFileView(dock);
+      dock->setWidget(m_fileView);
     } else if (title == tr("Variable Editor")) {
       m_variableEditView = new CVariableEditView(dock);
       dock->setWidget(m_variableEditView);
@@ -390,11 +394,17 @@ void CMainFrame::AttachCurrentDirectory(CSessionCore* core) {
   services.showError = [this](const std::string& message) {
     ShowError(this, QString::fromStdString(message));
   };
-  services.changed = [this](const std::string&) { m_console->setFocus(Qt::OtherFocusReason); };
+  services.changed = [this](const std::string& folder) {
+    m_console->setFocus(Qt::OtherFocusReason);
+    m_fileView->ShowFolder(QString::fromStdString(folder));
+  };
   services.defaultFolder = [this] { return WorkingDirectory(); };
   services.home = QDir::homePath().toStdString();
   m_directories = std::make_unique<CDirectoryChanger>(std::move(services));
   m_directories->FillBox();
+  m_fileView->Attach({[core](const std::string& command, bool echo) { core->EnqueueCommand(command, echo); },
+                      [this](const std::string& text) { return m_directories->Change(text); },
+                      [this](const QString& message) { statusBar()->showMessage(message, 10000); }});
   connect(Action(kUp), &QAction::triggered, this, [this] { m_directories->Change(".."); });
   connect(Action(kBrowse), &QAction::triggered, this, &CMainFrame::BrowseForFolder);
 }
@@ -427,6 +437,7 @@ void CMainFrame::UpdateActions() {
   // The folder changes only through a live interpreter.
   for (int id : {kBrowse, kUp}) Action(id)->setEnabled(connected);
   m_pathBox->setEnabled(connected);
+  m_fileView->SetConnected(connected);
   // The box shows what it holds; typing into it comes with its pane.
   m_findHelpBox->setEnabled(false);
   if (m_historyView) m_historyView->UpdateActions();

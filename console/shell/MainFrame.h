@@ -21,6 +21,7 @@ class CVariableEditView;
 class CVariableView;
 class CIni;
 class CDirectoryChanger;
+class CFileView;
 class CPathComboButton;
 class QAction;
 class QComboBox;
@@ -41,6 +42,7 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   CHistoryView* HistoryPane() const { return m_historyView; }
   CVariableView* Workspace() const { return m_workspaceView; }
   CVariableEditView* VariableEditor() const { return m_variableEditView; }
+  CFileView* FilePane() const { return m_fileView; }
   QDockWidget* Dock(const QString& title) const;
   QAction* Action(int id) const;
   QComboBox* FindHelpBox() const { return m_findHelpBox; }
@@ -97,6 +99,7 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   QComboBox* m_findHelpBox = nullptr;
   QComboBox* m_pathBox = nullptr;
   CPathComboButton* m_pathButton = nullptr;
+  CFileView* m_fileView = nullptr;
   std::unique_ptr<CDirectoryChanger> m_directories;
   std::map<int, QAction*> m_actions;
   std::map<QString, QDockWidget*> m_docks;

@@ -1,0 +1,49 @@
+#include "console/files/FileListing.h"
+
+#include <QMetaObject>
+
+#include "console/files/DirectoryScanner.h"
+
+CFileListing::CFileListing(Listed listed, QObject* parent)
+    : QObject(parent), m_listed(std::move(listed)), m_thread([this] { Run(); }) {}
+
+CFileListing::~CFileListing() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_stopping = true;
+  }
+  m_wake.notify_one();
+  m_thread.join();
+}
+
+void CFileListing::Request(const QString& folder, const QString& filter) {
+  {
+    std::lock_guard lock(m_mutex);
+    m_folder = folder.toStdString();
+    m_filter = filter.toStdString();
+    m_pending = true;
+  }
+  m_wake.notify_one();
+}
+
+void CFileListing::Run() {
+  CFileRowBuilder builder;
+  std::unique_lock lock(m_mutex);
+  while (true) {
+    m_wake.wait(lock, [this] { return m_pending || m_stopping; });
+    if (m_stopping) return;
+    m_pending = false;
+    const std::string folder = m_folder;
+    const std::string filter = m_filter;
+    lock.unlock();
+    std::vector<FileRow> rows = builder.Build(ScanFolder(folder, filter));
+    // Dropped unseen when this object is gone before the GUI thread gets to it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, folder = QString::fromStdString(folder), rows = std::move(rows)]() mutable {
+          m_listed(folder, std::move(rows));
+        },
+        Qt::QueuedConnection);
+    lock.lock();
+  }
+}

@@ -1,0 +1,301 @@
+#include "console/files/FileView.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "console/files/DirectoryWatcher.h"
+#include "console/files/FileListModel.h"
+#include "console/files/FileListing.h"
+#include "console/files/FileOperations.h"
+#include "console/files/FilesExplorer.h"
+#include "console/workspace/VaraiableName.h"
+#include "widgets/ConfirmBox.h"
+
+#include <algorithm>
+
+using namespace file_id;
+namespace fc = file_commands;
+namespace fo = file_operations;
+
+FilePaneDialogs DefaultFilePaneDialogs() {
+  FilePaneDialogs dialogs;
+  dialogs.askName = [](QWidget* parent, const QString& title, const QString& label,
+                       const QString& initial) -> std::optional<QString> {
+    CVaraiableName dialog(title, label, initial, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Result();
+  };
+  dialogs.askYesNo = [](QWidget* parent, const QString& question) { return AskYesNo(parent, question); };
+  return dialogs;
+}
+
+CFileView::CFileView(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("FileView"));
+  m_toolBar = new QToolBar(tr("Current Directory"), this);
+  m_toolBar->setIconSize(QSize(16, 16));
+  m_filter = new QComboBox(this);
+  m_filter->setEditable(true);
+  m_filter->setInsertPolicy(QComboBox::NoInsert);
+  m_filter->setAccessibleName(tr("File filter"));
+  for (const char* filter : fc::kFilters) m_filter->addItem(QString::fromLatin1(filter));
+  m_filter->setCurrentIndex(0);
+  m_list = new CFilesExplorer(this);
+  m_model = new CFileListModel(this);
+  m_list->setModel(m_model);
+  m_list->header()->resizeSection(CFileListModel::kName, 160);
+  m_list->header()->resizeSection(CFileListModel::kSize, 60);
+  m_list->header()->resizeSection(CFileListModel::kDate, 120);
+  m_list->header()->resizeSection(CFileListModel::kType, 120);
+  m_listing = new CFileListing(
+      [this](const QString& folder, std::vector<FileRow> rows) { OnListed(folder, std::move(rows)); }, this);
+  m_watcher = new CDirectoryWatcher(this);
+  connect(m_watcher, &CDirectoryWatcher::Changed, this, [this] { Refresh(); });
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  layout->addWidget(m_toolBar);
+  layout->addWidget(m_filter);
+  layout->addWidget(m_list, 1);
+  CreateActions();
+
+  connect(m_filter, &QComboBox::activated, this, [this] { Refresh(true); });
+  connect(m_filter->lineEdit(), &QLineEdit::returnPressed, this, [this] { Refresh(false); });
+  connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { Open(); });
+  connect(m_list, &CFilesExplorer::FilesDropped, this, &CFileView::Drop);
+  // A refill keeps the rows that were selected, by name.
+  connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+    m_keptSelection.clear();
+    for (const auto& row : Selection()) m_keptSelection << QString::fromStdString(row.name);
+  });
+  connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+    for (int i = 0; i < m_model->rowCount(); ++i) {
+      if (m_keptSelection.contains(m_model->Rows()[static_cast<size_t>(i)].name))
+        m_list->selectionModel()->select(m_model->index(i, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  });
+  m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_list, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { m_menu->popup(m_list->viewport()->mapToGlobal(at)); });
+}
+
+CFileView::~CFileView() = default;
+
+void CFileView::CreateActions() {
+  struct Command {
+    int id;
+    const char* text;
+    const char* keys;
+    const char* theme;
+    QStyle::StandardPixmap fallback;
+  };
+  const Command commands[] = {
+      {kNewFolder, "New Folder", "", "folder-new", QStyle::SP_FileDialogNewFolder},
+      {kOpen, "Open\tEnter", "Ctrl+O", "document-open", QStyle::SP_DialogOpenButton},
+      {kRunFile, "Run File", "", "", QStyle::SP_MediaPlay},
+      {kOpenAsText, "Open as Text", "", "", QStyle::SP_FileIcon},
+      {kLoad, "Load", "", "", QStyle::SP_ArrowUp},
+      {kRename, "Rename\tF2", "F2", "", QStyle::SP_CustomBase},
+      {kDuplicate, "Duplicate", "", "edit-copy", QStyle::SP_FileLinkIcon},
+      {kDelete, "Delete\tDel", "Del", "edit-delete", QStyle::SP_TrashIcon},
+      {kSelectAll, "Select All\tCtrl+A", "Ctrl+A", "", QStyle::SP_CustomBase},
+      {kRefresh, "Refresh\tF5", "F5", "view-refresh", QStyle::SP_BrowserReload},
+  };
+  for (const Command& command : commands) {
+    auto* action = new QAction(tr(command.text), this);
+    action->setData(command.id);
+    action->setIconText(tr(command.text).section(QLatin1Char('\t'), 0, 0));
+    if (command.theme[0] != '\0')
+      action->setIcon(QIcon::fromTheme(QString::fromLatin1(command.theme), style()->standardIcon(command.fallback)));
+    QList<QKeySequence> keys;
+    if (command.keys[0] != '\0') keys << QKeySequence(QString::fromLatin1(command.keys));
+    if (command.id == kOpen) keys << QKeySequence(Qt::Key_Return) << QKeySequence(Qt::Key_Enter);
+    action->setShortcuts(keys);
+    // The keys belong to the list, not to the whole window.
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_list->addAction(action);
+    connect(action, &QAction::triggered, this, [this, id = command.id] { RunCommand(id); });
+    m_actions[command.id] = action;
+  }
+  for (int id : {kNewFolder, kOpen, kDuplicate, kDelete}) m_toolBar->addAction(Action(id));
+
+  m_menu = new QMenu(this);
+  for (int id : {kNewFolder, 0, kOpen, kRunFile, kOpenAsText, kLoad, 0, kRename, kDuplicate, kDelete, 0,
+                 kSelectAll, kRefresh}) {
+    if (id == 0)
+      m_menu->addSeparator();
+    else
+      m_menu->addAction(Action(id));
+  }
+}
+
+QAction* CFileView::Action(int id) const {
+  const auto found = m_actions.find(id);
+  return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CFileView::Attach(FilePaneSession session, FilePaneDialogs dialogs) {
+  m_session = std::move(session);
+  m_dialogs = std::move(dialogs);
+}
+
+void CFileView::SetConnected(bool connected) {
+  for (int id : {kOpen, kRunFile, kOpenAsText, kLoad}) Action(id)->setEnabled(connected);
+  m_list->setEnabled(connected || !m_folder.isEmpty());
+}
+
+void CFileView::ShowFolder(const QString& folder) {
+  m_folder = folder;
+  m_watcher->Watch(folder);
+  Refresh();
+}
+
+void CFileView::Refresh(bool fromSelection) {
+  if (m_folder.isEmpty()) return;
+  const QString filter = fromSelection ? m_filter->currentText() : m_filter->lineEdit()->text();
+  m_listing->Request(m_folder, filter);
+}
+
+void CFileView::OnListed(const QString& folder, std::vector<FileRow> rows) {
+  // A listing of a folder left meanwhile is no longer wanted.
+  if (folder != m_folder) return;
+  emit Listed(m_model->SetRows(folder, std::move(rows)));
+}
+
+void CFileView::RunCommand(int id) {
+  switch (id) {
+    case kNewFolder: NewFolder(); break;
+    case kOpen: Open(); break;
+    case kRunFile: {
+      const auto selection = Selection();
+      if (!selection.empty() && !selection.front().folder)
+        m_session.enqueue(fc::RunCommand(m_folder.toStdString(), selection.front().name), true);
+      break;
+    }
+    case kOpenAsText: {
+      const std::string command = fc::OpenAsTextCommand(Selection());
+      if (!command.empty()) m_session.enqueue(command, true);
+      break;
+    }
+    case kLoad: {
+      const std::string command = fc::LoadCommand(Selection());
+      if (!command.empty()) m_session.enqueue(command, true);
+      break;
+    }
+    case kRename: RenameFirst(); break;
+    case kDuplicate: DuplicateFirst(); break;
+    case kSelectAll:
+      m_list->selectAll();
+      m_list->setFocus();
+      break;
+    case kDelete: DeleteSelected(); break;
+    case kRefresh: Refresh(); break;
+    default: break;
+  }
+}
+
+std::vector<fc::Selected> CFileView::Selection() const {
+  std::vector<fc::Selected> selection;
+  QModelIndexList rows = m_list->selectionModel() ? m_list->selectionModel()->selectedRows() : QModelIndexList();
+  std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  for (const QModelIndex& index : rows) {
+    const FileRow& row = m_model->Rows()[static_cast<size_t>(index.row())];
+    selection.push_back({row.name.toStdString(), row.folder});
+  }
+  return selection;
+}
+
+std::string CFileView::PathOf(const QString& name) const {
+  return QDir(m_folder).filePath(name).toStdString();
+}
+
+void CFileView::Report(const QString& message) {
+  if (m_session.status) m_session.status(message);
+}
+
+void CFileView::Open() {
+  const fc::OpenPlan plan = fc::PlanOpen(Selection());
+  if (!plan.command.empty()) m_session.enqueue(plan.command, false);
+  if (plan.enterFolder && m_session.changeFolder) m_session.changeFolder(plan.folder);
+}
+
+void CFileView::NewFolder() {
+  const auto name = m_dialogs.askName(this, tr("Create new folder"), tr("Name:"), tr("New Folder"));
+  if (!name || name->isEmpty()) return;
+  const std::string error =
+      fo::IsPlainName(name->toStdString()) ? fo::CreateFolder(PathOf(*name)) : "Invalid name";
+  if (!error.empty())
+    Report(tr("Cannot create folder '%1': %2").arg(*name, QString::fromStdString(error)));
+  Refresh();
+}
+
+void CFileView::RenameFirst() {
+  const auto selection = Selection();
+  if (selection.empty() || selection.front().name == "..") return;
+  const QString old = QString::fromStdString(selection.front().name);
+  const auto name = m_dialogs.askName(this, tr("Rename file"), tr("New name:"), old);
+  if (!name || name->isEmpty() || *name == old) return;
+  const std::string error =
+      fo::IsPlainName(name->toStdString()) ? fo::Rename(PathOf(old), PathOf(*name)) : "Invalid name";
+  if (!error.empty())
+    Report(tr("Cannot rename '%1' to '%2': %3").arg(old, *name, QString::fromStdString(error)));
+  Refresh();
+}
+
+void CFileView::DuplicateFirst() {
+  const auto selection = Selection();
+  if (selection.empty() || selection.front().name == "..") return;
+  const auto suffix = m_dialogs.askName(this, tr("Duplicate file"), tr("Suffix:"), tr("Copy"));
+  if (!suffix || suffix->isEmpty()) return;
+  const QString name = QString::fromStdString(fc::DuplicateName(suffix->toStdString(), selection.front().name));
+  const QString old = QString::fromStdString(selection.front().name);
+  const std::string error =
+      fo::IsPlainName(name.toStdString()) ? fo::CopyFile(PathOf(old), PathOf(name)) : "Invalid name";
+  if (!error.empty())
+    Report(tr("Cannot copy '%1' to '%2': %3").arg(old, name, QString::fromStdString(error)));
+  Refresh();
+}
+
+void CFileView::DeleteSelected() {
+  auto selection = Selection();
+  std::erase_if(selection, [](const fc::Selected& row) { return row.name == ".."; });
+  if (selection.empty()) return;
+  if (!m_dialogs.askYesNo(this, QString::fromStdString(fc::DeleteQuestion(selection)))) return;
+  QStringList failed;
+  for (const fc::Selected& row : selection) {
+    const std::string error = fo::Delete(PathOf(QString::fromStdString(row.name)));
+    if (!error.empty()) failed << QStringLiteral("'%1': %2").arg(QString::fromStdString(row.name), QString::fromStdString(error));
+  }
+  if (!failed.isEmpty()) Report(tr("Cannot delete %1").arg(failed.join(QStringLiteral(", "))));
+  Refresh();
+}
+
+void CFileView::Drop(const QList<QUrl>& files, bool copy) {
+  if (m_folder.isEmpty()) return;
+  QStringList failed;
+  for (const QUrl& url : files) {
+    if (!url.isLocalFile()) continue;
+    const QFileInfo source(url.toLocalFile());
+    // Dropped where it already is: nothing to do.
+    if (QDir(source.absolutePath()) == QDir(m_folder)) continue;
+    const std::string target = PathOf(source.fileName());
+    const std::string from = source.absoluteFilePath().toStdString();
+    const std::string error = copy ? fo::CopyFile(from, target) : fo::Move(from, target);
+    if (!error.empty()) failed << QStringLiteral("'%1': %2").arg(source.fileName(), QString::fromStdString(error));
+  }
+  if (!failed.isEmpty())
+    Report((copy ? tr("Cannot copy %1") : tr("Cannot move %1")).arg(failed.join(QStringLiteral(", "))));
+  Refresh();
+}
