@@ -33,6 +33,7 @@ CFilesExplorer::CFilesExplorer(QWidget* parent) : QTreeView(parent) {
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setDragEnabled(true);
   setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
   setDropIndicatorShown(false);
   setDragDropMode(QAbstractItemView::DragDrop);
   setDefaultDropAction(Qt::MoveAction);

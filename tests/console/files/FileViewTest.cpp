@@ -167,7 +167,9 @@ TEST_F(FileViewTest, AnUnchangedRefreshLeavesTheListAloneAndSelectionSurvivesARe
 
 TEST_F(FileViewTest, SortingKeepsUpFirstAndFoldersBeforeFiles) {
   Write("big.m", std::string(5000, 'x'));
+  Write("a.m", std::string(100, 'x'));
   ASSERT_TRUE(WaitShown({"..", "sub", "B.mat", "a.m", "big.m"}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Row("a.m").bytes == 100; }, 10000));
   view.List()->sortByColumn(CFileListModel::kSize, Qt::DescendingOrder);
   EXPECT_EQ(Shown(), (Names{"..", "sub", "big.m", "a.m", "B.mat"}));
   view.List()->sortByColumn(CFileListModel::kName, Qt::DescendingOrder);
@@ -183,14 +185,17 @@ TEST_F(FileViewTest, OpenRunLoadAndOpenAsTextSendQuotedCommands) {
   view.FilterBox()->setEditText(QStringLiteral("*.*"));
   view.Refresh();
   ASSERT_TRUE(WaitShown({"..", "sub", "B.mat", "DATA.MAT", "Makefile", "a.m", "c.txt", "d.mat"}));
-  Select({"DATA.MAT", "d.mat", "sub"});
+  Select({"DATA.MAT", "d.mat"});
+  view.RunCommand(kOpen);
+  // Folders come first in the list: the folder is entered, the file not opened.
+  Select({"sub", "a.m"});
   view.RunCommand(kOpen);
   Select({"a.m"});
   view.RunCommand(kRunFile);
   Select({"a.m", "c.txt", "sub"});
   view.RunCommand(kOpenAsText);
   view.RunCommand(kLoad);
-  EXPECT_EQ(sent, (std::vector<Sent>{{"edit 'DATA.MAT'; ", false},
+  EXPECT_EQ(sent, (std::vector<Sent>{{"edit 'DATA.MAT'; load 'd.mat'; ", false},
                                      {"run a", true},
                                      {"edit 'a.m'; edit 'c.txt'; ", true},
                                      {"load 'sub'; load 'a.m'; load 'c.txt'; ", true}}));
@@ -266,8 +271,13 @@ TEST_F(FileViewTest, DragOutGivesFileUrlsAndDropMovesOrCopiesWithoutReplacing) {
   const auto drop = [&](const std::string& name, Qt::KeyboardModifiers modifiers) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(other.File(name)))});
-    QDropEvent event(QPointF(20, 20), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, modifiers);
-    QApplication::sendEvent(view.List()->viewport(), &event);
+    // As a drag does: it enters the list, then drops there.
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(view.List()->viewport(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), modifiers & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction);
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(view.List()->viewport(), &drop);
   };
   drop("moved.m", Qt::NoModifier);
   drop("copied.m", Qt::ControlModifier);
