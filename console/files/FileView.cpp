@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -20,6 +19,7 @@
 #include "console/files/FileOperations.h"
 #include "console/files/FilesExplorer.h"
 #include "console/workspace/VaraiableName.h"
+#include "widgets/AppIcon.h"
 #include "widgets/ConfirmBox.h"
 
 #include <algorithm>
@@ -98,27 +98,25 @@ void CFileView::CreateActions() {
     int id;
     const char* text;
     const char* keys;
-    const char* theme;
-    QStyle::StandardPixmap fallback;
+    const char* icon;
   };
   const Command commands[] = {
-      {kNewFolder, "New Folder", "", "folder-new", QStyle::SP_FileDialogNewFolder},
-      {kOpen, "Open\tEnter", "Ctrl+O", "document-open", QStyle::SP_DialogOpenButton},
-      {kRunFile, "Run File", "", "", QStyle::SP_MediaPlay},
-      {kOpenAsText, "Open as Text", "", "", QStyle::SP_FileIcon},
-      {kLoad, "Load", "", "", QStyle::SP_ArrowUp},
-      {kRename, "Rename\tF2", "F2", "", QStyle::SP_CustomBase},
-      {kDuplicate, "Duplicate", "", "edit-copy", QStyle::SP_FileLinkIcon},
-      {kDelete, "Delete\tDel", "Del", "edit-delete", QStyle::SP_TrashIcon},
-      {kSelectAll, "Select All\tCtrl+A", "Ctrl+A", "", QStyle::SP_CustomBase},
-      {kRefresh, "Refresh\tF5", "F5", "view-refresh", QStyle::SP_BrowserReload},
+      {kNewFolder, "New Folder", "", "folder-new"},
+      {kOpen, "Open\tEnter", "Ctrl+O", "document-open"},
+      {kRunFile, "Run File", "", "media-playback-start"},
+      {kOpenAsText, "Open as Text", "", "accessories-text-editor"},
+      {kLoad, "Load", "", "document-open"},
+      {kRename, "Rename\tF2", "F2", "edit-rename"},
+      {kDuplicate, "Duplicate", "", "edit-duplicate"},
+      {kDelete, "Delete\tDel", "Del", "edit-delete"},
+      {kSelectAll, "Select All\tCtrl+A", "Ctrl+A", "edit-select-all"},
+      {kRefresh, "Refresh\tF5", "F5", "view-refresh"},
   };
   for (const Command& command : commands) {
     auto* action = new QAction(tr(command.text), this);
     action->setData(command.id);
     action->setIconText(tr(command.text).section(QLatin1Char('\t'), 0, 0));
-    if (command.theme[0] != '\0')
-      action->setIcon(QIcon::fromTheme(QString::fromLatin1(command.theme), style()->standardIcon(command.fallback)));
+    action->setIcon(AppIcon(command.icon));
     QList<QKeySequence> keys;
     if (command.keys[0] != '\0') keys << QKeySequence(QString::fromLatin1(command.keys));
     if (command.id == kOpen) keys << QKeySequence(Qt::Key_Return) << QKeySequence(Qt::Key_Enter);
