@@ -24,6 +24,7 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kStartTimeout = 60s;
 constexpr auto kFinalListingTimeout = 10s;
 constexpr auto kWaitSlice = 50ms;
+constexpr auto kWaitForLineTimeout = 60s;
 
 std::string ProgramName(const std::string& commandLine) {
   const std::vector<std::string> words = SplitCommandLine(commandLine);
@@ -191,6 +192,11 @@ class CHeadlessSession {
       m_core.Interrupt();
     } else if (name == ":wait") {
       std::this_thread::sleep_for(std::chrono::milliseconds(text::ParseLeadingInt(argument)));
+    } else if (name == ":wait-for") {
+      // A line of output, not the echo that may contain its text.
+      m_views.console.WaitUntil(
+          [&](const std::string& console) { return text::Contains(console, "\n" + argument + "\n"); },
+          kWaitForLineTimeout);
     } else {
       std::cerr << "calyx-headless: unknown directive " << name << "\n";
     }

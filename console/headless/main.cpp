@@ -14,7 +14,7 @@ constexpr const char* kUsage =
     "usage: calyx-headless [--interpreter CMD] [--workdir DIR] [--data-dir DIR]\n"
     "                      [--max-lines N] [--timing] [SCRIPT]\n"
     "Reads commands from SCRIPT (standard input without it). Directives: :path, :packages,\n"
-    ":complete WORD, :editor TEXT, :interrupt, :wait MS, :disconnect.\n";
+    ":complete WORD, :editor TEXT, :interrupt, :wait MS, :wait-for LINE, :disconnect.\n";
 
 }  // namespace
 
