@@ -28,7 +28,6 @@ int main(int argc, char** argv) {
   CCalyxApp calyx;
   calyx.InitInstance({false, true});
   CMainFrame* frame = calyx.Frame();
-  frame->resize(1100, 720);
   CCalyxView* console = frame->Console();
   if (!QTest::qWaitFor([&] { return calyx.Core()->Signals().g_bConnected.load(); }, 30000)) return 1;
   for (const char* command : {"x = magic(3)", "y = x(2, :) * 2", "undefined_name + 1"}) {

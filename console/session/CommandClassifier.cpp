@@ -87,6 +87,7 @@ ClassifiedCommand ClassifyCommand(std::string_view input) {
   } else if (StartsWith(t, "getvalue:")) {
     c.kind = CommandKind::Value;
     c.text = t.substr(9);
+    c.silence = true;  // a tip only reads: no echo, no history entry
   } else if (StartsWith(t, "completion_matches_editor")) {
     c.kind = CommandKind::EditorCompletion;
     c.text = "completion_matches('')";

@@ -33,7 +33,7 @@ enum class CommandKind {
   ChangeDirectory,   // typed "cd": handled by the current-directory box
   PackageChange,     // sent; the package list is re-queried
   PathChange,        // sent; the search path is re-queried
-  Value,             // sent without its "getvalue:" mark; answer goes to the editor
+  Value,             // sent silently without its "getvalue:" mark; answer goes to the editor
   EditorCompletion,  // sent as "completion_matches('')"; answer goes to the editor
   Completion,        // sent; answer fills the completion popup
   MatrixExport,      // sent; when answered the Variable Editor reads the exchange file

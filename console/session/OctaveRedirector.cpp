@@ -5,6 +5,7 @@
 #include "common/Text.h"
 #include "common/UserDirs.h"
 #include "console/session/OutputForms.h"
+#include "console/session/ValueRequest.h"
 
 namespace forms = output_forms;
 using text::Contains;
@@ -126,7 +127,7 @@ void COctaveRedirector::Interpret(std::string chunk) {
   if (m_bExpectValue) {
     if (Collect(m_collected.value, chunk)) {
       m_bExpectValue = false;
-      SendToEditor("varvalue:" + forms::FormatValueForEditor(std::exchange(m_collected.value, {})),
+      SendToEditor("varvalue:" + ValueTipText(std::exchange(m_collected.value, {})),
                    false);
       m_bReady = true;
     }

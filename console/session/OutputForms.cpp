@@ -255,13 +255,4 @@ std::optional<long> BannerVersion(std::string_view consoleText) {
          text::ParseLeadingInt(pieces[2]);
 }
 
-std::string FormatValueForEditor(std::string collected) {
-  collected = text::ReplaceAll(std::move(collected), "\ndebug> ", "");
-  collected = text::ReplaceAll(std::move(collected), "\n>> ", "");
-  const size_t equals = collected.find('=');
-  if (equals == std::string::npos || equals == 0) return collected;
-  const std::string name = collected.substr(0, equals);
-  return text::ReplaceAll(std::move(collected), name, "<b>" + name + "</b>");
-}
-
 }  // namespace output_forms

@@ -74,7 +74,4 @@ std::vector<std::pair<size_t, size_t>> SeeAlsoLinks(std::string_view chunk);
 std::optional<long> BannerVersion(std::string_view consoleText);
 inline constexpr long kOldestVersion = 3204;
 
-// The value answer for the editor: prompts removed, the name in bold.
-std::string FormatValueForEditor(std::string collected);
-
 }  // namespace output_forms

@@ -2,6 +2,7 @@
 
 #include "common/Text.h"
 #include "console/session/InterpreterDialect.h"
+#include "console/session/ValueRequest.h"
 
 namespace {
 
@@ -136,6 +137,11 @@ void CSessionCore::Dispatch(const CommandRecord& record) {
       m_signals.Raise(m_signals.g_bRefreshPath);
       break;
     case CommandKind::Value:
+      // Only a variable of the current frame is read; any other text is not run.
+      if (!IsListedVariableOrField(command.text, m_views.workspace->Rows())) {
+        m_signals.m_hReadyEvent.Set();
+        return;
+      }
       r.m_bExpectValue = true;
       break;
     case CommandKind::EditorCompletion:

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <set>
 
+#include <sys/stat.h>
+
 #include "common/Text.h"
 
 namespace quire {
@@ -62,6 +64,7 @@ std::string NextUntitledTitle(const std::vector<std::string>& titles) {
 }
 
 std::string ScriptNameOf(std::string_view title) {
+  if (text::EndsWith(title, "*")) title.remove_suffix(1);
   const std::string_view name = title.substr(0, title.find('.'));
   return std::string(name.empty() ? title : name);
 }
@@ -145,6 +148,13 @@ SSessionLists SessionListsOf(const std::vector<SOpenDocument>& tabs) {
     lists.positions.push_back(std::to_string(tab.caret));
   }
   return lists;
+}
+
+FileKind KindOfFileToOpen(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return FileKind::Missing;
+  if (!S_ISREG(info.st_mode)) return FileKind::NotAFile;
+  return info.st_size > kAskBeforeOpeningBytes ? FileKind::Large : FileKind::Regular;
 }
 
 }  // namespace quire

@@ -21,7 +21,8 @@ std::string ProposeFunctionName(std::string_view text);
 // the "Untitled" of the given titles; "Untitled1" when none starts so.
 std::string NextUntitledTitle(const std::vector<std::string>& titles);
 
-// The title up to its first "."; the whole title when that is empty.
+// The title up to its first "."; the whole title when that is empty. The
+// modified mark "*" is never part of the name.
 std::string ScriptNameOf(std::string_view title);
 
 // The caption the console looks for: "Quire - [title]" while a document is
@@ -87,5 +88,11 @@ SSessionLists SessionListsOf(const std::vector<SOpenDocument>& tabs);
 
 inline constexpr const char* kOpenFilesSeparator = "|;|";
 inline constexpr const char* kListSeparator = ",";
+
+// What a path to open is: only regular files open; a pipe or a device would
+// block for ever. Above kAskBeforeOpeningBytes the user is asked first.
+enum class FileKind { Missing, Regular, Large, NotAFile };
+inline constexpr long long kAskBeforeOpeningBytes = 64LL << 20;
+FileKind KindOfFileToOpen(const std::string& path);
 
 }  // namespace quire

@@ -4,6 +4,7 @@
 
 #include "common/OctaveQuote.h"
 #include "common/Text.h"
+#include "console/workspace/WorkspaceCommands.h"
 #include "editor/view/CallTipRules.h"
 
 namespace quire_link {
@@ -150,6 +151,15 @@ std::string FolderOf(std::string_view path) {
   if (last == std::string_view::npos) return {};
   // A file at the root lives in "/", not in "".
   return last == 0 ? std::string(path.substr(0, 1)) : std::string(path.substr(0, last));
+}
+
+std::string RunFileCommand(std::string_view path) {
+  const std::string_view file = path.substr(path.find_last_of('/') + 1);
+  if (text::EndsWith(file, ".m")) {
+    const std::string_view name = file.substr(0, file.size() - 2);
+    if (workspace_commands::IsOctaveIdentifier(name)) return std::string(name);
+  }
+  return "run(" + octave_quote::SingleQuoted(path) + ")";
 }
 
 std::string SetBreakpointCommand(std::string_view name, long line, bool debugging) {

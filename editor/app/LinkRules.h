@@ -72,6 +72,10 @@ std::string FolderOf(std::string_view path);
 
 // The texts Quire sends (before the line end SendToConsole appends). Names and
 // folders are written into single-quoted literals with their quotes doubled.
+// Runs the file at `path`: its name alone when that is a name the interpreter
+// can call (the file is on its path or in its folder, as today), else
+// run('path'), so that a file name is never read as code.
+std::string RunFileCommand(std::string_view path);
 std::string SetBreakpointCommand(std::string_view name, long line, bool debugging);
 std::string ClearBreakpointCommand(std::string_view name, long line, bool debugging);
 std::string ClearFileBreakpointsCommand(std::string_view name);

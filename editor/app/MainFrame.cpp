@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -107,6 +108,7 @@ bool CMainFrame::Create() {
   CreateActions();
   CreateMenus();
   CreateToolBars();
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateEditCommands);
 
   m_position = new QLabel(this);
   m_overtype = new QLabel(this);
@@ -147,6 +149,7 @@ void CMainFrame::CreateActions() {
   auto onView = [this](void (CScintillaWnd::*op)()) {
     return [this, op] {
       if (CQuireDoc* doc = ActiveDocument()) (doc->View()->*op)();
+      UpdateEditCommands();
     };
   };
 
@@ -371,6 +374,13 @@ void CMainFrame::CreateMenus() {
   for (int id : {kTabTop, kTabRight, kTabLeft, kTabBottom}) orientation->addAction(Action(id));
   window->addAction(Action(kCellMode));
 
+  m_editMenu = new QMenu(this);
+  for (int id : {kEditCut, kEditCopy, kEditPaste, kEditClear, kEditSelectAll}) m_editMenu->addAction(Action(id));
+  m_editMenu->addSeparator();
+  for (int id : {kComment, kUncomment, kAutoIndent}) m_editMenu->addAction(Action(id));
+  m_editMenu->addSeparator();
+  m_editMenu->addAction(Action(kDescribe));
+
   m_tabMenu = new QMenu(this);
   for (int id : {kFileClose, kCloseAllButThis, kFileSave, kFileSaveAs, kFilePrint, kFilePrintPreview,
                  kFilePrintSetup})
@@ -442,9 +452,17 @@ CQuireDoc* CMainFrame::CreateDocument() {
     UpdateStatus();
     UpdateCellSelection();
     UpdateCellCommands();
+    UpdateEditCommands();
   });
   connect(view, &CScintillaWnd::cellsChanged, this, [this, doc] {
     if (doc == ActiveDocument()) UpdateCellList();
+  });
+  // A right click in the text shows the editing menu.
+  // (The text area passes its right clicks to the view, in its own coordinates.)
+  view->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+    UpdateEditCommands();
+    m_editMenu->popup(view->viewport()->mapToGlobal(at));
   });
   connect(view, &CScintillaWnd::marginClicked, this, [this, doc](int margin, int line) {
     if (margin == CScintillaWnd::SELECTION_MARGIN) ToggleBreakpointAt(doc, line);
@@ -505,6 +523,21 @@ CQuireDoc* CMainFrame::OpenDocument(const std::string& path, bool report) {
     return open;
   }
   const std::string absolute = QFileInfo(ToQ(path)).absoluteFilePath().toStdString();
+  switch (quire::KindOfFileToOpen(absolute)) {
+    case quire::FileKind::NotAFile:
+      // A pipe or a device would never end; a folder has no text.
+      if (report) ShowWarning(this, tr("%1 is not a file that can be opened.").arg(ToQ(path)));
+      return nullptr;
+    case quire::FileKind::Large:
+      if (!AskOpenLargeFile(this, tr("%1 is larger than %2 MB. Open it anyway?")
+                                      .arg(ToQ(path))
+                                      .arg(quire::kAskBeforeOpeningBytes >> 20)))
+        return nullptr;
+      break;
+    case quire::FileKind::Regular:
+    case quire::FileKind::Missing:
+      break;
+  }
   CQuireDoc* doc = CreateDocument();
   if (path.empty() || !doc->Load(absolute)) {
     delete doc;
@@ -719,6 +752,14 @@ void CMainFrame::UpdateStatus() {
   m_overtype->setText(doc->View()->GetOverstrike() ? tr("OVR") : QString());
 }
 
+void CMainFrame::UpdateEditCommands() {
+  CQuireDoc* doc = ActiveDocument();
+  CScintillaWnd* view = doc ? doc->View() : nullptr;
+  Action(kEditUndo)->setEnabled(view && view->CanUndo());
+  Action(kEditRedo)->setEnabled(view && view->CanRedo());
+  Action(kEditPaste)->setEnabled(view && view->CanPaste());
+}
+
 void CMainFrame::UpdateCommands() {
   const std::vector<CQuireDoc*> docs = Documents();
   const bool hasDoc = !docs.empty();
@@ -727,7 +768,7 @@ void CMainFrame::UpdateCommands() {
   for (CQuireDoc* doc : docs) anyModified = anyModified || doc->IsModified();
 
   for (int id : {kFileClose, kCloseAll, kCloseAllButThis, kFileSave, kFileSaveAs, kFilePrint, kFilePrintPreview,
-                 kEditUndo, kEditRedo, kEditCut, kEditCopy, kEditPaste, kEditClear, kEditSelectAll, kComment,
+                 kEditCut, kEditCopy, kEditClear, kEditSelectAll, kComment,
                  kUncomment, kAutoIndent, kIndent, kUnindent, kToggleBreakpoint, kClearAllBreakpoints,
                  kToggleLineNumbers, kToggleSelectionMargin, kToggleFoldingMargin, kZoomIn, kZoomOut, kZoomReset,
                  kUpperCase, kLowerCase})
@@ -740,6 +781,7 @@ void CMainFrame::UpdateCommands() {
   Action(kToggleAllCharacters)->setChecked(m_app.Preferences().view.showAllCharacters);
   Action(kAutocompletion)->setChecked(m_app.Preferences().autoComplete);
   for (int id : {kDescribe, kDoc}) Action(id)->setEnabled(hasDoc);
+  UpdateEditCommands();
   Action(kSaveAll)->setEnabled(anyModified);
   Action(kRun)->setEnabled(debugging || hasDoc);
   Action(kRun)->setText(debugging ? tr("Continue") : tr("Run / Debug"));
@@ -874,7 +916,8 @@ void CMainFrame::Run() {
   if (!doc || !doc->HasPath()) return;
   // The interpreter runs the file on disk: it must hold what is shown.
   if (doc->IsModified() && !SaveDocument(doc)) return;
-  Send(GetScriptName(doc), false);
+  GetScriptName(doc);  // an error answer may offer to fix the path for it
+  Send(quire_link::RunFileCommand(doc->Path()), false);
 }
 
 void CMainFrame::ToggleBreakpoint() {
@@ -890,15 +933,18 @@ void CMainFrame::ToggleBreakpointAt(CQuireDoc* doc, int line) {
     return;
   }
   const int landed = view->AddMarker(line, CScintillaWnd::BREAKPOINT_MARKER);
-  // No code line follows (-1), or the first line, which the interpreter
-  // cannot stop at (0): nothing to send.
-  if (landed <= 0) return;
+  // No code line follows: nothing to send. On the first line the interpreter
+  // decides where the stop lands.
+  if (landed < 0) return;
   Send(quire_link::SetBreakpointCommand(GetScriptName(doc), landed + 1, debugging), true);
 }
 
 void CMainFrame::OnValueHover(CQuireDoc* doc, long position, const QPoint& global) {
   SLinkState& link = m_app.LinkState();
   if (!link.bDebugging || link.bDescribePending || position < 0) return;
+  // Only names in code: a word in a comment or a string is text, a keyword or
+  // a number has no value of its own.
+  if (!CScintillaWnd::IsNameStyle(doc->View()->GetStyleAt(position))) return;
   std::string word;
   CScintillaWnd::CharRange range;
   doc->View()->GetWordAt(word, range, false, position);

@@ -136,6 +136,8 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   void UpdateCaption();
   void UpdateStatus();
   void UpdateCommands();
+  // Undo, Redo and Paste follow what the active view can do.
+  void UpdateEditCommands();
   void ApplyPlacement();
   void SaveWindowState();
   void AddRecentFile(const std::string& path);
@@ -171,6 +173,7 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   QComboBox* m_cellsBox = nullptr;
   QMenu* m_recentMenu = nullptr;
   QMenu* m_tabMenu = nullptr;
+  QMenu* m_editMenu = nullptr;
   std::map<int, QAction*> m_actions;
   std::unique_ptr<QPrinter> m_printer;
   quire::TabSide m_tabSide = quire::TabSide::Top;

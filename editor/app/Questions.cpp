@@ -9,6 +9,7 @@
 namespace {
 
 std::function<bool(const QString&)> g_startConsoleResponder;
+std::function<bool(const QString&)> g_openLargeFileResponder;
 std::function<PathFixChoice(const QString&)> g_pathFixResponder;
 std::function<SaveChoice(const QString&)> g_saveChangesResponder;
 std::function<QString(const QString&)> g_saveNameResponder;
@@ -28,6 +29,16 @@ bool AskStartConsole(QWidget* parent, const QString& text) {
 
 void SetStartConsoleResponder(std::function<bool(const QString&)> responder) {
   g_startConsoleResponder = std::move(responder);
+}
+
+bool AskOpenLargeFile(QWidget* parent, const QString& text) {
+  if (g_openLargeFileResponder) return g_openLargeFileResponder(text);
+  return QMessageBox::question(parent, kCaption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+void SetOpenLargeFileResponder(std::function<bool(const QString&)> responder) {
+  g_openLargeFileResponder = std::move(responder);
 }
 
 PathFixChoice AskPathFix(QWidget* parent, const QString& text) {

@@ -27,6 +27,10 @@ void SetSaveChangesResponder(std::function<SaveChoice(const QString& title)> res
 QString ChooseSaveName(QWidget* parent, const QString& proposed);
 void SetSaveNameResponder(std::function<QString(const QString& proposed)> responder);
 
+// "<file> is larger than 64 MB. Open it anyway?": true for Yes.
+bool AskOpenLargeFile(QWidget* parent, const QString& text);
+void SetOpenLargeFileResponder(std::function<bool(const QString& text)> responder);
+
 // A failure the user should know of (a file that cannot be read or written).
 void ShowWarning(QWidget* parent, const QString& text);
 void SetWarningSink(std::function<void(const QString& text)> sink);

@@ -17,10 +17,32 @@ if [ ! -x "$exe" ] || [ ! -f "$desktop_in" ] || [ ! -f "$mime_in" ]; then
   exit 1
 fi
 
+case "$exe" in
+  *"
+"*)
+    echo "quire-register: a desktop entry cannot start a path with a line break" >&2
+    exit 1
+    ;;
+esac
+
 mkdir -p "$data/applications" "$data/mime/packages"
-# The entry starts this very quire, wherever it was installed.
-sed "s|^Exec=.*|Exec=\"$exe\" %F|" "$desktop_in" > "$data/applications/quire.desktop"
+# The entry starts this very quire, wherever it was installed. Exec= takes the
+# path in double quotes, inside which ", `, $ and \ need a backslash; the
+# entry's string escapes then double every backslash, and % is written %%.
+quoted=$(printf '%s' "$exe" | sed -e 's/[\\"`$]/\\&/g' -e 's/\\/\\\\/g' -e 's/%/%%/g')
+while IFS= read -r line || [ -n "$line" ]; do
+  case "$line" in
+    Exec=*) printf 'Exec="%s" %%F\n' "$quoted" ;;
+    *) printf '%s\n' "$line" ;;
+  esac
+done < "$desktop_in" > "$data/applications/quire.desktop"
 cp "$mime_in" "$data/mime/packages/quire-octave.xml"
+# The entry's icon, when it was installed beside the entry.
+icon="$share/icons/hicolor/scalable/apps/quire.svg"
+if [ -f "$icon" ]; then
+  mkdir -p "$data/icons/hicolor/scalable/apps"
+  cp "$icon" "$data/icons/hicolor/scalable/apps/quire.svg"
+fi
 
 if command -v update-mime-database >/dev/null 2>&1; then
   update-mime-database "$data/mime" >/dev/null 2>&1 || true

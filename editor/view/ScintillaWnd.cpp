@@ -1,7 +1,12 @@
 #include "editor/view/ScintillaWnd.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QColor>
 #include <QEvent>
+#include <QMimeData>
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 #include <QRect>
 
@@ -173,7 +178,10 @@ void CScintillaWnd::Init(const std::vector<std::string>& keywords) {
   Send(Base::SCI_SETWRAPVISUALFLAGS, 1);
   Send(Base::SCI_SETCARETLINEVISIBLE, 1);
   Send(MESSAGE_3096, 1);
-  Send(Base::SCI_SETCARETLINEBACK, static_cast<uintptr_t>(Rgb(128, 255, 255)));
+  // The caret line: a soft tint of the background, toward the look's selection colour.
+  const QColor accent = palette().color(QPalette::Highlight);
+  Send(Base::SCI_SETCARETLINEBACK,
+       static_cast<uintptr_t>(Blend(white, Rgb(accent.red(), accent.green(), accent.blue()), 10)));
 
   // Styles of the Octave lexer: default, comment, command, number, keyword,
   // single-quoted string, operator, identifier, double-quoted string.
@@ -408,7 +416,10 @@ void CScintillaWnd::Undo() { Send(Base::SCI_UNDO); }
 void CScintillaWnd::Redo() { Send(Base::SCI_REDO); }
 bool CScintillaWnd::CanUndo() const { return Send(Base::SCI_CANUNDO) != 0; }
 bool CScintillaWnd::CanRedo() const { return Send(Base::SCI_CANREDO) != 0; }
-bool CScintillaWnd::CanPaste() const { return Send(Base::SCI_CANPASTE) != 0; }
+bool CScintillaWnd::CanPaste() const {
+  const QMimeData* clipboard = QApplication::clipboard()->mimeData();
+  return Send(Base::SCI_CANPASTE) != 0 && clipboard && clipboard->hasText() && !clipboard->text().isEmpty();
+}
 void CScintillaWnd::SelectAll() { Send(Base::SCI_SELECTALL); }
 
 // ---------------------------------------------------------------------------
@@ -428,9 +439,20 @@ int CScintillaWnd::GetCurrentColumn() const {
 
 long CScintillaWnd::GetCurrentPosition() const { return Send(Base::SCI_GETCURRENTPOS); }
 
-int CScintillaWnd::GetCurrentStyle() const {
-  return static_cast<int>(Send(Base::SCI_GETSTYLEAT, static_cast<uintptr_t>(GetCurrentPosition())));
+int CScintillaWnd::GetCurrentStyle() const { return GetStyleAt(GetCurrentPosition()); }
+
+int CScintillaWnd::GetStyleAt(long position) const {
+  // Text is styled as it is shown: style whole lines up to the position first.
+  const long styledUpTo = Send(Base::SCI_GETENDSTYLED);
+  if (styledUpTo <= position) {
+    const long line = Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(position));
+    Send(Base::SCI_COLOURISE, static_cast<uintptr_t>(styledUpTo),
+         Send(Base::SCI_GETLINEENDPOSITION, static_cast<uintptr_t>(line)));
+  }
+  return static_cast<int>(Send(Base::SCI_GETSTYLEAT, static_cast<uintptr_t>(position)));
 }
+
+bool CScintillaWnd::IsNameStyle(int style) { return style == STYLE_OCTAVE_DEFAULT || style == STYLE_OCTAVE_IDENTIFIER; }
 
 int CScintillaWnd::GetCurrentFoldLevel() const {
   const auto line = static_cast<uintptr_t>(GetCurrentLine() - 1);

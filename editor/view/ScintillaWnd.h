@@ -42,6 +42,9 @@ class CScintillaWnd : public QsciScintillaBase {
   static constexpr int LINE_NUMBER_MARGIN = 0;
   static constexpr int SELECTION_MARGIN = 1;  // breakpoints and the debug arrow
   static constexpr int FOLDING_MARGIN = 2;
+  // Styles of the Octave lexer that hold names.
+  static constexpr int STYLE_OCTAVE_DEFAULT = 0;
+  static constexpr int STYLE_OCTAVE_IDENTIFIER = 7;
   // The standard word characters; "." makes a field access one word.
   static constexpr const char* WORD_CHARS =
       "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.";
@@ -144,6 +147,10 @@ class CScintillaWnd : public QsciScintillaBase {
   int GetCurrentColumn() const;  // 1-based, tabs expanded
   long GetCurrentPosition() const;
   int GetCurrentStyle() const;
+  int GetStyleAt(long position) const;
+  // Whether text of this Octave style is a name (not a comment, string,
+  // keyword, number or operator).
+  static bool IsNameStyle(int style);
   // Fold level of the caret line relative to the base level (0 at the top).
   int GetCurrentFoldLevel() const;
   long GetSelectionStart() const;
@@ -171,6 +178,15 @@ class CScintillaWnd : public QsciScintillaBase {
   void SetStyle(int style, int foreground, int background, int size = -1,
                 const char* font = nullptr);
   static constexpr int Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+  // `percent` of `tint` over `base`, channel by channel.
+  static constexpr int Blend(int base, int tint, int percent) {
+    int mixed = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+      const int a = (base >> shift) & 0xff, b = (tint >> shift) & 0xff;
+      mixed |= ((a * (100 - percent) + b * percent) / 100) << shift;
+    }
+    return mixed;
+  }
   // Styles the whole text now.
   void Refresh();
 

@@ -136,7 +136,7 @@ TEST_F(OctaveRedirectorTest, ValueAndHelpForTheEditorAreNotShown) {
   Feed(" -- sin (X)\n>> ");
   EXPECT_EQ(views.console.Text(), ">> ");
   EXPECT_EQ(views.host.EditorMessages(),
-            (std::vector<std::string>{"varvalue:<b>x </b>= 3", "parameters: -- sin (X)\n>> "}));
+            (std::vector<std::string>{"varvalue:<pre><b>x </b>= 3</pre>", "parameters: -- sin (X)\n>> "}));
 }
 
 TEST_F(OctaveRedirectorTest, CompletionOpensThePopupOrAcceptsTheOnlyCandidate) {

@@ -159,11 +159,6 @@ TEST(BannerVersion, OldestAcceptedIs324) {
   EXPECT_FALSE(version("GNU Octave, version 7.3\n"));
 }
 
-TEST(ValueForEditor, PromptsGoAndTheNameIsBold) {
-  EXPECT_EQ(forms::FormatValueForEditor("x = 3\ndebug> "), "<b>x </b>= 3");
-  EXPECT_EQ(forms::FormatValueForEditor("error: no\n>> "), "error: no");
-}
-
 TEST(CommandLine, QuotesAndEscapesKeepWordsWhole) {
   EXPECT_EQ(SplitCommandLine("/usr/bin/octave-cli --eval \"PS1('>> ')\""),
             (std::vector<std::string>{"/usr/bin/octave-cli", "--eval", "PS1('>> ')"}));
@@ -216,6 +211,7 @@ TEST(Classifier, EveryKindFromItsText) {
   EXPECT_EQ(ClassifyCommand("cd").argument, "~");
   EXPECT_EQ(ClassifyCommand("doc plot;###").argument, "plot");
   EXPECT_EQ(ClassifyCommand("getvalue:x").text, "x");
+  EXPECT_TRUE(ClassifyCommand("getvalue:x").silence);
   EXPECT_EQ(ClassifyCommand("completion_matches_editor").text, "completion_matches('')");
   EXPECT_TRUE(ClassifyCommand("help sin;###").silence);
   EXPECT_FALSE(MayChangeWorkspace("dbstop('f','3')"));

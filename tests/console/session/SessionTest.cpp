@@ -210,6 +210,35 @@ TEST_F(SessionTest, AnOldInterpreterStoppedWithoutAPromptGetsALineEnd) {
   EXPECT_EQ(std::count(log.begin(), log.end(), ""), 1);
 }
 
+TEST_F(SessionTest, ValueTipsReadListedVariablesSilentlyAndRunNothingElse) {
+  StartWith("on-prefix old_format=\n" + std::string(kWorkspaceReply) + "on x\n  out x = 3\\n\n");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  ASSERT_TRUE(LogHas(std::string(WORKSPACE_QUERY)));
+  auto eventually = [](auto condition) {
+    for (int i = 0; i < 400; ++i, std::this_thread::sleep_for(25ms))
+      if (condition()) return true;
+    return false;
+  };
+  ASSERT_TRUE(eventually([&] { return !views.workspace.Rows().empty(); }));
+  ASSERT_TRUE(WaitIdle());
+  const size_t historyBefore = core->History().Lines().size();
+  const std::string consoleBefore = views.console.Text();
+
+  for (const char* word : {"exit", "clear", "return", "dbcont", "pause", "y", "x;exit"})
+    core->PushEditorRequest(std::string("getvalue:") + word + "\r\n");
+  core->PushEditorRequest("getvalue:x\r\n");
+  // The listed variable's answer comes after every refused request was passed over.
+  ASSERT_TRUE(eventually([&] { return !views.host.EditorMessages().empty(); }));
+  EXPECT_EQ(views.host.EditorMessages(), std::vector<std::string>{"varvalue:<pre><b>x </b>= 3</pre>"});
+  for (const std::string& logged : Log()) {
+    for (const char* word : {"exit", "clear", "return", "dbcont", "pause", "y", "x;exit"})
+      EXPECT_NE(logged, word);
+  }
+  EXPECT_TRUE(LogHas("x"));
+  EXPECT_EQ(views.console.Text(), consoleBefore);  // no echo, no answer in the console
+  EXPECT_EQ(core->History().Lines().size(), historyBefore);
+}
+
 TEST_F(SessionTest, EditorBreakpointsReachTodaysInterpreterInItsForms) {
   StartWith("banner GNU Octave, version 7.3.0\\n\n");
   ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);

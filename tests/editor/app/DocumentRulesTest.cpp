@@ -38,7 +38,8 @@ TEST(UntitledNumbering, OneMoreThanTheHighestNumber) {
 TEST(ScriptName, TitleUpToTheFirstDot) {
   EXPECT_EQ(ScriptNameOf("foo.m"), "foo");
   EXPECT_EQ(ScriptNameOf("foo.bar.m*"), "foo");
-  EXPECT_EQ(ScriptNameOf("Untitled2*"), "Untitled2*");
+  EXPECT_EQ(ScriptNameOf("Untitled2*"), "Untitled2");
+  EXPECT_EQ(ScriptNameOf("Untitled2"), "Untitled2");
   EXPECT_EQ(ScriptNameOf(".hidden.m"), ".hidden.m");
 }
 

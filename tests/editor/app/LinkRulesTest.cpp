@@ -63,6 +63,16 @@ TEST(ConsoleLink, LineAndFile) {
   EXPECT_FALSE(ParseConsoleLink("line 3 only").has_value());
 }
 
+TEST(RunFile, CallableNamesAsTheyAreEverythingElseQuoted) {
+  EXPECT_EQ(RunFileCommand("/w/plain_1.m"), "plain_1");
+  EXPECT_EQ(RunFileCommand("/w/my script.m"), "run('/w/my script.m')");
+  EXPECT_EQ(RunFileCommand("/w/a;system('id').m"), "run('/w/a;system(''id'').m')");
+  EXPECT_EQ(RunFileCommand("/w/1st.m"), "run('/w/1st.m')");
+  EXPECT_EQ(RunFileCommand("/w/end.m"), "run('/w/end.m')");  // a keyword is no name
+  EXPECT_EQ(RunFileCommand("/w/f.bar.m"), "run('/w/f.bar.m')");
+  EXPECT_EQ(RunFileCommand("/w/notes.txt"), "run('/w/notes.txt')");
+}
+
 TEST(ValueAnswer, BoldAnsBecomesTheHoveredWord) {
   EXPECT_EQ(ValueTipHtml("varvalue:<b>ans </b>= 5", "x(2)"), "<b>x(2) </b>= 5");
   // Only the marked name: "answer" and a value holding "ans" stay.

@@ -1,9 +1,17 @@
 // The frame's file commands, titles and the open-file list of the next start.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTabWidget>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "editor/app/CommandIds.h"
+#include "editor/app/DocumentRules.h"
 #include "tests/common/IconCheck.h"
 #include "tests/editor/app/QuireTestSupport.h"
 
@@ -317,4 +325,64 @@ TEST_F(QuireFrameTest, FileColonLineOpensAtThatLineAndAFileNamedSoStaysWhole) {
   frame->OnHandOver({QString::fromStdString(script + ":7")});
   EXPECT_EQ(frame->Documents().size(), 2u);
   EXPECT_EQ(frame->Documents()[0]->View()->GetCurrentLine(), 7);
+}
+
+TEST_F(QuireFrameTest, UndoRedoAndPasteFollowTheView) {
+  Start();
+  EXPECT_FALSE(frame->Action(kEditUndo)->isEnabled());
+  CQuireDoc* doc = frame->NewBlankDocument();
+  EXPECT_FALSE(frame->Action(kEditUndo)->isEnabled());
+  EXPECT_FALSE(frame->Action(kEditRedo)->isEnabled());
+  QApplication::clipboard()->clear();
+  EXPECT_FALSE(frame->Action(kEditPaste)->isEnabled());
+
+  doc->View()->SetText("abc");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frame->Action(kEditUndo)->isEnabled(); }, 5000));
+  EXPECT_FALSE(frame->Action(kEditRedo)->isEnabled());
+  frame->Action(kEditUndo)->trigger();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frame->Action(kEditRedo)->isEnabled(); }, 5000));
+
+  QApplication::clipboard()->setText(QStringLiteral("pasted"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frame->Action(kEditPaste)->isEnabled(); }, 5000));
+}
+
+TEST_F(QuireFrameTest, OnlyRegularFilesOpenAndALargeOneAsksFirst) {
+  Start();
+  const std::string fifo = Folder() + "/pipe.m";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(frame->OpenDocument(fifo, true), nullptr);  // returns at once instead of waiting for a writer
+  EXPECT_EQ(frame->OpenDocument("/dev/zero", true), nullptr);
+  EXPECT_EQ(frame->OpenDocument(Folder(), true), nullptr);
+  EXPECT_EQ(warnings.size(), 3u);
+  EXPECT_TRUE(frame->Documents().empty());
+
+  // A sparse file just above the limit: the question comes first, No opens nothing.
+  const std::string large = Folder() + "/large.m";
+  ASSERT_EQ(::truncate(WriteFile("large.m", "").c_str(), quire::kAskBeforeOpeningBytes + 1), 0);
+  EXPECT_EQ(frame->OpenDocument(large, true), nullptr);
+  ASSERT_EQ(largeFileQuestions.size(), 1u);
+  EXPECT_NE(largeFileQuestions[0].find("large.m is larger than 64 MB"), std::string::npos);
+  EXPECT_TRUE(frame->Documents().empty());
+  // One at the limit opens without a question.
+  ASSERT_EQ(::truncate(large.c_str(), quire::kAskBeforeOpeningBytes), 0);
+  EXPECT_EQ(quire::KindOfFileToOpen(large), quire::FileKind::Regular);
+}
+
+TEST_F(QuireFrameTest, ARightClickInTheTextShowsTheEditingMenu) {
+  Start({}, true);
+  CQuireDoc* doc = frame->NewBlankDocument();
+  QWidget* text = doc->View()->viewport();
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20), text->mapToGlobal(QPoint(20, 20)));
+  QApplication::sendEvent(text, &click);
+  QMenu* menu = nullptr;
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    return menu != nullptr;
+  }, 5000));
+  QStringList entries;
+  for (QAction* action : menu->actions())
+    if (!action->isSeparator()) entries << action->text().remove(QLatin1Char('&'));
+  EXPECT_EQ(entries, (QStringList{"Cut", "Copy", "Paste", "Delete", "Select All", "Comment", "Uncomment",
+                                  "Auto-Indent", "Describe command"}));
+  menu->close();
 }

@@ -144,15 +144,15 @@ TEST_F(QuireLinkTest, BreakpointsLandOnCodeLinesAndDbendedClearsThemEverywhere) 
   f->View()->GotoLine(3);  // the comment line
   frame->Action(kToggleBreakpoint)->trigger();
   EXPECT_TRUE(f->View()->HasMarker(5, kBreakpoint));
-  f->View()->GotoLine(1);  // the first line: marked, nothing sent
+  f->View()->GotoLine(1);  // the first line: the interpreter decides where it stops
   frame->ToggleBreakpoint();
   EXPECT_TRUE(f->View()->HasMarker(1, kBreakpoint));
   f->View()->GotoLine(6);
   frame->ToggleBreakpoint();  // "end" is code
   frame->ToggleBreakpoint();  // and off again
   frame->ToggleBreakpointAt(g, 2);
-  EXPECT_EQ(console.Texts(), (Items{"dbstop('f',5)\r\n", "dbstop('f',6)\r\n", "dbclear('f',6)\r\n",
-                                    "dbstop('g',3)\r\n"}));
+  EXPECT_EQ(console.Texts(), (Items{"dbstop('f',5)\r\n", "dbstop('f',1)\r\n", "dbstop('f',6)\r\n",
+                                    "dbclear('f',6)\r\n", "dbstop('g',3)\r\n"}));
 
   console.Clear();
   frame->OnCopyData("debug\nLine=5\nPath=" + f->Path());
@@ -282,4 +282,55 @@ TEST_F(QuireLinkTest, TheConsoleFindsQuireByItsTitleAndItsTextsArrive) {
   EXPECT_TRUE(sent.get());
   EXPECT_TRUE(Link().bDebugging);
   EXPECT_TRUE(ArrowAt(f, 3));
+}
+
+TEST_F(QuireLinkTest, RunSendsACallableNameAsItIsAndAnyOtherFileQuoted) {
+  CConsoleStandIn console;
+  Start();
+  console.Clear();  // the start-up request
+  CQuireDoc* plain = OpenScript("plain.m", "x = 1;\n");
+  CQuireDoc* spaced = OpenScript("my script.m", "x = 1;\n");
+  CQuireDoc* hostile = OpenScript("a;system('id').m", "x = 1;\n");
+  for (CQuireDoc* doc : {plain, spaced, hostile}) {
+    frame->Activate(doc);
+    frame->Run();
+  }
+  EXPECT_EQ(console.Texts(), (Items{"plain\r\n", "run('" + Folder() + "/my script.m')\r\n",
+                                    "run('" + Folder() + "/a;system(''id'').m')\r\n"}));
+}
+
+TEST_F(QuireLinkTest, TheModifiedMarkIsNeverPartOfTheScriptName) {
+  CConsoleStandIn console;
+  Start();
+  console.Clear();
+  CQuireDoc* doc = frame->NewBlankDocument();
+  doc->View()->SetText("a = 1;\nb = 2;\n");
+  ASSERT_EQ(doc->Title(), "Untitled1*");
+  frame->ToggleBreakpointAt(doc, 2);
+  EXPECT_EQ(console.Texts(), Items{"dbstop('Untitled1',2)\r\n"});
+}
+
+TEST_F(QuireLinkTest, ValueTipsAskOnlyForNamesInCode) {
+  CConsoleStandIn console;
+  Start();
+  console.Clear();
+  // exit in a comment, clear in a string, return a keyword, 12 a number.
+  const std::string text = "x = 12; % exit\ns = 'clear';\nreturn\ny = x;\n";
+  CQuireDoc* doc = OpenScript("v.m", text.c_str());
+  const std::string shown = doc->View()->GetText();  // with the editor's line ends
+  auto hover = [&](const char* word, size_t from = 0) {
+    const long position = static_cast<long>(shown.find(word, from));
+    emit doc->View()->mouseHovered(position, QPoint(10, 10));
+  };
+  hover("x");  // not debugging: nothing
+  frame->OnCopyData("debug\nLine=1\nPath=" + doc->Path());
+  ASSERT_TRUE(Link().bDebugging);
+  console.Clear();
+  hover("exit");
+  hover("clear");
+  hover("return");
+  hover("12");
+  hover("x", shown.find("y ="));
+  hover("s");
+  EXPECT_EQ(console.Texts(), (Items{"getvalue:x\r\n", "getvalue:s\r\n"}));
 }

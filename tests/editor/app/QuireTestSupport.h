@@ -61,6 +61,10 @@ class QuireTest : public ::testing::Test {
       return false;
     });
     SetPathFixResponder([](const QString&) { return PathFixChoice::Cancel; });
+    SetOpenLargeFileResponder([this](const QString& text) {
+      largeFileQuestions.push_back(text.toStdString());
+      return false;
+    });
     SetSaveChangesResponder([](const QString&) { return SaveChoice::Discard; });
     SetSaveNameResponder([](const QString&) { return QString(); });
     SetWarningSink([this](const QString& text) { warnings.push_back(text.toStdString()); });
@@ -74,6 +78,7 @@ class QuireTest : public ::testing::Test {
     app.reset();
     SetStartConsoleResponder({});
     SetPathFixResponder({});
+    SetOpenLargeFileResponder({});
     SetSaveChangesResponder({});
     SetSaveNameResponder({});
     SetWarningSink({});
@@ -117,6 +122,7 @@ class QuireTest : public ::testing::Test {
   std::unique_ptr<CQuireApp> app;
   CMainFrame* frame = nullptr;
   std::vector<std::string> startQuestions;
+  std::vector<std::string> largeFileQuestions;
   std::vector<std::string> warnings;
   std::vector<std::string> tips;
   std::vector<std::string> started;

@@ -32,6 +32,21 @@ done
 HOME="$tmp/home" XDG_DATA_HOME="$tmp/data2" PATH="$tmp/tools" "$tmp/tools/sh" "$bin/quire-register" >/dev/null
 check_registered "$tmp/data2"
 
+# Installed under a folder whose name holds the characters the desktop entry
+# escapes: the Exec line still names exactly that quire.
+odd="$tmp/a&b|c\\d e\$f\"g%h'i"
+mkdir -p "$odd/bin" "$odd/share/applications" "$odd/share/mime/packages"
+cp "$bin/quire-register" "$odd/bin/"
+cp "$bin/../share/applications/quire.desktop" "$odd/share/applications/"
+cp "$bin/../share/mime/packages/quire-octave.xml" "$odd/share/mime/packages/"
+printf '#!/bin/sh\n' > "$odd/bin/quire"
+chmod +x "$odd/bin/quire"
+HOME="$tmp/home" XDG_DATA_HOME="$tmp/data4" sh "$odd/bin/quire-register" >/dev/null
+expected="Exec=\"$tmp/a&b|c\\\\\\\\d e\\\\\$f\\\\\"g%%h'i/bin/quire\" %F"
+grep -qxF "$expected" "$tmp/data4/applications/quire.desktop" ||
+  fail "Exec of an odd folder: $(grep '^Exec=' "$tmp/data4/applications/quire.desktop")"
+[ "$(grep -c '^Exec=' "$tmp/data4/applications/quire.desktop")" = 1 ] || fail "one Exec line"
+
 # Away from a quire it changes nothing and fails.
 mkdir "$tmp/alone"
 cp "$bin/quire-register" "$tmp/alone/"

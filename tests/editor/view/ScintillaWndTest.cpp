@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 
 #include "editor/view/FileRules.h"
@@ -56,6 +57,18 @@ TEST_F(ScintillaView, InitConfiguresTheControl) {
   EXPECT_EQ(WordChars(m_wnd), Sorted(CScintillaWnd::WORD_CHARS));
   EXPECT_EQ(Message(Sci::SCI_MARKERSYMBOLDEFINED, 0), Sci::SC_MARK_PIXMAP);
   EXPECT_EQ(Message(Sci::SCI_MARKERSYMBOLDEFINED, 1), Sci::SC_MARK_PIXMAP);
+}
+
+TEST_F(ScintillaView, TheCaretLineIsASoftTintOfTheBackground) {
+  const auto paper = static_cast<int>(Message(Sci::SCI_STYLEGETBACK, Sci::STYLE_DEFAULT));
+  const auto line = static_cast<int>(Message(Sci::SCI_GETCARETLINEBACK));
+  EXPECT_NE(line, paper);
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const int difference = std::abs(((line >> shift) & 0xff) - ((paper >> shift) & 0xff));
+    EXPECT_LE(difference, 30) << "channel at bit " << shift;
+  }
+  EXPECT_EQ(CScintillaWnd::Blend(CScintillaWnd::Rgb(255, 255, 255), CScintillaWnd::Rgb(0, 0, 100), 10),
+            CScintillaWnd::Rgb(229, 229, 239));
 }
 
 TEST_F(ScintillaView, KeywordsAreStyledAsKeywords) {
