@@ -78,7 +78,9 @@ ClassifiedCommand ClassifyCommand(std::string_view input) {
   } else if (const auto folder = own ? std::nullopt : TypedDirectory(t)) {
     c.kind = CommandKind::ChangeDirectory;
     c.argument = *folder;
-  } else if ((StartsWith(t, "pkg install") || StartsWith(t, "pkg uninstall")) && own) {
+  } else if ((StartsWith(t, "pkg install") || StartsWith(t, "pkg uninstall") ||
+              StartsWith(t, "pkg load") || StartsWith(t, "pkg unload")) &&
+             own) {
     c.kind = CommandKind::PackageChange;
     c.refreshTest = true;
   } else if ((StartsWith(t, "rmpath") || StartsWith(t, "addpath")) && own) {

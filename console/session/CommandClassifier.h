@@ -31,7 +31,7 @@ enum class CommandKind {
   Help,              // sent; answer shown whole in the console
   EditorHelp,        // sent silently; answer goes to the editor
   ChangeDirectory,   // typed "cd": handled by the current-directory box
-  PackageChange,     // sent; the package list is re-queried
+  PackageChange,     // sent; answered at its prompt; the package list is re-queried
   PathChange,        // sent; the search path is re-queried
   Value,             // sent silently without its "getvalue:" mark; answer goes to the editor
   EditorCompletion,  // sent as "completion_matches('')"; answer goes to the editor

@@ -4,6 +4,10 @@
 #include <optional>
 #include <string_view>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "console/session/CommandClassifier.h"
 
 namespace {
@@ -13,6 +17,7 @@ constexpr long kNewForms = 3300;
 constexpr size_t kMaxName = 63;
 // More digits than any file has lines are not a line.
 constexpr size_t kMaxLineDigits = 9;
+constexpr std::string_view kOldInstallOptions = " -auto -global -verbose;###";
 
 bool IsName(std::string_view s) {
   if (s.empty() || s.size() > kMaxName) return false;
@@ -70,10 +75,31 @@ std::optional<std::string> ClearWholeFile(std::string_view text) {
   return "dbclear('" + std::string(name) + "')";
 }
 
+// The package dialog's install command in the form of interpreter 3.2.
+std::optional<std::string> ModernInstall(std::string_view text, bool asRoot) {
+  const std::optional<std::string_view> file = Between(text, "pkg install ", kOldInstallOptions);
+  if (!file || file->empty()) return std::nullopt;
+  return std::string(asRoot ? "pkg install -global -verbose " : "pkg install -verbose ") +
+         std::string(*file) + std::string(kOwnEnding);
+}
+
+bool RunningAsRoot() {
+#ifdef _WIN32
+  return false;
+#else
+  return ::geteuid() == 0;
+#endif
+}
+
 }  // namespace
 
 std::string AdaptForInterpreter(const std::string& text, long version) {
+  return AdaptForInterpreter(text, version, RunningAsRoot());
+}
+
+std::string AdaptForInterpreter(const std::string& text, long version, bool asRoot) {
   if (version < kNewForms) return text;
+  if (std::optional<std::string> install = ModernInstall(text, asRoot)) return *install;
   // Interpreters newer than 3.2 describe every package without "all".
   if (text == kPackageQuery) return "pkg describe;###";
   if (std::optional<std::string> whole = ClearWholeFile(text)) return *whole;

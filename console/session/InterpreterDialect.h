@@ -10,6 +10,12 @@
 //   "dbstop('f',3)", "dbstop(3)"        -> "dbstop('f','3')", "dbstop('3')"
 //   "dbclear('f',3)", "dbclear(3)"      -> "dbclear('f','3')", "dbclear('3')"
 //   "dbclear('f',dbstatus('f').line)"   -> "dbclear('f')"
+//   "pkg install FILE -auto -global -verbose;###"
+//                                       -> "pkg install -verbose FILE;###"
+// (today's interpreters no longer load packages automatically, and write into
+// the system's package prefix only for root: "-global" stays for `asRoot`).
 // A name must be an identifier and a line plain digits; any other text, and
 // every text for older interpreters, is returned unchanged.
+std::string AdaptForInterpreter(const std::string& text, long version, bool asRoot);
+// As above, for this process.
 std::string AdaptForInterpreter(const std::string& text, long version);

@@ -75,7 +75,7 @@ void COctaveRedirector::OnQuiet() {
     m_bStopLineEndSent = true;
     Write("\n");
   }
-  if (m_bReleasePending && m_bReady) {
+  if (m_bReleasePending && m_bReady && !m_bAwaitPrompt) {
     m_bReleasePending = false;
     m_bBusy = false;
     m_signals.AnswerComplete();

@@ -48,6 +48,9 @@ class COctaveRedirector : public CRedirector {
   std::atomic<bool> m_bCompletionForEditor{false};
   std::atomic<bool> m_bExpectMatrix{false};
   std::atomic<bool> m_bBusy{false};
+  // The command being answered is complete only at its prompt: output that pauses
+  // does not release the dispatcher.
+  std::atomic<bool> m_bAwaitPrompt{false};
 
   // Runs the interpretation of one piece directly (the reader thread's path, for
   // tests that feed output without a process).

@@ -29,8 +29,9 @@ CSessionCore::~CSessionCore() {
   m_redirector.Stop();
 }
 
-bool CSessionCore::EnqueueCommand(const std::string& text, bool echo) {
-  m_commandQueue.Push(CommandRecord{text, echo});
+bool CSessionCore::EnqueueCommand(const std::string& text, bool echo,
+                                  std::function<void()> onAnswered) {
+  m_commandQueue.Push(CommandRecord{text, echo, std::move(onAnswered)});
   m_signals.m_dispatcherWake.Notify();
   return true;
 }
@@ -70,6 +71,7 @@ void CSessionCore::DispatchCommands() {
     while (m_bDispatcherRunning && m_commandQueue.Pop(record)) {
       m_bHandling = true;
       Dispatch(record);
+      if (record.onAnswered) record.onAnswered();
       ++m_dispatchedCount;
       m_bHandling = false;
       m_signals.m_workerWake.Notify();
@@ -132,6 +134,9 @@ void CSessionCore::Dispatch(const CommandRecord& record) {
       break;
     case CommandKind::PackageChange:
       m_signals.Raise(m_signals.g_bRefreshPackages);
+      // An install compiles with pauses in its output: the package query that
+      // follows must not be written before the install's own prompt.
+      r.m_bAwaitPrompt = true;
       break;
     case CommandKind::PathChange:
       m_signals.Raise(m_signals.g_bRefreshPath);
@@ -162,17 +167,24 @@ void CSessionCore::Dispatch(const CommandRecord& record) {
 }
 
 void CSessionCore::Send(const ClassifiedCommand& command, bool echo) {
+  const std::string written = Adapted(command.text);
   if (echo) {
-    m_views.console->ReplaceInput(command.text + "\n");
-    m_history.AddHistoryEntry(command.text, true);
+    // Shown as the interpreter gets it, without the program's own end marker, so
+    // that running it again from the history does the same.
+    const std::string shown = text::EndsWith(written, kOwnEnding)
+                                  ? written.substr(0, written.size() - kOwnEnding.size() + 1)
+                                  : written;
+    m_views.console->ReplaceInput(shown + "\n");
+    m_history.AddHistoryEntry(shown, true);
   }
   m_signals.m_hReadyEvent.Reset();
   // Busy before the write: the answer may come back before the next line runs.
   m_redirector.m_bBusy = true;
   // A command written while no interpreter runs is lost; the next answer or a
   // disconnection releases the wait.
-  m_redirector.Write(Adapted(command.text) + std::string(kLineEnd));
+  m_redirector.Write(written + std::string(kLineEnd));
   m_signals.m_hReadyEvent.Wait();
+  m_redirector.m_bAwaitPrompt = false;
   if (command.refreshTest && MayChangeWorkspace(command.text)) {
     m_signals.Raise(m_signals.g_bRefreshWorkspace);
   }

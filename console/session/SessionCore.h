@@ -18,6 +18,8 @@
 struct CommandRecord {
   std::string text;  // Octave text without line end
   bool echo = false;  // shown in the console and the history as if typed
+  // Called on the dispatcher thread once the command's answer is complete.
+  std::function<void()> onAnswered;
 };
 
 class CSessionCore {
@@ -30,7 +32,7 @@ class CSessionCore {
   CSessionCore& operator=(const CSessionCore&) = delete;
 
   // Any thread. Always true.
-  bool EnqueueCommand(const std::string& text, bool echo);
+  bool EnqueueCommand(const std::string& text, bool echo, std::function<void()> onAnswered = {});
   // A request from the editor; line ends are removed.
   void PushEditorRequest(const std::string& text);
   // The interrupt: SIGINT to the interpreter, then a line end.

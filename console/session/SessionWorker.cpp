@@ -2,7 +2,8 @@
 
 #include <sys/stat.h>
 
-#include "common/OctaveQuote.h"
+#include "common/FolderList.h"
+#include "common/PathCommands.h"
 #include "common/Text.h"
 #include "common/UserDirs.h"
 #include "console/session/OutputForms.h"
@@ -216,15 +217,14 @@ void CSessionWorker::PrepareWorkingDirectory() {
 }
 
 void CSessionWorker::RestoreUserPaths() {
-  std::vector<std::string> stored;
-  m_core.UserData().GetArray("Paths", stored, ",");
+  const std::vector<std::string> stored = folder_list::Read(m_core.UserData(), kUserPathsKey);
   std::vector<std::string> kept;
   for (const std::string& folder : stored) {
     if (IsFolder(folder)) kept.push_back(folder);
   }
-  m_core.UserData().WriteArray("Paths", kept, ",");
+  folder_list::Write(m_core.UserData(), kUserPathsKey, kept);
   if (kept.empty()) return;
-  m_core.EnqueueCommand(AddPathCommand(kept), false);
+  m_core.EnqueueCommand(path_commands::AddPath(kept), false);
   m_core.Signals().Raise(m_core.Signals().g_bRefreshPath);
 }
 

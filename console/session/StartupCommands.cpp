@@ -46,13 +46,6 @@ std::string EditorSetupCommand(long version, const std::string& programFolder) {
   return "edit editor " + octave_quote::SingleQuoted(editor + " %s") + "; edit mode async;";
 }
 
-std::string AddPathCommand(const std::vector<std::string>& folders) {
-  if (folders.empty()) return {};
-  std::vector<std::string> arguments;
-  for (const std::string& folder : folders) arguments.push_back(octave_quote::SingleQuoted(folder));
-  return "addpath(" + text::Join(arguments, ", ") + ");";
-}
-
 std::string InterpreterCommandLine(const std::string& folder) {
   // The folder is one word of the command line, whatever it contains.
   std::string quoted = "\"";

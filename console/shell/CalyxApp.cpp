@@ -11,6 +11,8 @@
 #include "common/UserDirs.h"
 #include "console/command/CompletionPopup.h"
 #include "console/command/ConsoleView.h"
+#include "console/pathpkg/OctavePackages.h"
+#include "console/pathpkg/OctavePaths.h"
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
 #include "console/shell/CommandIds.h"
@@ -77,6 +79,8 @@ bool CCalyxApp::InitInstance(const CalyxOptions& options) {
 #endif
   m_worker = std::make_unique<CSessionWorker>(*m_core);
   m_frame->AttachSession(m_core.get(), m_worker.get());
+  m_searchPath.Attach(m_frame->PathDialog()->List());
+  m_packages.Attach(m_frame->PackageDialog()->List());
 
   if (options.show) {
     m_frame->show();

@@ -34,6 +34,8 @@
 #include "console/files/CurrentDirectory.h"
 #include "console/files/FileView.h"
 #include "console/files/PathComboButton.h"
+#include "console/pathpkg/OctavePackages.h"
+#include "console/pathpkg/OctavePaths.h"
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
 #include "console/session/StartupCommands.h"
@@ -364,6 +366,17 @@ void CMainFrame::AttachSession(CSessionCore* core, CSessionWorker* worker) {
   m_console->Attach(core, worker, &m_history, &m_settings, this, m_completion);
   AttachWorkspacePanes(core);
   AttachCurrentDirectory(core);
+  m_pathDialog = new COctavePaths(*core, m_settings, this);
+  m_packageDialog = new COctavePackages(*core, this);
+  // Opening a dialog asks for its list afresh.
+  connect(Action(kSetPaths), &QAction::triggered, this, [this] {
+    m_pathDialog->Refresh();
+    ShowDialog(m_pathDialog);
+  });
+  connect(Action(kPackages), &QAction::triggered, this, [this] {
+    m_packageDialog->Refresh();
+    ShowDialog(m_packageDialog);
+  });
   // The editor's requests only go on the queue, which any thread may do.
   m_editorLink.Open(windowTitle().toStdString(), [this](const std::string& text) {
     m_core->PushEditorRequest(text);
@@ -416,6 +429,12 @@ void CMainFrame::BrowseForFolder() {
   if (!chosen.isEmpty()) m_directories->Change(chosen.toStdString());
 }
 
+void CMainFrame::ShowDialog(QDialog* dialog) {
+  dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
+}
+
 bool CMainFrame::Connected() const { return m_core && m_core->Signals().g_bConnected; }
 
 void CMainFrame::UpdateActions() {
@@ -429,9 +448,11 @@ void CMainFrame::UpdateActions() {
   Action(kOpen)->setEnabled(connected);
   Action(kSaveAs)->setEnabled(connected && m_workspaceView->HasSelection());
   Action(kSaveWorkspaceAs)->setEnabled(session);
+  Action(kSetPaths)->setEnabled(connected);
+  Action(kPackages)->setEnabled(connected);
   m_workspaceView->SetConnected(connected);
   // These belong to panes and dialogs that are not built yet.
-  for (int id : {kSetPaths, kPackages, kHelp, kCheckUpdates}) {
+  for (int id : {kHelp, kCheckUpdates}) {
     Action(id)->setEnabled(false);
   }
   // The folder changes only through a live interpreter.

@@ -23,8 +23,11 @@ class CIni;
 class CDirectoryChanger;
 class CFileView;
 class CPathComboButton;
+class COctavePackages;
+class COctavePaths;
 class QAction;
 class QComboBox;
+class QDialog;
 class QDockWidget;
 
 class CMainFrame : public QMainWindow, public ISessionHost {
@@ -47,6 +50,9 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   QAction* Action(int id) const;
   QComboBox* FindHelpBox() const { return m_findHelpBox; }
   QComboBox* PathBox() const { return m_pathBox; }
+  // The modeless dialogs, made with the session; hidden until asked for.
+  COctavePaths* PathDialog() const { return m_pathDialog; }
+  COctavePackages* PackageDialog() const { return m_packageDialog; }
 
   // A text from the editor: line ends removed, queued as the editor's request.
   void ReceiveEditorText(const QString& text);
@@ -86,6 +92,7 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   bool MayClose();
   void ShowAbout();
   bool Connected() const;
+  static void ShowDialog(QDialog* dialog);
 
   ISettings& m_settings;
   CHistoryStore& m_history;
@@ -101,6 +108,8 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   CPathComboButton* m_pathButton = nullptr;
   CFileView* m_fileView = nullptr;
   std::unique_ptr<CDirectoryChanger> m_directories;
+  COctavePaths* m_pathDialog = nullptr;
+  COctavePackages* m_packageDialog = nullptr;
   std::map<int, QAction*> m_actions;
   std::map<QString, QDockWidget*> m_docks;
   std::thread m_disconnecting;
