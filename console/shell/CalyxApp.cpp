@@ -19,6 +19,7 @@
 #include "console/shell/MainFrame.h"
 #include "console/workspace/VariableEditView.h"
 #include "console/workspace/VariableView.h"
+#include "console/update/AutoUpdater.h"
 #include "console/update/UpdateSchedule.h"
 
 namespace {
@@ -100,16 +101,8 @@ bool CCalyxApp::InitInstance(const CalyxOptions& options) {
 }
 
 void CCalyxApp::RunUpdateSchedule() {
-  const int year = m_settings.GetInt("General", "LastUpdateYear", 1980);
-  const int month = m_settings.GetInt("General", "LastUpdateMonth", 1);
-  const int day = m_settings.GetInt("General", "LastUpdateDay", 1);
-  const std::time_t now = std::time(nullptr);
-  if (!UpdateCheckDue(year, month, day, now) || m_settings.GetInt("General", "AutoUpdate", 1) == 0)
-    return;
-  std::tm today{};
-  localtime_r(&now, &today);
-  m_settings.SetInt("General", "LastUpdateYear", today.tm_year + 1900);
-  m_settings.SetInt("General", "LastUpdateMonth", today.tm_mon + 1);
-  m_settings.SetInt("General", "LastUpdateDay", today.tm_mday);
-  // The update check itself comes with its own subsystem.
+  CAutoUpdater* updater = m_frame->Updater();
+  if (updater->Configured() && TakeDailyUpdateCheck(m_settings, std::time(nullptr))) {
+    updater->CheckForUpdate(true);
+  }
 }

@@ -42,6 +42,7 @@
 #include "console/shell/CommandIds.h"
 #include "console/shell/Looks.h"
 #include "console/shell/OptionsSheet.h"
+#include "console/update/AutoUpdater.h"
 #include "console/workspace/VariableEditView.h"
 #include "console/workspace/VariableView.h"
 #include "console/workspace/WorkspaceIds.h"
@@ -85,6 +86,7 @@ CMainFrame::CMainFrame(ISettings& settings, CHistoryStore& history, QWidget* par
   m_console = new CCalyxView(this);
   setCentralWidget(m_console);
   m_completion = new AutoComplete(m_console);
+  m_updater = new CAutoUpdater(BuiltInUpdateSource(), this);
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -214,6 +216,7 @@ void CMainFrame::CreateActions() {
   connect(Action(kDonate), &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kDonatePage))); });
   connect(Action(kForum), &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kForumPage))); });
   connect(Action(kAbout), &QAction::triggered, this, &CMainFrame::ShowAbout);
+  connect(Action(kCheckUpdates), &QAction::triggered, this, [this] { m_updater->CheckForUpdate(false); });
 }
 
 void CMainFrame::CreateMenus() {
@@ -452,7 +455,7 @@ void CMainFrame::UpdateActions() {
   Action(kPackages)->setEnabled(connected);
   m_workspaceView->SetConnected(connected);
   // These belong to panes and dialogs that are not built yet.
-  for (int id : {kHelp, kCheckUpdates}) {
+  for (int id : {kHelp}) {
     Action(id)->setEnabled(false);
   }
   // The folder changes only through a live interpreter.

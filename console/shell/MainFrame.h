@@ -12,6 +12,7 @@
 #include "console/session/SessionViews.h"
 
 class AutoComplete;
+class CAutoUpdater;
 class CCalyxView;
 class CHistoryStore;
 class CHistoryView;
@@ -53,6 +54,7 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   // The modeless dialogs, made with the session; hidden until asked for.
   COctavePaths* PathDialog() const { return m_pathDialog; }
   COctavePackages* PackageDialog() const { return m_packageDialog; }
+  CAutoUpdater* Updater() const { return m_updater; }
 
   // A text from the editor: line ends removed, queued as the editor's request.
   void ReceiveEditorText(const QString& text);
@@ -110,6 +112,7 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   std::unique_ptr<CDirectoryChanger> m_directories;
   COctavePaths* m_pathDialog = nullptr;
   COctavePackages* m_packageDialog = nullptr;
+  CAutoUpdater* m_updater = nullptr;
   std::map<int, QAction*> m_actions;
   std::map<QString, QDockWidget*> m_docks;
   std::thread m_disconnecting;
