@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "console/pathpkg/PathPackageCommands.h"
+#include "console/pathpkg/ReportList.h"
 #include "console/session/OutputForms.h"
 #include "console/session/SessionCore.h"
 #include "widgets/ConfirmBox.h"
@@ -33,18 +34,10 @@ COctavePackages::COctavePackages(CSessionCore& core, QWidget* parent)
   setObjectName(QStringLiteral("Packages"));
   setModal(false);
 
-  m_list = new QTreeWidget(this);
-  m_list->setObjectName(QStringLiteral("PackageList"));
-  m_list->setAccessibleName(tr("Installed packages"));
   QStringList headings;
   for (const Column& column : kColumns) headings << tr(column.heading);
-  m_list->setHeaderLabels(headings);
+  m_list = NewReportList(this, QStringLiteral("PackageList"), tr("Installed packages"), headings);
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) m_list->setColumnWidth(i, kColumns[i].width);
-  m_list->setRootIsDecorated(false);
-  m_list->setSortingEnabled(false);
-  m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  m_list->setUniformRowHeights(true);
 
   m_install = new QPushButton(tr("Install package..."), this);
   m_load = new QPushButton(tr("Load"), this);

@@ -12,6 +12,7 @@
 
 #include "common/FolderList.h"
 #include "console/pathpkg/PathPackageCommands.h"
+#include "console/pathpkg/ReportList.h"
 #include "console/pathpkg/SubfolderScan.h"
 #include "console/session/SessionCore.h"
 #include "console/session/StartupCommands.h"
@@ -30,15 +31,8 @@ COctavePaths::COctavePaths(CSessionCore& core, ISettings& settings, QWidget* par
   setObjectName(QStringLiteral("SetPaths"));
   setModal(false);
 
-  m_list = new QTreeWidget(this);
-  m_list->setObjectName(QStringLiteral("SearchPathList"));
-  m_list->setAccessibleName(tr("Calyx Search Path"));
-  m_list->setHeaderLabels({tr("Calyx Search Path")});
-  m_list->setRootIsDecorated(false);
-  m_list->setSortingEnabled(false);
-  m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  m_list->setUniformRowHeights(true);
+  m_list = NewReportList(this, QStringLiteral("SearchPathList"), tr("Calyx Search Path"),
+                         {tr("Calyx Search Path")});
   m_list->header()->setStretchLastSection(true);
 
   m_add = new QPushButton(tr("Add folder..."), this);
