@@ -37,6 +37,7 @@ void MakeTree(const fs::path& root, size_t count) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   std::vector<size_t> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::strtoul(argv[i], nullptr, 10));
   if (sizes.empty()) sizes = {1000, 10000, 50000};
