@@ -7,6 +7,10 @@
 
 namespace text {
 
+// The characters that end a word for completion, help and the word at the
+// caret, in this order.
+inline constexpr std::string_view kCompletionSeparators = "([{)]} <>=+-*/\\&|;,.:@\"'";
+
 bool StartsWith(std::string_view s, std::string_view prefix);
 bool EndsWith(std::string_view s, std::string_view suffix);
 bool Contains(std::string_view s, std::string_view part);

@@ -33,6 +33,11 @@ inline constexpr int kUncomment = 32799;
 inline constexpr int kAutoIndent = 32852;
 inline constexpr int kIndent = 32855;
 inline constexpr int kUnindent = 32856;
+inline constexpr int kFindReplace = 57641;
+inline constexpr int kGotoLine = 32786;
+inline constexpr int kGotoPosition = 32785;
+inline constexpr int kFindNextAgain = 57639;  // F3
+inline constexpr int kFindPreviousAgain = 57640;  // Shift+F3
 
 // View
 inline constexpr int kToggleLineNumbers = 32771;
@@ -82,5 +87,10 @@ inline constexpr int kTabRight = 32836;
 inline constexpr int kTabLeft = 32837;
 inline constexpr int kTabBottom = 32838;
 inline constexpr int kCellMode = 32879;
+inline constexpr int kNextDocument = 57680;  // F6
+inline constexpr int kPreviousDocument = 57681;  // Shift+F6
+
+// Help
+inline constexpr int kAppAbout = 57664;
 
 }  // namespace quire_command

@@ -321,6 +321,7 @@ void CMainFrame::CreateActions() {
   for (const auto& [id, name] : icons) m_actions[id]->setIcon(AppIcon(name));
   CreateCellActions();
   CreateTipActions();
+  CreateSearchActions();
 }
 
 void CMainFrame::CreateMenus() {
@@ -380,6 +381,8 @@ void CMainFrame::CreateMenus() {
   for (int id : {kComment, kUncomment, kAutoIndent}) m_editMenu->addAction(Action(id));
   m_editMenu->addSeparator();
   m_editMenu->addAction(Action(kDescribe));
+
+  AddSearchMenus(edit, window, menuBar()->addMenu(tr("&Help")));
 
   m_tabMenu = new QMenu(this);
   for (int id : {kFileClose, kCloseAllButThis, kFileSave, kFileSaveAs, kFilePrint, kFilePrintPreview,
@@ -506,14 +509,6 @@ CQuireDoc* CMainFrame::NewBlankDocument() {
   CQuireDoc* doc = CreateDocument();
   doc->SetTitle(quire::NextUntitledTitle(titles));
   AddDocument(doc);
-  return doc;
-}
-
-CQuireDoc* CMainFrame::NewFunctionDocument() {
-  // The new-function wizard is a separate dialog that this program does not
-  // have; the command gives the blank file the wizard would start from.
-  CQuireDoc* doc = NewBlankDocument();
-  statusBar()->showMessage(tr("No new-function wizard in this version: a blank file was opened."), 5000);
   return doc;
 }
 
@@ -771,8 +766,9 @@ void CMainFrame::UpdateCommands() {
                  kEditCut, kEditCopy, kEditClear, kEditSelectAll, kComment,
                  kUncomment, kAutoIndent, kIndent, kUnindent, kToggleBreakpoint, kClearAllBreakpoints,
                  kToggleLineNumbers, kToggleSelectionMargin, kToggleFoldingMargin, kZoomIn, kZoomOut, kZoomReset,
-                 kUpperCase, kLowerCase})
+                 kUpperCase, kLowerCase, kFindReplace, kFindNextAgain, kFindPreviousAgain, kGotoLine, kGotoPosition})
     Action(id)->setEnabled(hasDoc);
+  for (int id : {kNextDocument, kPreviousDocument}) Action(id)->setEnabled(docs.size() > 1);
   if (CQuireDoc* doc = ActiveDocument()) {
     Action(kToggleLineNumbers)->setChecked(doc->View()->GetDisplayLineNumbers());
     Action(kToggleSelectionMargin)->setChecked(doc->View()->GetDisplaySelection());

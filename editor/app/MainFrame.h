@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <atomic>
@@ -18,6 +19,7 @@
 #include "editor/app/LinkDispatcher.h"
 #include "editor/app/LinkRules.h"
 #include "editor/view/NumberNudge.h"
+#include "editor/dialogs/ReplaceDlg.h"
 
 class CQuireApp;
 class CQuireDoc;
@@ -70,6 +72,16 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   QString StatusText() const;
   QAction* Action(int id) const;
 
+  // --- Find, go to, documents (FrameSearch.cpp) -------------------------------
+  // The find dialog on the active document, with the selection or the word at
+  // the caret as its text; the frame keeps the latest one.
+  CReplaceDlg* OpenFindDialog();
+  CReplaceDlg* FindDialog() const { return m_findDialog; }
+  // F3 and Shift+F3: the last search again in the active document.
+  void RepeatSearch(bool forward);
+  // F6 and Shift+F6: the next or previous tab, round the end.
+  void StepDocument(int step);
+
   // --- Run and debug ---------------------------------------------------------
   // The script name of `doc`, recorded as the last target.
   std::string GetScriptName(CQuireDoc* doc);
@@ -120,11 +132,17 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateActions();
   void CreateMenus();
   void CreateToolBars();
+  void CreateSearchActions();
+  void AddSearchMenus(QMenu* edit, QMenu* window, QMenu* help);
+  void GotoDialog(bool line);
+  void ShowAbout();
   QAction* AddAction(int id, const QString& text, const QKeySequence& key = {});
   void AddDocument(CQuireDoc* doc);
   void RemoveDocument(CQuireDoc* doc);
@@ -179,6 +197,9 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   quire::TabSide m_tabSide = quire::TabSide::Top;
   // False after OpenOrActivate failed: the arrow then has no file to go to.
   bool m_bStopFileOpen = true;
+  QPointer<CReplaceDlg> m_findDialog;
+  std::string m_lastSearch;
+  int m_lastSearchFlags = 0;
 
   calyx_link::CLinkEndpoint m_endpoint;
   // Set before the endpoint closes, so a handler waiting for this thread returns.

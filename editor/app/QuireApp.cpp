@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
+
 #include "common/UserDirs.h"
 #include "common/link/Link.h"
 #include "editor/app/DocumentRules.h"
@@ -38,7 +40,8 @@ int General(const char* key) {
 std::vector<std::string> ReadHistory(const QString& countKey, const QString& entryKey) {
   QSettings store = Store();
   store.beginGroup(QStringLiteral("EDIT"));
-  const int count = store.value(countKey, 0).toInt();
+  // The first (oldest) hundred entries at the most.
+  const int count = std::min(store.value(countKey, 0).toInt(), 100);
   std::vector<std::string> entries;
   for (int i = 0; i < count; ++i) entries.push_back(store.value(entryKey.arg(i)).toString().toStdString());
   return quire::CleanHistory(entries);

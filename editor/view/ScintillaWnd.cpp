@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColor>
+#include <QDragEnterEvent>
 #include <QEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -761,6 +762,18 @@ void CScintillaWnd::OnScintillaMarginClick(int position, int, int margin) {
   OnMarginClick(margin, position);
   const long line = Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(position));
   emit marginClicked(margin, static_cast<int>(line) + 1);
+}
+
+bool CScintillaWnd::canInsertFromMimeData(const QMimeData* source) const {
+  return !source->hasUrls() && Base::canInsertFromMimeData(source);
+}
+
+void CScintillaWnd::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) {
+    event->ignore();
+    return;
+  }
+  Base::dragEnterEvent(event);
 }
 
 bool CScintillaWnd::viewportEvent(QEvent* event) {

@@ -330,6 +330,10 @@ class CScintillaWnd : public QsciScintillaBase {
   bool viewportEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
+  // Dropped files are for the window to open, not text to insert: the drag
+  // goes on to the parent.
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
 
  private:
   // Every line of the selection by `columns` (negative: to the left), never

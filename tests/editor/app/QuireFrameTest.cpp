@@ -38,7 +38,7 @@ TEST_F(QuireFrameTest, StartsWithoutDocumentsAndNumbersNewOnes) {
   EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quire - [Untitled3]"));
   // Untitled1 and Untitled3 left: the next is Untitled4, not a second Untitled2.
   ASSERT_TRUE(frame->CloseDocument(frame->Documents()[1]));
-  frame->NewFunctionDocument();
+  frame->NewBlankDocument();
   EXPECT_EQ(Titles(), (Items{"Untitled1", "Untitled3", "Untitled4"}));
   EXPECT_TRUE(frame->Action(kFileSave)->isEnabled());
 }
