@@ -16,6 +16,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -36,6 +37,9 @@
 #include "console/files/PathComboButton.h"
 #include "console/pathpkg/OctavePackages.h"
 #include "console/pathpkg/OctavePaths.h"
+#include "console/docs/DocumentationView.h"
+#include "console/docs/ManualFolder.h"
+#include "console/docs/ManualNames.h"
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
 #include "console/session/StartupCommands.h"
@@ -217,6 +221,7 @@ void CMainFrame::CreateActions() {
   connect(Action(kForum), &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kForumPage))); });
   connect(Action(kAbout), &QAction::triggered, this, &CMainFrame::ShowAbout);
   connect(Action(kCheckUpdates), &QAction::triggered, this, [this] { m_updater->CheckForUpdate(false); });
+  connect(Action(kHelp), &QAction::triggered, this, &CMainFrame::OnHelp);
 }
 
 void CMainFrame::CreateMenus() {
@@ -289,6 +294,11 @@ void CMainFrame::CreateToolBar() {
   m_findHelpBox->setMinimumWidth(150);
   m_findHelpBox->setAccessibleName(tr("Find help"));
   m_findHelpBox->setToolTip(tr("Find help"));
+  // Enter puts a new text at the top of the list; both it and a choice from
+  // the list announce the text.
+  m_findHelpBox->setInsertPolicy(QComboBox::InsertAtTop);
+  m_findHelpBox->setDuplicatesEnabled(false);
+  connect(m_findHelpBox, &QComboBox::textActivated, this, &CMainFrame::OnFindHelp);
   bar->addWidget(m_findHelpBox);
   bar->addAction(Action(kHelp));
   bar->addSeparator();
@@ -342,6 +352,8 @@ void CMainFrame::CreateDocks() {
     } else if (title == tr("Variable Editor")) {
       m_variableEditView = new CVariableEditView(dock);
       dock->setWidget(m_variableEditView);
+    } else if (title == tr("Documentation")) {
+      CreateDocumentationPane(dock);
     } else {
       // The other panes come with their own subsystems; until then they are empty.
       auto* empty = new QWidget(dock);
@@ -438,6 +450,38 @@ void CMainFrame::ShowDialog(QDialog* dialog) {
   dialog->activateWindow();
 }
 
+void CMainFrame::CreateDocumentationPane(QDockWidget* dock) {
+  m_documentationView = new CDocumentationView(
+      [this] {
+        return manual::ManualFolderCandidates(
+            m_settings.GetString("Octave", "docpath", ""),
+            m_settings.GetString("Octave", "path", kDefaultInterpreterFolder));
+      },
+      dock);
+  dock->setWidget(m_documentationView);
+  m_documentationView->ShowHelpTopic({});
+}
+
+void CMainFrame::OnHelp() {
+  QString term;
+  if (m_console->hasFocus()) {
+    const std::u16string text = m_console->toPlainText().toStdU16String();
+    term = QString::fromStdU16String(
+        manual::HelpWordAt(text, static_cast<size_t>(m_console->textCursor().position())));
+  }
+  ShowHelpTopic(term.toStdString());
+}
+
+void CMainFrame::OnFindHelp(const QString& text) {
+  if (text.isEmpty()) return;
+  const QSignalBlocker quiet(m_findHelpBox);
+  const int existing = m_findHelpBox->findText(text);
+  if (existing >= 0) m_findHelpBox->removeItem(existing);
+  m_findHelpBox->insertItem(0, text);
+  m_findHelpBox->setCurrentIndex(0);
+  ShowHelpTopic(text.toStdString());
+}
+
 bool CMainFrame::Connected() const { return m_core && m_core->Signals().g_bConnected; }
 
 void CMainFrame::UpdateActions() {
@@ -454,16 +498,10 @@ void CMainFrame::UpdateActions() {
   Action(kSetPaths)->setEnabled(connected);
   Action(kPackages)->setEnabled(connected);
   m_workspaceView->SetConnected(connected);
-  // These belong to panes and dialogs that are not built yet.
-  for (int id : {kHelp}) {
-    Action(id)->setEnabled(false);
-  }
   // The folder changes only through a live interpreter.
   for (int id : {kBrowse, kUp}) Action(id)->setEnabled(connected);
   m_pathBox->setEnabled(connected);
   m_fileView->SetConnected(connected);
-  // The box shows what it holds; typing into it comes with its pane.
-  m_findHelpBox->setEnabled(false);
   if (m_historyView) m_historyView->UpdateActions();
 }
 
@@ -529,8 +567,10 @@ bool CMainFrame::SendToEditor(const std::string& text, bool) {
 
 void CMainFrame::ShowHelpTopic(const std::string& topic) {
   RunOnGuiThread(this, [&] {
-    statusBar()->showMessage(tr("The documentation pane is not available yet: %1")
-                                 .arg(QString::fromStdString(topic)));
+    m_documentationView->ShowHelpTopic(QString::fromStdString(topic));
+    QDockWidget* dock = Dock(tr("Documentation"));
+    dock->show();
+    dock->raise();
   });
 }
 

@@ -14,6 +14,7 @@
 class AutoComplete;
 class CAutoUpdater;
 class CCalyxView;
+class CDocumentationView;
 class CHistoryStore;
 class CHistoryView;
 class CSessionCore;
@@ -47,6 +48,7 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   CVariableView* Workspace() const { return m_workspaceView; }
   CVariableEditView* VariableEditor() const { return m_variableEditView; }
   CFileView* FilePane() const { return m_fileView; }
+  CDocumentationView* Documentation() const { return m_documentationView; }
   QDockWidget* Dock(const QString& title) const;
   QAction* Action(int id) const;
   QComboBox* FindHelpBox() const { return m_findHelpBox; }
@@ -88,6 +90,11 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   void AttachWorkspacePanes(CSessionCore* core);
   void AttachCurrentDirectory(CSessionCore* core);
   void BrowseForFolder();
+  void CreateDocumentationPane(QDockWidget* dock);
+  // The Help command: the word at the console's caret while it has the focus.
+  void OnHelp();
+  // The find-help box: its text goes to the top of its list and is looked up.
+  void OnFindHelp(const QString& text);
   QAction* AddAction(int id, const QString& text, const QString& tip = {});
   // Copy, Cut and Paste go to a toolbar box while its edit field has the focus.
   void RouteClipboard(int id);
@@ -105,6 +112,7 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   CHistoryView* m_historyView = nullptr;
   CVariableView* m_workspaceView = nullptr;
   CVariableEditView* m_variableEditView = nullptr;
+  CDocumentationView* m_documentationView = nullptr;
   QComboBox* m_findHelpBox = nullptr;
   QComboBox* m_pathBox = nullptr;
   CPathComboButton* m_pathButton = nullptr;

@@ -45,8 +45,19 @@ COptionsOctave::COptionsOctave(ISettings& settings, QWidget* parent)
   groupLayout->addWidget(label);
   groupLayout->addWidget(m_folder);
   groupLayout->addWidget(m_autoStart);
+
+  auto* manualGroup = new QGroupBox(tr("Octave Manual"), this);
+  auto* manualLabel = new QLabel(tr("Octave Manual Folder (empty: found automatically):"), manualGroup);
+  m_manualFolder = new CFolderBrowseEdit(manualGroup);
+  m_manualFolder->SetAccessibleName(tr("Octave Manual Folder"));
+  manualLabel->setBuddy(m_manualFolder);
+  auto* manualLayout = new QVBoxLayout(manualGroup);
+  manualLayout->addWidget(manualLabel);
+  manualLayout->addWidget(m_manualFolder);
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
+  layout->addWidget(manualGroup);
   layout->addStretch(1);
 
   connect(m_folder, &CFolderBrowseEdit::folderChosen, this, &COptionsOctave::OnFolderChosen);
@@ -57,10 +68,12 @@ void COptionsOctave::Open() {
   m_acceptedFolder = QString::fromStdString(LongPathName(path));
   m_folder->SetText(m_acceptedFolder);
   m_autoStart->setChecked(m_settings.GetInt("Octave", "AutoStart", 1) != 0);
+  m_manualFolder->SetText(QString::fromStdString(m_settings.GetString("Octave", "docpath", "")));
 }
 
 void COptionsOctave::Apply() {
   m_settings.SetInt("Octave", "AutoStart", m_autoStart->isChecked() ? 1 : 0);
+  m_settings.SetString("Octave", "docpath", m_manualFolder->Text().trimmed().toStdString());
 }
 
 void COptionsOctave::OnFolderChosen(const QString& folder) {

@@ -1,5 +1,5 @@
-// The "Octave" page of the options sheet: where the interpreter lives and
-// whether Calyx connects to it at startup.
+// The "Octave" page of the options sheet: where the interpreter lives,
+// whether Calyx connects to it at startup, and where its manual is.
 #pragma once
 
 #include <QString>
@@ -39,6 +39,8 @@ class COptionsOctave : public QWidget, public IPropertyPage {
   ISettings& m_settings;
   CFolderBrowseEdit* m_folder = nullptr;
   QCheckBox* m_autoStart = nullptr;
+  // Empty: the manual is found beside the interpreter.
+  CFolderBrowseEdit* m_manualFolder = nullptr;
   // What the box showed before the last choice: put back on refusal.
   QString m_acceptedFolder;
 };

@@ -148,7 +148,7 @@ TEST_F(OptionsSheetTest, OkAppliesOnlyThePagesThatWereOpened) {
 
   sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   EXPECT_EQ(sheet->result(), QDialog::Accepted);
-  EXPECT_EQ(Keys("Calyx"), QStringList{"Octave/AutoStart"});
+  EXPECT_EQ(Keys("Calyx"), (QStringList{"Octave/AutoStart", "Octave/docpath"}));
   EXPECT_EQ(Keys("Quire"), QStringList{"General/TabSize"});
   EXPECT_TRUE(m_sent.empty());
 }
@@ -332,6 +332,24 @@ TEST_F(OptionsOctaveTest, OpenShowsTheLongFormOfTheStoredFolder) {
   EXPECT_EQ(page.findChild<CFolderBrowseEdit*>()->Text(),
             QString::fromStdString(LongPathName(folder.toStdString())));
   EXPECT_FALSE(Button<QCheckBox>(&page, "Autoconnect at startup")->isChecked());
+}
+
+TEST_F(OptionsOctaveTest, ManualFolderIsShownAndWrittenOnApplyEmptyMeaningFoundAutomatically) {
+  m_settings.SetString("Octave", "docpath", "/opt/manual");
+  COptionsOctave page(m_settings);
+  page.Open();
+  auto* edit = Named<QLineEdit>(&page, "Octave Manual Folder");
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->text(), "/opt/manual");
+
+  edit->setText("  /srv/octave.html  ");
+  page.Apply();
+  EXPECT_EQ(m_settings.GetString("Octave", "docpath", ""), "/srv/octave.html");
+  edit->clear();
+  page.Apply();
+  EXPECT_EQ(m_settings.GetString("Octave", "docpath", "unset"), "");
+  // The interpreter's folder is not touched by the manual's.
+  EXPECT_EQ(m_settings.GetString("Octave", "path", "unset"), "unset");
 }
 
 TEST_F(OptionsOctaveTest, FolderWithoutInterpreterIsRefused) {
