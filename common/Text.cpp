@@ -97,6 +97,19 @@ long ParseLeadingInt(std::string_view s) {
   return negative ? -value : value;
 }
 
+std::string EscapeHtml(std::string_view s) {
+  std::string out;
+  for (const char c : s) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 size_t CompleteUtf8Prefix(std::string_view s) {
   // Look back at most three bytes for the lead byte of a sequence that runs past
   // the end.

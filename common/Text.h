@@ -36,6 +36,10 @@ std::string Join(const std::vector<std::string>& items, std::string_view separat
 // first non-digit, 0 when there is none.
 long ParseLeadingInt(std::string_view s);
 
+// The text as it reads inside HTML: "&", "<" and ">" written as entities, so
+// that nothing in it starts a tag.
+std::string EscapeHtml(std::string_view s);
+
 // Number of leading bytes of `s` that form complete UTF-8 sequences: an
 // incomplete sequence at the end is left for the next piece of a stream.
 size_t CompleteUtf8Prefix(std::string_view s);

@@ -19,20 +19,6 @@ std::string WithSlash(std::string folder) {
   return folder;
 }
 
-std::string HtmlEscaped(std::string_view s) {
-  std::string out;
-  for (const char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::vector<std::string> ManualFolderCandidates(const std::string& chosenFolder,
@@ -88,7 +74,7 @@ std::string MissingManualPage(const std::vector<std::string>& candidates) {
   page << "<html><body><h2>The Octave manual was not found</h2>"
           "<p>Calyx shows GNU Octave's own HTML manual, but none of these folders holds it "
           "(there is no <code>index.html</code> in them):</p><ul>";
-  for (const std::string& folder : candidates) page << "<li><code>" << HtmlEscaped(folder) << "</code></li>";
+  for (const std::string& folder : candidates) page << "<li><code>" << text::EscapeHtml(folder) << "</code></li>";
   page << "</ul><p>On Debian and Ubuntu the manual is the package <b>octave-doc</b>:</p>"
           "<pre>sudo apt-get install octave-doc</pre>"
           "<p>If the manual is somewhere else, choose its folder under "

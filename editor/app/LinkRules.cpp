@@ -24,20 +24,6 @@ std::string_view TrimRight(std::string_view s) {
   return end == std::string_view::npos ? std::string_view() : s.substr(0, end + 1);
 }
 
-// The help text is shown as rich text: a "<" in a description must not start a tag.
-std::string EscapeHtml(std::string_view s) {
-  std::string out;
-  for (const char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 std::string_view TextAfter(std::string_view s, std::string_view marker) {
   const size_t at = s.find(marker);
   return at == std::string_view::npos ? std::string_view() : s.substr(at + marker.size());
@@ -62,11 +48,11 @@ SHelpAnswer ParseHelpAnswer(std::string_view s) {
     const std::string_view line = TrimLeft(piece);
     if (std::optional<std::string> usage = quire_tips::UsageOf(line)) {
       answer.lines.push_back(std::move(*usage));
-      answer.html += "<font color=#000000><b>" + EscapeHtml(answer.lines.back()) + "</b></font>\n";
+      answer.html += "<font color=#000000><b>" + text::EscapeHtml(answer.lines.back()) + "</b></font>\n";
     } else if (!answer.lines.empty()) {
       if (!describing) answer.html += "<hr><font color=#202050>\n";
       describing = true;
-      answer.html += EscapeHtml(TrimRight(line)) + "\n";
+      answer.html += text::EscapeHtml(TrimRight(line)) + "\n";
       if (text::EndsWith(TrimRight(line), ".")) break;
     }
   }
@@ -75,7 +61,7 @@ SHelpAnswer ParseHelpAnswer(std::string_view s) {
 
 std::string DescribeTipHtml(const SHelpAnswer& answer, std::string_view word) {
   if (answer.html.empty())
-    return "'<b>" + EscapeHtml(word) + "</b>' is not a command or has no description.";
+    return "'<b>" + text::EscapeHtml(word) + "</b>' is not a command or has no description.";
   return answer.html + "</font>";
 }
 
@@ -108,7 +94,7 @@ std::string ValueTipHtml(std::string_view s, std::string_view tipWord) {
   // Only the name the console marked in bold: an "ans" inside a value or a
   // longer name stays as it is.
   if (Contains(tip, "<b>ans </b>"))
-    tip = text::ReplaceAll(tip, "<b>ans </b>", "<b>" + EscapeHtml(tipWord) + " </b>");
+    tip = text::ReplaceAll(tip, "<b>ans </b>", "<b>" + text::EscapeHtml(tipWord) + " </b>");
   return tip;
 }
 
