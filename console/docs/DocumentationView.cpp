@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QIcon>
 #include <QSplitter>
-#include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -13,6 +11,7 @@
 #include "console/docs/ManualFolder.h"
 #include "console/docs/ManualNames.h"
 #include "console/docs/TopicSearch.h"
+#include "widgets/AppIcon.h"
 
 namespace {
 
@@ -67,19 +66,17 @@ QToolBar* CDocumentationView::CreateToolBar() {
     int id;
     const char* text;
     const char* icon;
-    QStyle::StandardPixmap fallback;
     void (CDocumentationView::*slot)();
   };
   const Button buttons[] = {
-      {docs_id::kBack, "Back", "go-previous", QStyle::SP_ArrowBack, &CDocumentationView::Back},
-      {docs_id::kForward, "Forward", "go-next", QStyle::SP_ArrowForward, &CDocumentationView::Forward},
-      {docs_id::kStop, "Stop", "process-stop", QStyle::SP_BrowserStop, &CDocumentationView::Stop},
-      {docs_id::kRefresh, "Refresh", "view-refresh", QStyle::SP_BrowserReload, &CDocumentationView::Refresh},
-      {docs_id::kHome, "Home", "go-home", QStyle::SP_DirHomeIcon, &CDocumentationView::Home},
+      {docs_id::kBack, "Back", "go-previous", &CDocumentationView::Back},
+      {docs_id::kForward, "Forward", "go-next", &CDocumentationView::Forward},
+      {docs_id::kStop, "Stop", "process-stop", &CDocumentationView::Stop},
+      {docs_id::kRefresh, "Refresh", "view-refresh", &CDocumentationView::Refresh},
+      {docs_id::kHome, "Home", "go-home", &CDocumentationView::Home},
   };
   for (const Button& button : buttons) {
-    const QIcon icon = QIcon::fromTheme(QString::fromLatin1(button.icon), style()->standardIcon(button.fallback));
-    QAction* action = bar->addAction(icon, tr(button.text));
+    QAction* action = bar->addAction(AppIcon(button.icon), tr(button.text));
     action->setToolTip(tr(button.text));
     action->setData(button.id);
     connect(action, &QAction::triggered, this, button.slot);
