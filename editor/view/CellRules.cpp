@@ -70,12 +70,12 @@ std::string_view Indentation(std::string_view line) {
 }
 }  // namespace
 
-std::string MarkerLineBelow(std::string_view line) {
-  return "\r\n" + std::string(Indentation(line)) + std::string(kCellMarker);
+std::string MarkerLineBelow(std::string_view line, std::string_view lineEnd) {
+  return std::string(lineEnd) + std::string(Indentation(line)) + std::string(kCellMarker);
 }
 
-std::string MarkerLineAbove(std::string_view line) {
-  return std::string(Indentation(line)) + std::string(kCellMarker) + "\r\n";
+std::string MarkerLineAbove(std::string_view line, std::string_view lineEnd) {
+  return std::string(Indentation(line)) + std::string(kCellMarker) + std::string(lineEnd);
 }
 
 bool CMarkerLines::Update(int line, int linesAdded, const std::function<bool(int)>& isMarker) {

@@ -45,12 +45,12 @@ SLineRange CellLinesAt(const std::vector<int>& markers, int line, int lineCount)
 std::optional<int> NextMarker(const std::vector<int>& markers, int line, bool beforeMarkerOnLine);
 std::optional<int> PreviousMarker(const std::vector<int>& markers, int line);
 
-// The text "Insert Cell Break" puts at the end of `line`: a line end, the
-// line's leading blanks and tabs, and "%% ".
-std::string MarkerLineBelow(std::string_view line);
+// The text "Insert Cell Break" puts at the end of `line`: `lineEnd` (the
+// document's), the line's leading blanks and tabs, and "%% ".
+std::string MarkerLineBelow(std::string_view line, std::string_view lineEnd);
 // The text put at the start of `line` for a marker line above it (used for
 // the first line, which has no line above).
-std::string MarkerLineAbove(std::string_view line);
+std::string MarkerLineAbove(std::string_view line, std::string_view lineEnd);
 
 // Keeps the marker lines of a text current through edits without reading the
 // whole text again: an edit changes the lines it touched and moves the ones

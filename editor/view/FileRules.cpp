@@ -82,26 +82,24 @@ std::string FileExtension(std::string_view path) {
   return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
 }
 
-std::string ToFileLineEnds(std::string_view text) {
+std::string_view LineEndText(int mode) {
+  if (mode == LINE_ENDS_CRLF) return "\r\n";
+  return mode == LINE_ENDS_CR ? "\r" : "\n";
+}
+
+int PlatformLineEnds() {
 #ifdef _WIN32
-  constexpr std::string_view LINE_END = "\r\n";
+  return LINE_ENDS_CRLF;
 #else
-  constexpr std::string_view LINE_END = "\n";
+  return LINE_ENDS_LF;
 #endif
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += LINE_END;
-    } else if (c == '\n') {
-      out += LINE_END;
-    } else {
-      out += c;
-    }
-  }
-  return out;
+}
+
+int LineEndsOf(std::string_view text) {
+  const size_t end = text.find_first_of("\r\n");
+  if (end == std::string_view::npos) return PlatformLineEnds();
+  if (text[end] == '\n') return LINE_ENDS_LF;
+  return end + 1 < text.size() && text[end + 1] == '\n' ? LINE_ENDS_CRLF : LINE_ENDS_CR;
 }
 
 int DecimalDigits(long count) {

@@ -19,9 +19,20 @@ int LexerForExtension(std::string_view extension);
 // count); empty when the name has no ".".
 std::string FileExtension(std::string_view path);
 
-// The editor keeps CR LF line ends; a file gets the platform's text line ends
-// (line feeds here, CR LF on Windows). Lone carriage returns count as line ends.
-std::string ToFileLineEnds(std::string_view text);
+// Scintilla's line-end modes.
+inline constexpr int LINE_ENDS_CRLF = 0;
+inline constexpr int LINE_ENDS_CR = 1;
+inline constexpr int LINE_ENDS_LF = 2;
+
+// The characters of a line-end mode: "\r\n", "\r" or "\n".
+std::string_view LineEndText(int mode);
+
+// The platform's text line ends: line feeds here, CR LF on Windows.
+int PlatformLineEnds();
+
+// The line-end mode of a file's text: the kind of its first line end, the
+// platform's when it has none.
+int LineEndsOf(std::string_view text);
 
 // Number of decimal digits of a non-negative count (1 for 0).
 int DecimalDigits(long count);

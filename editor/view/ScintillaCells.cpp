@@ -97,7 +97,7 @@ std::string CScintillaWnd::GetCurrentCellText() {
 
 void CScintillaWnd::InsertCellBreak() {
   const int line = GetCurrentLine() - 1;
-  const std::string marker = quire_cells::MarkerLineBelow(GetLine(line));
+  const std::string marker = quire_cells::MarkerLineBelow(GetLine(line), LineEnd());
   const long at = SendScintilla(Base::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line), 0L);
   SendScintilla(Base::SCI_INSERTTEXT, static_cast<unsigned long>(at), marker.c_str());
   GotoPosition(at + static_cast<long>(marker.size()));
@@ -116,18 +116,18 @@ void CScintillaWnd::InsertCellBreaksAroundSelection() {
   if (last > first && end == LineStart(last)) --last;
 
   SendScintilla(Base::SCI_BEGINUNDOACTION);
-  const std::string below = quire_cells::MarkerLineBelow(GetLine(last));
+  const std::string below = quire_cells::MarkerLineBelow(GetLine(last), LineEnd());
   const long belowAt = SendScintilla(Base::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last), 0L);
   SendScintilla(Base::SCI_INSERTTEXT, static_cast<unsigned long>(belowAt), below.c_str());
   long caret = 0;
   if (first > 0) {
-    const std::string above = quire_cells::MarkerLineBelow(GetLine(first - 1));
+    const std::string above = quire_cells::MarkerLineBelow(GetLine(first - 1), LineEnd());
     const long at = SendScintilla(Base::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(first - 1), 0L);
     SendScintilla(Base::SCI_INSERTTEXT, static_cast<unsigned long>(at), above.c_str());
     caret = at + static_cast<long>(above.size());
   } else {
     // The first line has no line above to put the marker below.
-    const std::string above = quire_cells::MarkerLineAbove(GetLine(0));
+    const std::string above = quire_cells::MarkerLineAbove(GetLine(0), LineEnd());
     SendScintilla(Base::SCI_INSERTTEXT, 0UL, above.c_str());
     caret = static_cast<long>(above.size()) - 2;
   }

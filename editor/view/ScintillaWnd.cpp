@@ -222,8 +222,11 @@ void CScintillaWnd::Init(const std::vector<std::string>& keywords) {
 
   SetBackground(STYLE_BRACE_LIGHT, Rgb(255, 255, 0));
 
-  Send(Base::SCI_SETEOLMODE, Base::SC_EOL_CRLF);
-  Send(Base::SCI_CONVERTEOLS, Base::SC_EOL_CRLF);
+  // New text gets the platform's line ends; a loaded file keeps its own.
+  Send(Base::SCI_SETEOLMODE, static_cast<uintptr_t>(PlatformLineEnds()));
+  // Only the visible lines are styled at once, the rest when the window is idle,
+  // so a large file shows at once and the fold margin fills in soon after.
+  Send(Base::SCI_SETIDLESTYLING, Base::SC_IDLESTYLING_ALL);
 
   // QScintilla takes the image of a pixmap marker as a QPixmap.
   SendScintilla(Base::SCI_MARKERDEFINEPIXMAP, BREAKPOINT_MARKER, PixmapFromXpm(BreakpointXpm()));
@@ -292,6 +295,10 @@ int CScintillaWnd::GetLineCount() const {
 
 long CScintillaWnd::GetLength() const { return Send(Base::SCI_GETTEXTLENGTH); }
 
+std::string_view CScintillaWnd::LineEnd() const {
+  return LineEndText(static_cast<int>(Send(Base::SCI_GETEOLMODE)));
+}
+
 std::string CScintillaWnd::GetSelectedText() const {
   // Scintilla 3 counts the terminating NUL in the size it reports.
   const long size = SendBuffer(Base::SCI_GETSELTEXT, 0, nullptr);
@@ -321,8 +328,10 @@ bool CScintillaWnd::LoadFile(const std::string& path) {
     m_bLoading = false;
     return false;
   }
+  // Set once with the file's own line ends: converting them afterwards costs an
+  // insertion per line.
+  Send(Base::SCI_SETEOLMODE, static_cast<uintptr_t>(LineEndsOf(content)));
   SetText(content);
-  Send(Base::SCI_CONVERTEOLS, Base::SC_EOL_CRLF);
   Send(Base::SCI_SETUNDOCOLLECTION, 1);
   Send(Base::SCI_EMPTYUNDOBUFFER);
   Send(Base::SCI_SETSAVEPOINT);
@@ -339,7 +348,7 @@ bool CScintillaWnd::SaveFile(const std::string& path) {
   const bool existed = ::stat(target.c_str(), &info) == 0;
   // Renaming over a file would succeed where writing into it is not allowed.
   if (existed && (S_ISDIR(info.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
-  if (!WriteFileAtomically(target, ToFileLineEnds(GetText()))) return false;
+  if (!WriteFileAtomically(target, GetText())) return false;
   if (!existed) {
     // A new document gets the usual permissions, not those of a private file.
     const mode_t mask = ::umask(0);
@@ -600,10 +609,9 @@ int CScintillaWnd::FindPreviousBreakpoint() {
 
 void CScintillaWnd::OnCharAdded(int ch) {
   OnCharAddedForTips(ch);
-  // Enter adds CR and LF, each notified: the flag lets only one of them indent.
-  const bool run = (ch == '\r' || ch == '\n') && m_bEnterFlag;
-  m_bEnterFlag = !m_bEnterFlag;
-  if (run && Settings().smartIndent) SmartIndentNewLine();
+  // Enter adds the document's line end one character at a time, each notified:
+  // its last character indents once per Enter.
+  if (ch == LineEnd().back() && Settings().smartIndent) SmartIndentNewLine();
 }
 
 void CScintillaWnd::SmartIndentNewLine() {

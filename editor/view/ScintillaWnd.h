@@ -6,8 +6,9 @@
 //
 // Lines are 1-based in the operations that take a line number unless the name
 // of the parameter says line0 (0-based, as Scintilla counts). Positions are
-// Scintilla byte positions. The control keeps CR LF line ends; files are read
-// whole and written whole with the platform's line ends.
+// Scintilla byte positions. A file keeps its own line ends: it is read whole,
+// shown with the line ends it has and written whole as the control holds it;
+// new text gets the platform's line ends.
 //
 // Use: construct (the child control exists from then on), SetSettingsSource,
 // Init with the keyword list, LoadFile. The signals tell the owner what changed;
@@ -90,19 +91,20 @@ class CScintillaWnd : public QsciScintillaBase {
   void GetLineString(int line0, std::string& out) const;
   int GetLineCount() const;
   long GetLength() const;
+  // The line end Enter adds: the loaded file's kind, else the platform's.
+  std::string_view LineEnd() const;
   // The selected text; empty when nothing is selected.
   std::string GetSelectedText() const;
   void GetSelectedText(std::string& out) const;
 
   // --- Files -----------------------------------------------------------------
-  // Reads the whole file: lexer by extension, text with CR LF line ends, empty
-  // undo history, save point, caret at 0. An empty path does nothing and
+  // Reads the whole file: lexer by extension, text as it is with the line-end
+  // mode of its first line end (for what Enter and pastes add), empty undo history, save point, caret at 0. An empty path does nothing and
   // succeeds. A file that cannot be opened (or a folder) fails and the text
   // stays; a read error fails but keeps what was read. No textModified() while
   // loading.
   bool LoadFile(const std::string& path);
-  // Writes the whole text with the platform's line ends to a temporary file and
-  // renames it over `path` (through a symbolic link, to its target), so a failed
+  // Writes the whole text, line ends as they are, to a temporary file and renames it over `path` (through a symbolic link, to its target), so a failed
   // save leaves the old file as it was. Fails when an existing file is not
   // writable. The control's text is not changed; success sets the save point.
   bool SaveFile(const std::string& path);
@@ -374,9 +376,6 @@ class CScintillaWnd : public QsciScintillaBase {
   bool m_bFoldingMargin = false;
   int m_lineNumberDigits = 0;  // digits margin 0 was last sized for
   int m_searchFlags = 0;
-  // Inverted at every added character: of the CR and LF one Enter adds, only one
-  // runs smart indentation.
-  bool m_bEnterFlag = false;
   bool m_bHovering = false;
   CharRange m_braceHighlight{-1, -1};
   quire_cells::CMarkerLines m_cellMarkers;

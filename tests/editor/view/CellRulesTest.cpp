@@ -56,9 +56,9 @@ TEST(CellRules, NextAndPreviousCellStayWhereNoMarkerLies) {
 }
 
 TEST(CellRules, NewMarkerLinesTakeTheIndentationOfTheirLine) {
-  EXPECT_EQ(MarkerLineBelow("\t  x = 1;"), "\r\n\t  %% ");
-  EXPECT_EQ(MarkerLineBelow(""), "\r\n%% ");
-  EXPECT_EQ(MarkerLineAbove("  y"), "  %% \r\n");
+  EXPECT_EQ(MarkerLineBelow("\t  x = 1;", "\r\n"), "\r\n\t  %% ");
+  EXPECT_EQ(MarkerLineBelow("", "\n"), "\n%% ");
+  EXPECT_EQ(MarkerLineAbove("  y", "\r\n"), "  %% \r\n");
 }
 
 // Marker lines kept through edits agree with a fresh scan of the edited text.

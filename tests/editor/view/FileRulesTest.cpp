@@ -23,9 +23,16 @@ TEST(FileRules, ExtensionIsTakenFromTheFileName) {
   EXPECT_EQ(FileExtension("/home/u/v1.2/Makefile"), "");
 }
 
-TEST(FileRules, FilesGetLineFeeds) {
-  EXPECT_EQ(ToFileLineEnds("a\r\nb\rc\n\r\n"), "a\nb\nc\n\n");
-  EXPECT_EQ(ToFileLineEnds(std::string_view("x\0y\r\n", 5)), std::string("x\0y\n", 4));
+TEST(FileRules, FileKeepsTheKindOfItsFirstLineEnd) {
+  EXPECT_EQ(LineEndsOf("a\nb\r\n"), LINE_ENDS_LF);
+  EXPECT_EQ(LineEndsOf("a\r\nb\nc\n"), LINE_ENDS_CRLF);
+  EXPECT_EQ(LineEndsOf("a\rb\r\n"), LINE_ENDS_CR);
+  EXPECT_EQ(LineEndsOf(std::string_view("x\0y\r\n", 5)), LINE_ENDS_CRLF);
+  // A CR at the very end is a line end of its own.
+  EXPECT_EQ(LineEndsOf("a\r"), LINE_ENDS_CR);
+  // No line end at all: new lines get the platform's.
+  EXPECT_EQ(LineEndsOf("x = 1;"), PlatformLineEnds());
+  EXPECT_EQ(LineEndsOf(""), PlatformLineEnds());
 }
 
 TEST(FileRules, DigitsAndStatusText) {

@@ -150,7 +150,7 @@ using ScintillaIndent = ScintillaFixture;
 
 TEST_F(ScintillaIndent, IndentAndUnindentTheSelectedLines) {
   SetLines("a\nb\nc\nd");
-  Select(3, 7);  // from line 2 into line 3
+  Select(2, 5);  // from line 2 into line 3
   m_wnd.IndentSelection();
   EXPECT_EQ(Lines(), "a\n    b\n    c\nd");
   m_wnd.IndentSelection();

@@ -53,20 +53,39 @@ class ScintillaFiles : public ScintillaFixture {
 
 }  // namespace
 
-TEST_F(ScintillaFiles, CrLfFileIsShownWithCrLfAndSavedWithLineFeeds) {
-  const std::string path = Write("f.m", "function f\r\n  x = 1;\r\nend\r\n");
+TEST_F(ScintillaFiles, EachFileKeepsItsOwnLineEnds) {
+  // A CR LF file stays CR LF in the control, on Enter and on disk.
+  const std::string crlf = "function f\r\n    x = 1;\r\nend\r\n";
+  const std::string path = Write("f.m", crlf);
   ASSERT_TRUE(m_wnd.LoadFile(path));
-  EXPECT_EQ(m_wnd.GetText(), "function f\r\n  x = 1;\r\nend\r\n");
+  EXPECT_EQ(m_wnd.GetText(), crlf);
   EXPECT_EQ(m_wnd.GetLineCount(), 4);
   ASSERT_TRUE(m_wnd.SaveFile(path));
-  EXPECT_EQ(Read(path), "function f\n  x = 1;\nend\n");
-  // The control keeps its own line ends and gains no undo step from saving.
-  EXPECT_EQ(m_wnd.GetText(), "function f\r\n  x = 1;\r\nend\r\n");
+  EXPECT_EQ(Read(path), crlf);
   EXPECT_FALSE(m_wnd.CanUndo());
+  EnterAtEndOf(2);
+  QTest::keyClicks(&m_wnd, "y = 2;");
+  ASSERT_TRUE(m_wnd.SaveFile(path));
+  EXPECT_EQ(Read(path), "function f\r\n    x = 1;\r\n    y = 2;\r\nend\r\n");
 
-  // Any line ends become CR LF in the control.
-  ASSERT_TRUE(m_wnd.LoadFile(Write("g.m", "a\nb\rc\r\nd")));
-  EXPECT_EQ(m_wnd.GetText(), "a\r\nb\r\nc\r\nd");
+  // A line-feed file stays line feeds, and Enter indents once per line.
+  const std::string lf = "function g\n    x = 1;\nend\n";
+  ASSERT_TRUE(m_wnd.LoadFile(Write("g.m", lf)));
+  EXPECT_EQ(m_wnd.GetText(), lf);
+  EnterAtEndOf(2);
+  QTest::keyClicks(&m_wnd, "y = 2;");
+  EnterAtEndOf(3);
+  QTest::keyClicks(&m_wnd, "z = 3;");
+  EXPECT_EQ(m_wnd.GetText(), "function g\n    x = 1;\n    y = 2;\n    z = 3;\nend\n");
+
+  // Mixed line ends are neither converted on load nor on save.
+  const std::string mixed = "a\nb\rc\r\nd";
+  const std::string mixedPath = Write("h.m", mixed);
+  ASSERT_TRUE(m_wnd.LoadFile(mixedPath));
+  EXPECT_EQ(m_wnd.GetText(), mixed);
+  EXPECT_EQ(m_wnd.GetLineCount(), 4);
+  ASSERT_TRUE(m_wnd.SaveFile(mixedPath));
+  EXPECT_EQ(Read(mixedPath), mixed);
 }
 
 TEST_F(ScintillaFiles, EveryByteSurvivesLoadAndSave) {

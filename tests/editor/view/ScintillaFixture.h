@@ -17,12 +17,7 @@ class ScintillaFixture : public ::testing::Test {
     m_wnd.Init({"if", "for", "end", "function", "endfunction"});
   }
 
-  // The control keeps CR LF line ends; tests write and read plain "\n".
-  static std::string Crlf(std::string_view text) {
-    std::string out;
-    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return out;
-  }
+  // New text has the platform's line ends; tests write and read plain "\n".
   static std::string Lf(std::string_view text) {
     std::string out;
     for (char c : text)
@@ -30,7 +25,7 @@ class ScintillaFixture : public ::testing::Test {
     return out;
   }
 
-  void SetLines(std::string_view text) { m_wnd.SetText(Crlf(text)); }
+  void SetLines(std::string_view text) { m_wnd.SetText(text); }
   std::string Lines() const { return Lf(m_wnd.GetText()); }
 
   // Caret to the end of the 1-based line, then Enter as the user presses it.

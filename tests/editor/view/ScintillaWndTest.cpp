@@ -50,7 +50,7 @@ TEST_F(ScintillaView, InitConfiguresTheControl) {
   EXPECT_EQ(Message(Sci::SCI_STYLEGETFORE, 1), CScintillaWnd::Rgb(34, 139, 34));
   EXPECT_EQ(Message(Sci::SCI_STYLEGETBOLD, 4), 1);
   EXPECT_EQ(Message(Sci::SCI_STYLEGETBACK, 34), CScintillaWnd::Rgb(255, 255, 0));
-  EXPECT_EQ(Message(Sci::SCI_GETEOLMODE), Sci::SC_EOL_CRLF);
+  EXPECT_EQ(Message(Sci::SCI_GETEOLMODE), PlatformLineEnds());
   EXPECT_EQ(static_cast<uint32_t>(Message(Sci::SCI_GETMARGINMASKN, 2)),
             static_cast<uint32_t>(Sci::SC_MASK_FOLDERS));
   EXPECT_EQ(Property(m_wnd, "fold"), "1");
@@ -249,13 +249,13 @@ TEST_F(ScintillaView, UpdatesHighlightApplyTheSettingAndReportTheStatus) {
 
 TEST_F(ScintillaView, StatusData) {
   SetLines("ab\n\tcd");
-  Select(1, 6);  // from "b" to after "c"
+  Select(1, 5);  // from "b" to after "c"
   const CScintillaWnd::StatusInfo status = m_wnd.GetStatus();
   EXPECT_EQ(status.line, 2);
   EXPECT_EQ(status.column, 6);  // the tab counts as four columns
-  EXPECT_EQ(status.selection, 5);
+  EXPECT_EQ(status.selection, 4);
   EXPECT_FALSE(status.overtype);
-  EXPECT_EQ(m_wnd.GetStatusText(), "Line: 2    Col: 6    Sel: 5");
+  EXPECT_EQ(m_wnd.GetStatusText(), "Line: 2    Col: 6    Sel: 4");
   m_wnd.SetOverstrike(!m_wnd.GetOverstrike());
   EXPECT_TRUE(m_wnd.GetStatus().overtype);
 }
