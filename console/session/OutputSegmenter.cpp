@@ -34,18 +34,22 @@ std::string Normalised(std::string s) { return text::ReplaceAll(std::move(s), "\
 }  // namespace
 
 std::string COutputSegmenter::Feed(std::string_view output) {
+  // Only the new output is searched for a line end: a long line arrives in
+  // many pieces, and searching all of it for each would grow with its square.
+  const size_t lineFeed = output.rfind('\n');
+  if (lineFeed != std::string_view::npos) m_lineEnd = m_pending.size() + lineFeed + 1;
   m_pending.append(output);
-  size_t cut;
-  if (text::EndsWith(m_pending, "> ")) {
-    cut = m_pending.size();  // a prompt: the interpreter now waits for input
-  } else {
-    const size_t lastLineFeed = m_pending.rfind('\n');
-    cut = lastLineFeed == std::string::npos ? 0 : lastLineFeed + 1;
-  }
+  size_t cut = text::EndsWith(m_pending, "> ")
+                   ? m_pending.size()  // a prompt: the interpreter now waits for input
+                   : m_lineEnd;
   cut = HeldPatternStart(std::string_view(m_pending).substr(0, cut));
+  m_lineEnd = m_lineEnd > cut ? m_lineEnd - cut : 0;
   std::string ready = m_pending.substr(0, cut);
   m_pending.erase(0, cut);
   return Normalised(std::move(ready));
 }
 
-std::string COutputSegmenter::Flush() { return Normalised(std::exchange(m_pending, {})); }
+std::string COutputSegmenter::Flush() {
+  m_lineEnd = 0;
+  return Normalised(std::exchange(m_pending, {}));
+}

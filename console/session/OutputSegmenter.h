@@ -17,4 +17,5 @@ class COutputSegmenter {
 
  private:
   std::string m_pending;
+  size_t m_lineEnd = 0;  // just after the last line feed in m_pending; 0 when none
 };
