@@ -77,6 +77,9 @@ TEST_F(ScintillaFiles, EachFileKeepsItsOwnLineEnds) {
   EnterAtEndOf(3);
   QTest::keyClicks(&m_wnd, "z = 3;");
   EXPECT_EQ(m_wnd.GetText(), "function g\n    x = 1;\n    y = 2;\n    z = 3;\nend\n");
+  // So does a cell break.
+  m_wnd.InsertCellBreak();
+  EXPECT_EQ(m_wnd.GetText(), "function g\n    x = 1;\n    y = 2;\n    z = 3;\n    %% \nend\n");
 
   // Mixed line ends are neither converted on load nor on save.
   const std::string mixed = "a\nb\rc\r\nd";
