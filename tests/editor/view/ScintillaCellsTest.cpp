@@ -105,7 +105,7 @@ TEST_F(ScintillaCells, CellBreaksTakeTheIndentationAndUndoAsOneStep) {
   EXPECT_EQ(Lines(), "x\ny = 1;\nz = 2;\nw");
 
   // From the first line there is no line above: the marker goes before it.
-  Select(0, 3);
+  Select(0, 2);
   m_wnd.InsertCellBreaksAroundSelection();
   EXPECT_EQ(Lines(), "%% \nx\n%% \ny = 1;\nz = 2;\nw");
   EXPECT_EQ(m_wnd.GetCurrentLine(), 1);
