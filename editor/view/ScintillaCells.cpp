@@ -129,7 +129,7 @@ void CScintillaWnd::InsertCellBreaksAroundSelection() {
     // The first line has no line above to put the marker below.
     const std::string above = quire_cells::MarkerLineAbove(GetLine(0), LineEnd());
     SendScintilla(Base::SCI_INSERTTEXT, 0UL, above.c_str());
-    caret = static_cast<long>(above.size()) - 2;
+    caret = static_cast<long>(above.size() - LineEnd().size());
   }
   SendScintilla(Base::SCI_ENDUNDOACTION);
   GotoPosition(caret);
