@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 
@@ -192,6 +193,20 @@ TEST_F(QuireDialogsTest, RecentTextsComeBackNewestFirstAfterARestart) {
   dialog = OpenFind();
   EXPECT_EQ(BoxItems(dialog, "find"), (QStringList{"three", "two", "one"}));
   EXPECT_EQ(BoxItems(dialog, "replace"), (QStringList{"2"}));
+}
+
+TEST_F(QuireDialogsTest, OnlyTheOldestHundredStoredFindTextsAreRead) {
+  {
+    QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+    store.setValue(QStringLiteral("EDIT/FINDSTRINGCOUNT"), 120);
+    for (int i = 0; i < 120; ++i) store.setValue(QStringLiteral("EDIT/FINDSTRING%1").arg(i), QStringLiteral("t%1").arg(i));
+  }
+  Start();
+  NewDocumentWith("\n");
+  const QStringList items = BoxItems(OpenFind(), "find");
+  ASSERT_EQ(items.size(), 100);
+  EXPECT_EQ(items.front(), QStringLiteral("t99"));
+  EXPECT_EQ(items.back(), QStringLiteral("t0"));
 }
 
 TEST_F(QuireDialogsTest, GoToLineAndPositionMoveTheCaret) {
