@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   const int runs = argc > 2 ? std::atoi(argv[2]) : 3;
 
   CCalyxApp calyx;
-  calyx.InitInstance({false, true});
+  calyx.InitInstance({.splash = false, .show = true, .startFolder = {}});
   CMainFrame* frame = calyx.Frame();
   CCalyxView* console = frame->Console();
   if (!QTest::qWaitFor([&] { return calyx.Core()->Signals().g_bConnected.load(); }, 30000)) {

@@ -11,6 +11,7 @@ packages=(
   octave octave-doc octave-io
   xvfb xauth imagemagick fonts-dejavu-core
   dpkg-dev file desktop-file-utils appstream librsvg2-bin
+  fonts-freefont-otf
 )
 
 if [ "$(id -u)" -eq 0 ]; then

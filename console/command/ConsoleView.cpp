@@ -13,6 +13,7 @@
 #include "console/command/CompletionPopup.h"
 #include "console/command/ConsoleText.h"
 #include "console/command/HistoryStore.h"
+#include "console/session/OutputForms.h"
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
 #include "widgets/ConfirmBox.h"
@@ -32,13 +33,47 @@ int CharOffset(const std::string& chunk, long byteOffset) {
 
 QString PlainText(QString text) { return text.replace(kParagraph, QLatin1Char('\n')); }
 
+// The keys the console handles itself with Control held; while it has the focus
+// they come before the frame's accelerators.
+bool IsConsoleControlKey(const QKeyEvent* event) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier)) return event->key() == Qt::Key_Z;
+  if (modifiers != Qt::ControlModifier) return false;
+  switch (event->key()) {
+    case Qt::Key_P: case Qt::Key_N: case Qt::Key_A: case Qt::Key_E: case Qt::Key_F:
+    case Qt::Key_B: case Qt::Key_D: case Qt::Key_K: case Qt::Key_W: case Qt::Key_L:
+    case Qt::Key_I: case Qt::Key_C: case Qt::Key_V: case Qt::Key_X: case Qt::Key_Z:
+    case Qt::Key_Y:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
+
+// Marks changes of the text that are not the user's typing.
+class CCalyxView::ProgramChange {
+ public:
+  explicit ProgramChange(CCalyxView& view) : m_view(view) { ++m_view.m_programChanges; }
+  ~ProgramChange() {
+    if (--m_view.m_programChanges == 0) m_view.m_lastInput = m_view.InputText();
+  }
+  ProgramChange(const ProgramChange&) = delete;
+  ProgramChange& operator=(const ProgramChange&) = delete;
+
+ private:
+  CCalyxView& m_view;
+};
 
 CCalyxView::CCalyxView(QWidget* parent) : QPlainTextEdit(parent) {
   setAccessibleName(tr("Command Window"));
   setObjectName(QStringLiteral("CommandWindow"));
   setLineWrapMode(QPlainTextEdit::NoWrap);
-  setUndoRedoEnabled(true);
+  // The document keeps no undo steps: output would fill them without end. The
+  // input line has its own.
+  setUndoRedoEnabled(false);
+  connect(document(), &QTextDocument::contentsChange, this, &CCalyxView::OnContentsChange);
   document()->setDefaultFont(BaseFormat().font());
   setCurrentCharFormat(BaseFormat());
   QPalette colours = palette();
@@ -75,12 +110,16 @@ std::string CCalyxView::CurrentPrompt() const {
 
 // ---- IConsole
 
+QString CCalyxView::OutputTail(int count) const {
+  QTextCursor cursor(document());
+  cursor.setPosition(m_typedStart);
+  cursor.setPosition(std::max(0, m_typedStart - count), QTextCursor::KeepAnchor);
+  return PlainText(cursor.selectedText());
+}
+
 std::string CCalyxView::Tail(size_t count) {
   return ResultOnGuiThread<std::string>(this, [&] {
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, static_cast<int>(count));
-    const QByteArray bytes = PlainText(cursor.selectedText()).toUtf8();
+    const QByteArray bytes = OutputTail(static_cast<int>(count)).toUtf8();
     const qsizetype keep = std::min<qsizetype>(bytes.size(), static_cast<qsizetype>(count));
     return bytes.right(keep).toStdString();
   });
@@ -90,16 +129,27 @@ std::string CCalyxView::Text() {
   return ResultOnGuiThread<std::string>(this, [&] { return toPlainText().toStdString(); });
 }
 
+int CCalyxView::InsertOutput(const QString& text) {
+  QTextCursor cursor(document());
+  const int start = m_typedStart;
+  cursor.setPosition(start);
+  cursor.insertText(text, BaseFormat());
+  const int inserted = cursor.position() - start;
+  m_typedStart += inserted;
+  m_inputStart += inserted;
+  return start;
+}
+
 void CCalyxView::AppendOutput(const std::string& chunk, const std::vector<ConsoleMark>& marks,
                               int maxLines) {
   RunOnGuiThread(this, [&] {
+    ProgramChange output(*this);
+    const bool typing = textCursor().selectionStart() >= m_inputStart;
     QTextCursor cursor(document());
     cursor.beginEditBlock();
-    cursor.movePosition(QTextCursor::End);
-    const int start = cursor.position();
-    cursor.insertText(QString::fromUtf8(chunk.data(), static_cast<qsizetype>(chunk.size())),
-                      BaseFormat());
-    const int end = cursor.position();
+    const int start =
+        InsertOutput(QString::fromUtf8(chunk.data(), static_cast<qsizetype>(chunk.size())));
+    const int end = m_typedStart;
     for (const ConsoleMark& mark : marks) {
       const int from = std::max(0, start + CharOffset(chunk, mark.begin));
       const int to = std::min(end, start + CharOffset(chunk, mark.end));
@@ -125,33 +175,52 @@ void CCalyxView::AppendOutput(const std::string& chunk, const std::vector<Consol
       range.setPosition(to, QTextCursor::KeepAnchor);
       range.mergeCharFormat(format);
     }
-    // Keep the newest maxLines lines.
+    // Keep the newest maxLines lines; what is typed ahead stays.
     const int blocks = document()->blockCount();
     if (maxLines > 0 && blocks > maxLines) {
+      const int cut =
+          std::min(document()->findBlockByNumber(blocks - maxLines).position(), m_typedStart);
       QTextCursor head(document());
-      head.setPosition(document()->findBlockByNumber(blocks - maxLines).position(),
-                       QTextCursor::KeepAnchor);
+      head.setPosition(cut, QTextCursor::KeepAnchor);
       head.removeSelectedText();
+      m_typedStart -= cut;
+      m_inputStart -= cut;
     }
     cursor.endEditBlock();
-    moveCursor(QTextCursor::End);
+    // A caret in the input line stays where the user left it.
+    if (!typing) moveCursor(QTextCursor::End);
     setCurrentCharFormat(BaseFormat());  // typing after a bold prompt is not bold
-    m_inputStart = textCursor().position();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
   });
 }
 
-void CCalyxView::ReplaceInput(const std::string& text) {
-  RunOnGuiThread(this, [&] { ReplaceInputText(QString::fromStdString(text)); });
+bool CCalyxView::EchoCommand(const std::string& line) {
+  return ResultOnGuiThread<bool>(this, [&] {
+    ProgramChange echo(*this);
+    const bool command = output_forms::EndsWithPrompt(OutputTail(10).toStdString());
+    const QString shown = QString::fromStdString(line) + QLatin1Char('\n');
+    QTextCursor typed(document());
+    typed.setPosition(m_typedStart);
+    typed.setPosition(std::min(m_inputStart, m_typedStart + static_cast<int>(shown.size())),
+                      QTextCursor::KeepAnchor);
+    if (PlainText(typed.selectedText()) == shown) {
+      m_typedStart += static_cast<int>(shown.size());
+    } else {
+      InsertOutput(shown);
+    }
+    return command;
+  });
 }
 
 void CCalyxView::ResetTo(const std::string& prompt) {
   RunOnGuiThread(this, [&] {
+    ProgramChange reset(*this);
     clear();
     QTextCursor cursor(document());
     cursor.insertText(QString::fromStdString(prompt), BaseFormat());
     moveCursor(QTextCursor::End);
-    m_inputStart = textCursor().position();
+    m_inputStart = m_typedStart = textCursor().position();
+    m_undo.Clear();
   });
 }
 
@@ -162,14 +231,20 @@ void CCalyxView::ReplaceInConsole(const std::string& find, const std::string& re
     if (from.isEmpty() || !text.contains(from)) return;
     const QString to = QString::fromStdString(replacement);
     while (text.contains(from) && !to.contains(from)) text.replace(from, to);
+    ProgramChange replace(*this);
     setPlainText(text);
     moveCursor(QTextCursor::End);
-    m_inputStart = textCursor().position();
+    m_inputStart = m_typedStart = textCursor().position();
+    m_undo.Clear();
   });
 }
 
 void CCalyxView::SetReadOnly(bool readOnly) {
-  RunOnGuiThread(this, [&] { setReadOnly(readOnly); });
+  RunOnGuiThread(this, [&] {
+    setReadOnly(readOnly);
+    // Read-only refuses typing only: the caret and selection keys still work.
+    if (readOnly) setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  });
 }
 
 void CCalyxView::MoveCaretToEnd() {
@@ -200,22 +275,62 @@ void CCalyxView::ClearWindow() {
   if (m_settings && !ConfirmBySetting(this, *m_settings, "General", "ConfirmClearWindow", 0,
                                       tr("All text will be cleared from the command window.")))
     return;
-  ResetTo(CurrentPrompt());
+  // Without an interpreter no prompt is shown: it would invite typing.
+  ResetTo(isReadOnly() ? std::string() : CurrentPrompt());
+}
+
+void CCalyxView::OnContentsChange(int position, int removed, int added) {
+  if (m_programChanges > 0) return;
+  const bool typing = removed == 0 && added == 1;
+  const int offset = position - m_inputStart;
+  m_undo.Record(m_lastInput, typing && offset == m_typingEnd);
+  m_lastInput = InputText();
+  m_typingEnd = typing ? offset + 1 : -1;
+  if (!m_bRecalling) {
+    // A new prefix: the next recall starts from the newest entry.
+    m_recallPrefix.reset();
+    if (m_history) m_history->SetRecallCursor(m_history->Lines().size());
+  }
+}
+
+void CCalyxView::ShowUndoStep(const std::optional<QString>& line) {
+  if (!line) return;
+  ProgramChange step(*this);
+  ReplaceInputText(*line);
+  moveCursor(QTextCursor::End);
+  m_typingEnd = -1;
+}
+
+void CCalyxView::UndoInput() {
+  if (!isReadOnly()) ShowUndoStep(m_undo.Undo(InputText()));
+}
+
+void CCalyxView::RedoInput() {
+  if (!isReadOnly()) ShowUndoStep(m_undo.Redo(InputText()));
 }
 
 bool CCalyxView::OnEnter() {
-  const QString input = InputText();
-  if (!input.isEmpty() && !input.contains(kArmedWarning)) {
-    ToEnd();
-    for (const QString& line : input.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-      const std::string command = line.toStdString();
-      m_core->EnqueueCommand(command, true);
-      if (!line.contains(QStringLiteral("%--"))) m_history->AddHistoryEntry(command, true);
+  QStringList lines = InputText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  const bool busy = m_core->Busy();
+  const bool atPrompt = output_forms::EndsWithPrompt(OutputTail(10).toStdString());
+  if (lines.isEmpty()) {
+    if (busy) return true;  // nothing to add to what runs
+    if (atPrompt) {
+      m_core->EnqueueCommand("\n", false);
+      m_core->Signals().Raise(m_core->Signals().g_bRefreshWorkspace);
+      return true;
     }
-    return false;  // the control adds the line end
+    lines.append(QString());  // an empty answer to input()
   }
-  m_core->EnqueueCommand("\n", false);
-  m_core->Signals().Raise(m_core->Signals().g_bRefreshWorkspace);
+  {
+    // The lines wait for the interpreter where they were typed; each is sent once.
+    ProgramChange typedAhead(*this);
+    ReplaceInputText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    ToEnd();
+    m_inputStart = textCursor().position();
+    m_undo.Clear();
+  }
+  for (const QString& line : lines) m_core->EnqueueTyped(line.toStdString());
   return true;
 }
 
@@ -240,33 +355,34 @@ bool CCalyxView::OnInterruptKey() {
     m_core->Interrupt();
   } else if (m_core->Signals().g_bConnected) {
     m_bInterruptArmed = true;
-    ToEnd();
-    insertPlainText(kArmedWarning + QLatin1Char('\n'));
+    ProgramChange warning(*this);
+    // With nothing running, a fresh prompt follows, as the interpreter would show.
+    const std::string prompt = m_core->Busy() ? std::string() : CurrentPrompt();
+    InsertOutput(kArmedWarning + QLatin1Char('\n') + QString::fromStdString(prompt));
   }
   return true;
 }
 
 void CCalyxView::Recall(bool backward) {
-  const QTextCursor cursor = textCursor();
-  const int selectionStart = cursor.selectionStart();
-  const int selectionEnd = cursor.selectionEnd();
-  QTextCursor typed(document());
-  typed.setPosition(std::min(m_inputStart, selectionEnd));
-  typed.setPosition(selectionEnd, QTextCursor::KeepAnchor);
-  const std::string prefix = PlainText(typed.selectedText()).toStdString();
+  if (!m_recallPrefix) {
+    // What is typed before the caret filters this recall and the ones after it.
+    const int selectionEnd = textCursor().selectionEnd();
+    QTextCursor typed(document());
+    typed.setPosition(std::min(m_inputStart, selectionEnd));
+    typed.setPosition(selectionEnd, QTextCursor::KeepAnchor);
+    m_recallPrefix = PlainText(typed.selectedText());
+  }
   const std::vector<std::string> lines = m_history->Lines();
   const long position = static_cast<long>(m_history->RecallCursor());
+  const std::string prefix = m_recallPrefix->toStdString();
   const RecallResult result = backward ? RecallBackward(lines, position, prefix)
                                        : RecallForward(lines, position, prefix);
   m_history->SetRecallCursor(static_cast<size_t>(std::max(0L, result.cursor)));
   if (!result.input) return;
+  m_bRecalling = true;
   ReplaceInputText(QString::fromStdString(*result.input));
-  // The typed prefix stays under the caret; the rest of the line follows it.
-  const int end = document()->characterCount() - 1;
-  QTextCursor restored(document());
-  restored.setPosition(std::min(selectionStart, end));
-  restored.setPosition(std::min(selectionEnd, end), QTextCursor::KeepAnchor);
-  setTextCursor(restored);
+  m_bRecalling = false;
+  ToEnd();
 }
 
 bool CCalyxView::HandleKey(QKeyEvent* event) {
@@ -340,6 +456,14 @@ bool CCalyxView::HandleKey(QKeyEvent* event) {
     default:
       break;
   }
+  if (event->matches(QKeySequence::Undo)) {
+    UndoInput();
+    return true;
+  }
+  if (event->matches(QKeySequence::Redo) || (control && event->key() == Qt::Key_Y)) {
+    RedoInput();
+    return true;
+  }
   if (!control) return false;
 
   QTextCursor edit = textCursor();
@@ -398,9 +522,45 @@ bool CCalyxView::HandleKey(QKeyEvent* event) {
   }
 }
 
+bool CCalyxView::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride && IsConsoleControlKey(static_cast<QKeyEvent*>(event))) {
+    event->accept();
+    return true;
+  }
+  return QPlainTextEdit::event(event);
+}
+
+void CCalyxView::ReadOnlyKey(QKeyEvent* event) {
+  const bool control = event->modifiers() & Qt::ControlModifier;
+  if (control && event->key() == Qt::Key_L) {
+    ClearWindow();
+    return;
+  }
+  const bool edits = (!event->text().isEmpty() && event->text().at(0).isPrint() && !control) ||
+                     event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+                     event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
+  switch (event->key()) {
+    case Qt::Key_Return: case Qt::Key_Enter: case Qt::Key_Backspace: case Qt::Key_Delete:
+    case Qt::Key_Tab:
+      emit InputRefused();
+      return;
+    default:
+      break;
+  }
+  if (edits) {
+    emit InputRefused();
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);  // caret, selection and copy
+}
+
 void CCalyxView::keyPressEvent(QKeyEvent* event) {
-  if (isReadOnly() || !m_core) {
+  if (!m_core) {
     QPlainTextEdit::keyPressEvent(event);
+    return;
+  }
+  if (isReadOnly()) {
+    ReadOnlyKey(event);
     return;
   }
   if (HandleKey(event)) return;
@@ -455,8 +615,9 @@ void CCalyxView::mouseReleaseEvent(QMouseEvent* event) {
 
 void CCalyxView::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  menu.addAction(tr("&Undo"), this, &QPlainTextEdit::undo)->setEnabled(document()->isUndoAvailable());
-  menu.addAction(tr("&Redo"), this, &QPlainTextEdit::redo)->setEnabled(document()->isRedoAvailable());
+  const bool editable = !isReadOnly();
+  menu.addAction(tr("&Undo"), this, &CCalyxView::UndoInput)->setEnabled(editable && CanUndoInput());
+  menu.addAction(tr("&Redo"), this, &CCalyxView::RedoInput)->setEnabled(editable && CanRedoInput());
   menu.addSeparator();
   const bool selection = textCursor().hasSelection();
   const bool inInput = !BeforeInput();

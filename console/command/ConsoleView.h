@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "console/command/InputLineUndo.h"
 #include "console/session/SessionViews.h"
 
 class AutoComplete;
@@ -29,25 +30,38 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   std::string Text() override;
   void AppendOutput(const std::string& chunk, const std::vector<ConsoleMark>& marks,
                     int maxLines) override;
-  void ReplaceInput(const std::string& text) override;
+  bool EchoCommand(const std::string& line) override;
   void ResetTo(const std::string& prompt) override;
   void ReplaceInConsole(const std::string& find, const std::string& replacement) override;
   void SetReadOnly(bool readOnly) override;
   void MoveCaretToEnd() override;
 
   int InputStart() const { return m_inputStart; }
+  // Where the lines typed ahead of the interpreter begin (the end of its output).
+  int TypedStart() const { return m_typedStart; }
   // A new session starts unarmed: the first Ctrl+C only warns.
   void ResetInterrupt() { m_bInterruptArmed = false; }
   // Clears the console (asking first when "ConfirmClearWindow" is set).
   void ClearWindow();
+  // Undo and redo of what the user typed on the input line.
+  void UndoInput();
+  void RedoInput();
+  bool CanUndoInput() const { return m_undo.CanUndo(); }
+  bool CanRedoInput() const { return m_undo.CanRedo(); }
+
+ signals:
+  // A key that would have typed was refused: the console takes no input now.
+  void InputRefused();
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void insertFromMimeData(const QMimeData* source) override;
 
  private:
+  class ProgramChange;
   // Each key handler returns true when it swallowed the key.
   bool HandleKey(QKeyEvent* event);
   bool OnEnter();
@@ -59,6 +73,15 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   void ReplaceInputText(const QString& text);
   QString InputText() const;
   void FollowLink(const QString& link);
+  // Inserts interpreter output before the lines typed ahead; returns where.
+  int InsertOutput(const QString& text);
+  // The tail of the interpreter's side: the text before the lines typed ahead.
+  QString OutputTail(int count) const;
+  // Keys of a read-only console: its own keys work, typing is refused.
+  void ReadOnlyKey(QKeyEvent* event);
+  // The user changed the document (output and echoes are not the user's).
+  void OnContentsChange(int position, int removed, int added);
+  void ShowUndoStep(const std::optional<QString>& line);
   QTextCharFormat BaseFormat() const;
   std::string CurrentPrompt() const;
 
@@ -68,6 +91,17 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   ISettings* m_settings = nullptr;
   ISessionHost* m_host = nullptr;
   AutoComplete* m_completion = nullptr;
+  // invariant: m_typedStart <= m_inputStart <= the text's length. The lines
+  // between them are typed ahead and queued, each ending with a line end.
+  int m_typedStart = 0;
   int m_inputStart = 0;  // where the user's input begins
   bool m_bInterruptArmed = false;
+  int m_programChanges = 0;  // > 0 while output or echoes change the text
+  bool m_bRecalling = false;
+  // The prefix of the current history recall; empty optional when the next
+  // Up or Down starts a new one.
+  std::optional<QString> m_recallPrefix;
+  int m_typingEnd = -1;  // where the last typed character ended, from the input start
+  QString m_lastInput;   // the input line after the last change
+  CInputLineUndo m_undo;
 };

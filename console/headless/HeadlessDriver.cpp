@@ -149,11 +149,10 @@ class CHeadlessSession {
   bool Type(const std::string& line) {
     if (!WaitAnswered(m_lastCommandCount)) return false;
     m_lastCommandCount = m_core.DispatchedCount();
-    m_views.console.ReplaceInput(line + "\n");
-    m_core.History().AddHistoryEntry(line, true);
-    const auto queued = Clock::now();
     const size_t shownFrom = m_views.console.Text().size();
-    m_core.EnqueueCommand(line, true);
+    m_views.console.Type(line);
+    const auto queued = Clock::now();
+    m_core.EnqueueTyped(line);
     if (!m_options.timing && !m_options.live) return true;
     if (!WaitAnswered(m_lastCommandCount)) return false;
     if (m_options.live) ShowLive(shownFrom);

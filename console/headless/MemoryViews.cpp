@@ -8,12 +8,14 @@
 #include <iostream>
 
 #include "common/Text.h"
+#include "console/session/OutputForms.h"
 
 // ---- console
 
 std::string CMemoryConsole::Tail(size_t count) {
   std::lock_guard lock(m_mutex);
-  return m_text.size() <= count ? m_text : m_text.substr(m_text.size() - count);
+  const size_t end = std::min(m_typedStart, m_text.size());
+  return end <= count ? m_text.substr(0, end) : m_text.substr(end - count, count);
 }
 
 std::string CMemoryConsole::Text() {
@@ -30,10 +32,12 @@ void CMemoryConsole::Changed() {
 void CMemoryConsole::AppendOutput(const std::string& chunk, const std::vector<ConsoleMark>& marks,
                                   int maxLines) {
   std::lock_guard lock(m_mutex);
-  const long start = static_cast<long>(m_text.size());
-  m_text += chunk;
+  // Output goes before the lines typed ahead.
+  const long start = static_cast<long>(m_typedStart);
+  m_text.insert(m_typedStart, chunk);
+  m_typedStart += chunk.size();
   m_lineFeeds += static_cast<size_t>(std::count(chunk.begin(), chunk.end(), '\n'));
-  const long end = static_cast<long>(m_text.size());
+  const long end = static_cast<long>(m_typedStart);
   for (const ConsoleMark& mark : marks) {
     const long begin = std::clamp(start + mark.begin, 0L, end);
     const long finish = std::clamp(start + mark.end, begin, end);
@@ -42,7 +46,6 @@ void CMemoryConsole::AppendOutput(const std::string& chunk, const std::vector<Co
     }
   }
   TrimToLines(maxLines);
-  m_inputStart = m_text.size();
   Changed();
 }
 
@@ -66,18 +69,27 @@ void CMemoryConsole::TrimToLines(int maxLines) {
     kept.push_back(mark);
   }
   m_marks = std::move(kept);
-  m_inputStart = m_inputStart > cut ? m_inputStart - cut : 0;
+  m_typedStart = m_typedStart > cut ? m_typedStart - cut : 0;
 }
 
-void CMemoryConsole::ReplaceInput(const std::string& text) {
+void CMemoryConsole::Type(const std::string& line) {
   std::lock_guard lock(m_mutex);
-  const size_t from = std::min(m_inputStart, m_text.size());
-  m_lineFeeds -= static_cast<size_t>(std::count(m_text.begin() + static_cast<long>(from), m_text.end(), '\n'));
-  m_lineFeeds += static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-  m_text.replace(from, std::string::npos, text);
-  std::erase_if(m_marks, [this](const Mark& mark) { return mark.begin >= m_text.size(); });
-  for (Mark& mark : m_marks) mark.end = std::min(mark.end, m_text.size());
+  m_text += line + "\n";
+  ++m_lineFeeds;
   Changed();
+}
+
+bool CMemoryConsole::EchoCommand(const std::string& line) {
+  std::lock_guard lock(m_mutex);
+  const bool atPrompt = output_forms::EndsWithPrompt(m_text.substr(0, m_typedStart));
+  const std::string shown = line + "\n";
+  if (m_text.compare(m_typedStart, shown.size(), shown) != 0) {
+    m_text.insert(m_typedStart, shown);
+    ++m_lineFeeds;
+  }
+  m_typedStart += shown.size();
+  Changed();
+  return atPrompt;
 }
 
 void CMemoryConsole::ResetTo(const std::string& prompt) {
@@ -85,7 +97,7 @@ void CMemoryConsole::ResetTo(const std::string& prompt) {
   m_text = prompt;
   m_lineFeeds = static_cast<size_t>(std::count(m_text.begin(), m_text.end(), '\n'));
   m_marks.clear();
-  m_inputStart = m_text.size();
+  m_typedStart = m_text.size();
   Changed();
 }
 
@@ -95,7 +107,7 @@ void CMemoryConsole::ReplaceInConsole(const std::string& find, const std::string
   m_text = text::ReplaceUntilGone(m_text, find, replacement);
   m_lineFeeds = static_cast<size_t>(std::count(m_text.begin(), m_text.end(), '\n'));
   m_marks.clear();  // the text under them has moved
-  m_inputStart = m_text.size();
+  m_typedStart = m_text.size();
   Changed();
 }
 
@@ -110,9 +122,9 @@ bool CMemoryConsole::ReadOnly() const {
   return m_readOnly;
 }
 
-size_t CMemoryConsole::InputStart() const {
+size_t CMemoryConsole::TypedStart() const {
   std::lock_guard lock(m_mutex);
-  return m_inputStart;
+  return m_typedStart;
 }
 
 std::vector<CMemoryConsole::Mark> CMemoryConsole::Marks() const {

@@ -29,14 +29,17 @@ class CMemoryConsole : public IConsole {
   std::string Text() override;
   void AppendOutput(const std::string& chunk, const std::vector<ConsoleMark>& marks,
                     int maxLines) override;
-  void ReplaceInput(const std::string& text) override;
+  bool EchoCommand(const std::string& line) override;
   void ResetTo(const std::string& prompt) override;
   void ReplaceInConsole(const std::string& find, const std::string& replacement) override;
   void SetReadOnly(bool readOnly) override;
   void MoveCaretToEnd() override {}
 
+  // A line typed ahead: shown at the end, as Enter in the console leaves it.
+  void Type(const std::string& line);
   bool ReadOnly() const;
-  size_t InputStart() const;
+  // Where the lines typed ahead begin: the end of the interpreter's output.
+  size_t TypedStart() const;
   std::vector<Mark> Marks() const;
   // Calls `test` with the text after every change until it returns true or the
   // timeout passes; true when it did.
@@ -58,7 +61,7 @@ class CMemoryConsole : public IConsole {
   std::string m_text;
   size_t m_lineFeeds = 0;  // invariant: the number of '\n' in m_text
   std::vector<Mark> m_marks;
-  size_t m_inputStart = 0;
+  size_t m_typedStart = 0;  // invariant: m_typedStart <= m_text.size()
   bool m_readOnly = false;
   long m_changes = 0;
   std::chrono::steady_clock::time_point m_lastChange = std::chrono::steady_clock::now();

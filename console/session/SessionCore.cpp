@@ -3,6 +3,7 @@
 #include "common/Text.h"
 #include "console/session/InterpreterDialect.h"
 #include "console/session/ValueRequest.h"
+#include "console/session/OutputForms.h"
 
 namespace {
 
@@ -34,6 +35,11 @@ bool CSessionCore::EnqueueCommand(const std::string& text, bool echo,
   m_commandQueue.Push(CommandRecord{text, echo, std::move(onAnswered)});
   m_signals.m_dispatcherWake.Notify();
   return true;
+}
+
+void CSessionCore::EnqueueTyped(const std::string& line) {
+  m_commandQueue.Push(CommandRecord{line, true, {}, true});
+  m_signals.m_dispatcherWake.Notify();
 }
 
 void CSessionCore::PushEditorRequest(const std::string& text) {
@@ -92,14 +98,17 @@ std::string CSessionCore::Adapted(const std::string& text) const {
 
 void CSessionCore::Dispatch(const CommandRecord& record) {
   const ClassifiedCommand command = ClassifyCommand(record.text);
-  const bool echo = record.echo && !command.silence;
-  m_views.console->MoveCaretToEnd();
+  // A typed line is on the screen already and moves past the output now.
+  const bool shown = record.typed || (record.echo && !command.silence);
+  if (record.typed) Echo(record.text, true);
+  else if (shown) Echo(Shown(command.text), false);
   COctaveRedirector& r = m_redirector;
 
   switch (command.kind) {
     case CommandKind::Exit:
       // When the user keeps the program open, later commands still run.
       if (m_views.host->ExitApplication()) m_bDispatcherRunning = false;
+      else WritePrompt();
       m_signals.m_hReadyEvent.Set();
       return;
     case CommandKind::Clear:
@@ -163,20 +172,28 @@ void CSessionCore::Dispatch(const CommandRecord& record) {
     case CommandKind::Ordinary:
       break;
   }
-  Send(command, echo);
+  Send(command, shown);
 }
 
-void CSessionCore::Send(const ClassifiedCommand& command, bool echo) {
+void CSessionCore::Echo(const std::string& text, bool typed) {
+  const bool command = m_views.console->EchoCommand(text);
+  // Answers to input() and keyboard are not commands; typed cell markers are not kept.
+  if (!command || text.empty() || (typed && text::Contains(text, "%--"))) return;
+  m_history.AddHistoryEntry(text, true);
+}
+
+std::string CSessionCore::Shown(const std::string& text) const {
+  // Shown as the interpreter gets it, without the program's own end marker, so
+  // that running it again from the history does the same.
+  const std::string written = Adapted(text);
+  return text::EndsWith(written, kOwnEnding) ? written.substr(0, written.size() - kOwnEnding.size() + 1)
+                                             : written;
+}
+
+void CSessionCore::Send(const ClassifiedCommand& command, bool shown) {
   const std::string written = Adapted(command.text);
-  if (echo) {
-    // Shown as the interpreter gets it, without the program's own end marker, so
-    // that running it again from the history does the same.
-    const std::string shown = text::EndsWith(written, kOwnEnding)
-                                  ? written.substr(0, written.size() - kOwnEnding.size() + 1)
-                                  : written;
-    m_views.console->ReplaceInput(shown + "\n");
-    m_history.AddHistoryEntry(shown, true);
-  }
+  // The program's own silent queries do not change what the user is told.
+  if (shown && m_onBusyChanged) m_onBusyChanged(true, command.text);
   m_signals.m_hReadyEvent.Reset();
   // Busy before the write: the answer may come back before the next line runs.
   m_redirector.m_bBusy = true;
@@ -185,6 +202,9 @@ void CSessionCore::Send(const ClassifiedCommand& command, bool echo) {
   m_redirector.Write(written + std::string(kLineEnd));
   m_signals.m_hReadyEvent.Wait();
   m_redirector.m_bAwaitPrompt = false;
+  // Output without a prompt waits for an answer (input()): still busy.
+  if (shown && m_onBusyChanged && output_forms::EndsWithPrompt(m_views.console->Tail(10)))
+    m_onBusyChanged(false, {});
   if (command.refreshTest && MayChangeWorkspace(command.text)) {
     m_signals.Raise(m_signals.g_bRefreshWorkspace);
   }

@@ -20,6 +20,7 @@ struct CommandRecord {
   bool echo = false;  // shown in the console and the history as if typed
   // Called on the dispatcher thread once the command's answer is complete.
   std::function<void()> onAnswered;
+  bool typed = false;  // typed in the console, which shows it already
 };
 
 class CSessionCore {
@@ -33,6 +34,8 @@ class CSessionCore {
 
   // Any thread. Always true.
   bool EnqueueCommand(const std::string& text, bool echo, std::function<void()> onAnswered = {});
+  // A line the user typed in the console and ended with Enter.
+  void EnqueueTyped(const std::string& line);
   // A request from the editor; line ends are removed.
   void PushEditorRequest(const std::string& text);
   // The interrupt: SIGINT to the interpreter, then a line end.
@@ -49,10 +52,18 @@ class CSessionCore {
 
   // True while nothing is queued and the dispatcher is not handling a command.
   bool DispatcherIdle() const;
+  // A command runs or waits: the opposite of idle.
+  bool Busy() const { return !DispatcherIdle(); }
   // How many commands the dispatcher has finished with.
   long DispatchedCount() const { return m_dispatchedCount; }
   // Called on the dispatcher thread each time it has finished with a command.
   void SetOnDispatched(std::function<void()> onDispatched) { m_onDispatched = std::move(onDispatched); }
+  // Called on the dispatcher thread when a command the user sees is sent (busy,
+  // with its text) and when its answer has come (busy until a prompt shows).
+  // Set before the dispatcher starts.
+  void SetOnBusyChanged(std::function<void(bool busy, const std::string& command)> onBusyChanged) {
+    m_onBusyChanged = std::move(onBusyChanged);
+  }
 
   CSessionSignals& Signals() { return m_signals; }
   COctaveRedirector& Redirector() { return m_redirector; }
@@ -68,7 +79,11 @@ class CSessionCore {
  private:
   void DispatchCommands();
   void Dispatch(const CommandRecord& record);
-  void Send(const ClassifiedCommand& command, bool echo);
+  void Send(const ClassifiedCommand& command, bool shown);
+  // Shows a command in the console; adds it to the history when it follows a prompt.
+  void Echo(const std::string& text, bool typed);
+  // The text a program command shows: adapted, without its own end marker.
+  std::string Shown(const std::string& text) const;
   // The text as the connected interpreter understands it.
   std::string Adapted(const std::string& text) const;
   void WritePrompt();
@@ -84,4 +99,5 @@ class CSessionCore {
   std::atomic<bool> m_bHandling{false};
   std::atomic<long> m_dispatchedCount{0};
   std::function<void()> m_onDispatched;
+  std::function<void(bool, const std::string&)> m_onBusyChanged;
 };

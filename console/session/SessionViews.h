@@ -20,16 +20,19 @@ struct ConsoleMark {
 class IConsole {
  public:
   virtual ~IConsole() = default;
-  // The last `count` bytes of the console text (all of it when shorter).
+  // The last `count` bytes of the interpreter's side of the console (all of it
+  // when shorter): the text before the lines typed ahead and the input line.
   virtual std::string Tail(size_t count) = 0;
   virtual std::string Text() = 0;
-  // Appends output in the base format, applies the marks, trims the text to its
-  // last `maxLines` lines, puts the caret at the end and makes that the start of
-  // the user's input; then scrolls to the bottom. One call redraws once.
+  // Appends output in the base format before the lines typed ahead and the input
+  // line, applies the marks, trims the text to its last `maxLines` lines and
+  // scrolls to the bottom. One call redraws once.
   virtual void AppendOutput(const std::string& chunk, const std::vector<ConsoleMark>& marks,
                             int maxLines) = 0;
-  // Replaces the user's input (from the input start to the end) with `text`.
-  virtual void ReplaceInput(const std::string& text) = 0;
+  // Shows `line` as the command now sent: the first line typed ahead when it is
+  // that line, else written before the lines typed ahead. True when it follows a
+  // prompt (a command, not an answer to input() or keyboard).
+  virtual bool EchoCommand(const std::string& line) = 0;
   // Replaces everything with `prompt` in the base format ("clc").
   virtual void ResetTo(const std::string& prompt) = 0;
   // Replaces every occurrence of `find` in the whole console.

@@ -2,7 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include "common/FolderList.h"
+#include "common/OctaveQuote.h"
 #include "common/PathCommands.h"
 #include "common/Text.h"
 #include "common/UserDirs.h"
@@ -17,7 +20,6 @@ constexpr auto kWorkspaceQueryGap = 2000ms;
 // Lets the output of a command settle before the workspace is asked for.
 constexpr auto kWorkspaceSettle = 200ms;
 constexpr auto kQuitGrace = 500ms;
-constexpr auto kWorkerStopWait = 5000ms;
 constexpr auto kDisconnectWait = 2000ms;
 constexpr auto kStartupCommandsWait = 10000ms;
 
@@ -26,9 +28,14 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool Exists(const std::string& path) {
-  struct stat info{};
-  return stat(path.c_str(), &info) == 0;
+// The user's home folder, or the root when it is unknown or gone.
+std::string HomeFolder() {
+#ifdef _WIN32
+  const char* home = std::getenv("USERPROFILE");
+#else
+  const char* home = std::getenv("HOME");
+#endif
+  return home && IsFolder(home) ? std::string(home) : std::string("/");
 }
 
 }  // namespace
@@ -95,10 +102,9 @@ void CSessionWorker::Shutdown() {
   SaveHistory();
   m_bWorkerRunning = false;
   m_core.Signals().m_workerWake.Notify();
-  if (m_workerThread.joinable()) {
-    if (WaitEnded(kWorkerStopWait)) m_workerThread.join();
-    else m_workerThread.detach();  // it ends by itself; nothing is killed
-  }
+  // The worker's own waits are bounded; it is joined, never left running on
+  // the session it uses. The caller keeps the GUI thread serving its calls.
+  if (m_workerThread.joinable()) m_workerThread.join();
   if (m_state == State::Refused) TearDown();
   for (auto waited = 0ms; m_core.Signals().g_bConnected && waited < kDisconnectWait;
        waited += kIdlePeriod) {
@@ -158,9 +164,11 @@ void CSessionWorker::TearDown() {
   SetState(State::TearingDown);
   const SessionViews& views = m_core.Views();
   views.console->SetReadOnly(true);
-  views.host->SetSessionControlsEnabled(false);
   m_core.Redirector().Stop();
   m_core.Redirector().TerminateChild();
+  views.console->AppendOutput(std::string(kDisconnectedNotice), {},
+                              views.settings->GetInt("General", "MaxLines", 2000));
+  views.host->SetSessionControlsEnabled(false);
   m_core.Signals().g_bConnected = false;
   SetState(State::NoSession);
 }
@@ -209,8 +217,9 @@ void CSessionWorker::PrepareWorkingDirectory() {
   ISettings& settings = *m_core.Views().settings;
   std::string folder =
       settings.GetString("Octave", "workpath", m_core.Views().host->WorkingDirectory());
-  if (!Exists(folder)) {
-    folder = ProgramFolder();
+  if (!IsFolder(folder)) {
+    // A folder that has gone: the home folder, never the program's own.
+    folder = HomeFolder();
     settings.SetString("Octave", "workpath", folder);
   }
   m_core.Views().host->ChangeCurrentDirectory(LongPathName(folder));

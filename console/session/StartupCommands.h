@@ -16,3 +16,7 @@ inline constexpr const char* kUserPathsKey = "Paths";
 inline constexpr const char* kVersionRefused =
     "Calyx requires Octave version 3.2.4 or higher.\nYou can select your Octave executable in\n"
     "File -> Options -> GNU Octave Path";
+
+// Shown in the console when the interpreter has gone, by Disconnect or by itself.
+inline constexpr const char* kDisconnectedNotice =
+    "\nDisconnected from Octave. Connect (File menu or toolbar) starts it again.\n";

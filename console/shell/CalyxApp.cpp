@@ -95,6 +95,7 @@ bool CCalyxApp::InitInstance(const CalyxOptions& options) {
     }
   }
   RunUpdateSchedule();
+  if (!options.startFolder.empty()) m_settings.SetString("Octave", "workpath", options.startFolder);
   m_core->StartDispatcher();
   if (m_settings.GetInt("Octave", "AutoStart", 1) != 0) m_frame->Connect();
   return true;

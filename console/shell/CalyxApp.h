@@ -17,6 +17,7 @@ class QApplication;
 struct CalyxOptions {
   bool splash = true;
   bool show = true;
+  std::string startFolder;  // where the interpreter starts; empty: the saved folder
 };
 
 class CCalyxApp {

@@ -17,6 +17,8 @@ inline constexpr int kSaveWorkspaceAs = 32781;
 inline constexpr int kClearHistory = 32782;
 inline constexpr int kClearWorkspace = 32783;
 inline constexpr int kEditor = 32784;
+// Interrupts the running command, as Ctrl+C twice in the console does.
+inline constexpr int kInterrupt = 32785;
 inline constexpr int kUp = 32866;
 inline constexpr int kBrowse = 32867;
 inline constexpr int kDonate = 32871;

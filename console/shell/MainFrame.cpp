@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 
 #include "common/Text.h"
 #include "common/UserDirs.h"
@@ -58,7 +59,6 @@ namespace {
 
 using namespace command_id;
 
-constexpr int kWorkerStopWaitMs = 5000;
 const char* kHomePage = "https://calyx.marrowby.org/";
 const char* kDonatePage = "https://calyx.marrowby.org/support";
 const char* kForumPage = "https://calyx.marrowby.org/forum";
@@ -137,6 +137,7 @@ void CMainFrame::CreateActions() {
   AddAction(kOptions, tr("Options..."), tr("Options"));
   AddAction(kConnect, tr("&Connect"), tr("Connect to Octave"));
   AddAction(kDisconnect, tr("&Disconnect"), tr("Disconnect from Octave"));
+  AddAction(kInterrupt, tr("&Interrupt"), tr("Interrupt the running command"));
   AddAction(kPrint, tr("&Print...\tCtrl+P"), tr("Print the command window"));
   AddAction(kPrintPreview, tr("Print Pre&view"));
   AddAction(kPrintSetup, tr("P&rint Setup..."));
@@ -163,19 +164,27 @@ void CMainFrame::CreateActions() {
   const std::pair<int, QKeySequence> shortcuts[] = {
       {kOpen, QKeySequence(QStringLiteral("Ctrl+O"))}, {kSaveAs, QKeySequence(QStringLiteral("Ctrl+S"))},
       {kPrint, QKeySequence(QStringLiteral("Ctrl+P"))}, {kExit, QKeySequence(QStringLiteral("Ctrl+Q"))},
-      {kHelp, QKeySequence(QStringLiteral("F1"))}};
+      {kHelp, QKeySequence(QStringLiteral("F1"))}, {kUndo, QKeySequence(QStringLiteral("Ctrl+Z"))}};
   for (const auto& [id, keys] : shortcuts) m_actions[id]->setShortcut(keys);
   const std::pair<int, const char*> icons[] = {
       {kOpen, "document-open"}, {kSaveAs, "document-save-as"}, {kOptions, "preferences-system"},
-      {kConnect, "network-connect"}, {kDisconnect, "network-disconnect"}, {kPrint, "document-print"},
+      {kConnect, "network-connect"}, {kDisconnect, "network-disconnect"},
+      {kInterrupt, "process-stop"}, {kPrint, "document-print"},
       {kPrintPreview, "document-print-preview"}, {kExit, "application-exit"}, {kUndo, "edit-undo"},
       {kRedo, "edit-redo"}, {kCut, "edit-cut"}, {kCopy, "edit-copy"}, {kPaste, "edit-paste"},
       {kClearWindow, "edit-clear"}, {kEditor, "accessories-text-editor"}, {kHelp, "help-contents"},
       {kHome, "go-home"}, {kAbout, "help-about"}, {kBrowse, "folder-open"}, {kUp, "go-up"}};
   for (const auto& [id, name] : icons) m_actions[id]->setIcon(AppIcon(name));
+  // The menu shows the first key; the second works as well.
+  m_actions[kRedo]->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
 
   connect(Action(kConnect), &QAction::triggered, this, &CMainFrame::Connect);
   connect(Action(kDisconnect), &QAction::triggered, this, &CMainFrame::Disconnect);
+  connect(Action(kInterrupt), &QAction::triggered, this, [this] { m_core->Interrupt(); });
+  connect(m_console, &CCalyxView::InputRefused, this, [this] {
+    statusBar()->showMessage(Connected() ? tr("Octave is starting; wait for its prompt.")
+                                         : tr("Not connected to Octave: Connect starts it."));
+  });
   connect(Action(kExit), &QAction::triggered, this, &QWidget::close);
   connect(Action(kClearWindow), &QAction::triggered, m_console, &CCalyxView::ClearWindow);
   connect(Action(kOptions), &QAction::triggered, this, [this] {
@@ -194,8 +203,10 @@ void CMainFrame::CreateActions() {
     m_workspaceView->SelectAllVariables();
     m_workspaceView->SaveSelected();
   });
-  connect(Action(kUndo), &QAction::triggered, m_console, &QPlainTextEdit::undo);
-  connect(Action(kRedo), &QAction::triggered, m_console, &QPlainTextEdit::redo);
+  // Undo and Redo cover what is typed on the console's input line.
+  connect(Action(kUndo), &QAction::triggered, m_console, &CCalyxView::UndoInput);
+  connect(Action(kRedo), &QAction::triggered, m_console, &CCalyxView::RedoInput);
+  connect(Action(kClearHistory), &QAction::triggered, this, [this] { m_historyView->ConfirmAndClear(); });
   for (int id : {kCopy, kCut, kPaste}) {
     connect(Action(id), &QAction::triggered, this, [this, id] { RouteClipboard(id); });
   }
@@ -230,7 +241,7 @@ void CMainFrame::CreateMenus() {
   file->addSeparator();
   for (int id : {kSetPaths, kPackages, kOptions}) file->addAction(Action(id));
   file->addSeparator();
-  for (int id : {kConnect, kDisconnect}) file->addAction(Action(id));
+  for (int id : {kConnect, kDisconnect, kInterrupt}) file->addAction(Action(id));
   file->addSeparator();
   for (int id : {kPrint, kPrintPreview, kPrintSetup}) file->addAction(Action(id));
   file->addSeparator();
@@ -285,7 +296,7 @@ void CMainFrame::CreateToolBar() {
   bar->addSeparator();
   for (int id : {kUndo, kRedo}) bar->addAction(Action(id));
   bar->addSeparator();
-  for (int id : {kPrint, kConnect, kDisconnect}) bar->addAction(Action(id));
+  for (int id : {kPrint, kConnect, kDisconnect, kInterrupt}) bar->addAction(Action(id));
   bar->addSeparator();
   for (int id : {kEditor, kOptions}) bar->addAction(Action(id));
   bar->addSeparator();
@@ -379,6 +390,12 @@ void CMainFrame::AttachSession(CSessionCore* core, CSessionWorker* worker) {
   m_core = core;
   m_worker = worker;
   m_console->Attach(core, worker, &m_history, &m_settings, this, m_completion);
+  // Posted, never waited for: the dispatcher must not wait on this thread.
+  core->SetOnBusyChanged([this](bool busy, const std::string& command) {
+    QMetaObject::invokeMethod(this, [this, busy, text = QString::fromStdString(command)] {
+      ShowBusy(busy, text);
+    }, Qt::QueuedConnection);
+  });
   AttachWorkspacePanes(core);
   AttachCurrentDirectory(core);
   m_pathDialog = new COctavePaths(*core, m_settings, this);
@@ -489,6 +506,7 @@ void CMainFrame::UpdateActions() {
   const bool session = m_core != nullptr;
   Action(kConnect)->setEnabled(session && !connected);
   Action(kDisconnect)->setEnabled(connected);
+  Action(kInterrupt)->setEnabled(connected && m_bBusy);
   Action(kEditor)->setEnabled(connected);
   Action(kOptions)->setEnabled(session);
   Action(kClearWorkspace)->setEnabled(session);
@@ -539,11 +557,18 @@ void CMainFrame::ReceiveEditorText(const QString& text) {
   if (m_core) m_core->PushEditorRequest(text.toStdString());
 }
 
+void CMainFrame::ShowBusy(bool busy, const QString& command) {
+  m_bBusy = busy && Connected();
+  statusBar()->showMessage(m_bBusy ? tr("Busy: %1").arg(command) : tr("Ready"));
+  UpdateActions();
+}
+
 void CMainFrame::Connect() {
   if (!m_core || Connected()) return;
-  // A session that is still ending may need this thread to finish.
+  // A session that is still ending may need this thread to finish; its waits
+  // are bounded, so this wait ends.
   WaitProcessingEvents([this] { return m_worker->WaitEnded(std::chrono::milliseconds(0)); },
-                       kWorkerStopWaitMs);
+                       std::numeric_limits<int>::max());
   const std::string folder =
       m_settings.GetString("Octave", "path", kDefaultInterpreterFolder);
   m_worker->Connect(InterpreterCommandLine(folder));
@@ -552,6 +577,11 @@ void CMainFrame::Connect() {
 
 void CMainFrame::Disconnect() {
   if (!Connected()) return;
+  // Ending a computation or losing variables needs the user's word.
+  const bool busy = m_core->Busy() || m_bBusy;
+  if ((busy || !m_workspaceView->Rows().empty()) && !MayClose()) return;
+  if (!Connected()) return;  // it ended while the question was open
+  // The previous disconnection never calls into this thread.
   if (m_disconnecting.joinable()) m_disconnecting.join();
   // The disconnection waits half a second for the interpreter: not on this thread.
   m_disconnecting = std::thread([worker = m_worker] { worker->Disconnect(); });
@@ -609,6 +639,8 @@ void CMainFrame::ShowMessage(const std::string& message) {
 void CMainFrame::SetSessionControlsEnabled(bool enabled) {
   RunOnGuiThread(this, [&] {
     if (enabled) m_console->ResetInterrupt();
+    m_bBusy = false;
+    statusBar()->showMessage(enabled ? tr("Ready") : tr("Disconnected"));
     UpdateActions();
   });
 }
@@ -642,6 +674,8 @@ void CMainFrame::ShutDown() {
   m_editorLink.Close();
   // The workers may call into this thread while they end, so it keeps handling
   // events until they have.
+  // Every wait of theirs is bounded, so waiting here until they have ended
+  // cannot hang; joining before that could, while one waits on this thread.
   std::atomic<bool> ended{false};
   std::thread ending([this, &ended] {
     if (m_disconnecting.joinable()) m_disconnecting.join();
@@ -649,7 +683,7 @@ void CMainFrame::ShutDown() {
     m_core->StopDispatcher();
     ended = true;
   });
-  WaitProcessingEvents([&] { return ended.load(); }, 2 * kWorkerStopWaitMs);
+  WaitProcessingEvents([&] { return ended.load(); }, std::numeric_limits<int>::max());
   ending.join();
 }
 

@@ -102,6 +102,8 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   void ShowAbout();
   bool Connected() const;
   static void ShowDialog(QDialog* dialog);
+  // The status bar and the Interrupt button follow the running command.
+  void ShowBusy(bool busy, const QString& command);
 
   ISettings& m_settings;
   CHistoryStore& m_history;
@@ -128,4 +130,5 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   calyx_link::CLinkEndpoint m_editorLink;
   bool m_exitConfirmed = false;
   bool m_shutDown = false;
+  bool m_bBusy = false;  // a command the user sees runs or waits for an answer
 };

@@ -1,5 +1,6 @@
 // Calyx: a workbench for GNU Octave.
 #include <QApplication>
+#include <QFileInfo>
 
 #include <iostream>
 
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(CALYX_VERSION));
 
   CalyxOptions options;
-  options.splash = std::find(args.options.begin(), args.options.end(), "--no-splash") == args.options.end();
+#include <QFileInfo>
   CCalyxApp calyx;
   if (!calyx.InitInstance(options)) return 1;
   return QApplication::exec();

@@ -32,7 +32,7 @@ class CCalyxWindowTest : public ::testing::Test {
     settings.setValue(QStringLiteral("Octave/AutoStart"), autoStart ? 1 : 0);
     settings.sync();
     app = std::make_unique<CCalyxApp>();
-    ASSERT_TRUE(app->InitInstance({false, true}));
+    ASSERT_TRUE(app->InitInstance({.splash = false, .show = true, .startFolder = {}}));
     frame = app->Frame();
   }
   bool Connected() { return app->Core()->Signals().g_bConnected; }

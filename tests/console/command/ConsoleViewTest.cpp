@@ -84,9 +84,8 @@ TEST_F(ConsoleViewTest, EnterQueuesEveryPastedLineWithEcho) {
   ASSERT_EQ(queued.size(), 3u);
   EXPECT_EQ(queued[2].text, "c = 3");
   EXPECT_TRUE(queued[0].echo);
-  const auto lines = history.Lines();
-  EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
-            (std::vector<std::string>{"a = 1", "b = 2", "c = 3"}));
+  EXPECT_TRUE(queued[0].typed);
+  EXPECT_EQ(view.toPlainText(), "banner\n>> a = 1\nb = 2\nc = 3\n");
   // After the answer, an empty line sends a bare line end, silently.
   view.AppendOutput(">> ", {}, 2000);
   QTest::keyClick(&view, Qt::Key_Return);
@@ -112,13 +111,17 @@ TEST_F(ConsoleViewTest, UpAndDownRecallHistoryByPrefix) {
   for (const char* line : {"plot(x)", "x = 1", "PLOT(y)", "disp(x)"}) history.AddHistoryEntry(line, false);
   QTest::keyClick(&view, Qt::Key_Up);
   EXPECT_EQ(Input(), "disp(x)");
-  EXPECT_EQ(Caret(), view.InputStart());
+  EXPECT_EQ(Caret(), view.InputStart() + 7);
+  QTest::keyClick(&view, Qt::Key_Up);
+  EXPECT_EQ(Input(), "PLOT(y)");
+  // Typing a new prefix starts again from the newest line.
   QTest::keyClick(&view, Qt::Key_K, Qt::ControlModifier);
-  history.SetRecallCursor(history.Lines().size());
+  QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(&view, Qt::Key_K, Qt::ControlModifier);
   QTest::keyClicks(&view, "pL");
   QTest::keyClick(&view, Qt::Key_Up);
   EXPECT_EQ(Input(), "PLOT(y)");
-  EXPECT_EQ(Caret(), view.InputStart() + 2);
+  EXPECT_EQ(Caret(), view.InputStart() + 7);
   QTest::keyClick(&view, Qt::Key_Up);
   EXPECT_EQ(Input(), "plot(x)");
   QTest::keyClick(&view, Qt::Key_Down);
@@ -139,7 +142,8 @@ TEST_F(ConsoleViewTest, DoubledControlCWarnsThenInterrupts) {
   ASSERT_TRUE(core->Redirector().Start("/bin/sleep 30"));
   core->Signals().g_bConnected = true;
   QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
-  EXPECT_TRUE(view.toPlainText().endsWith("Press Control-C again to abort.\n"));
+  // Nothing runs: a fresh prompt follows the warning.
+  EXPECT_TRUE(view.toPlainText().endsWith("Press Control-C again to abort.\n>> "));
   QTest::keyClick(&view, Qt::Key_Return);
   const auto queued = Queued();
   ASSERT_EQ(queued.size(), 1u);
@@ -207,7 +211,7 @@ TEST_F(ConsoleViewTest, WorkerThreadsReachTheConsoleThroughTheInterface) {
   std::atomic<bool> finished{false};
   std::thread worker([&] {
     view.AppendOutput("error: x\n>> ", {{ConsoleMark::Kind::Error, 0, 8}}, 2000);
-    view.ReplaceInput("x = 1\n");
+    view.EchoCommand("x = 1");
     tail = view.Tail(6);
     finished = true;
   });
@@ -220,6 +224,80 @@ TEST_F(ConsoleViewTest, WorkerThreadsReachTheConsoleThroughTheInterface) {
   QTextCursor error(view.document());
   error.setPosition(view.toPlainText().lastIndexOf(QStringLiteral("error: x")) + 1);
   EXPECT_EQ(error.charFormat().foreground().color(), QColor(255, 0, 0));
+}
+
+TEST_F(ConsoleViewTest, LinesTypedWhileBusyWaitWhereTypedAndEachIsSentOnce) {
+  QTest::keyClicks(&view, "slow");
+  QTest::keyClick(&view, Qt::Key_Return);
+  ASSERT_EQ(Queued().size(), 1u);
+  // The dispatcher takes the line; the interpreter is busy with it.
+  core->m_commandQueue.Push(CommandRecord{"later", false});
+  EXPECT_TRUE(view.EchoCommand("slow"));
+  QTest::keyClicks(&view, "fast");
+  QTest::keyClick(&view, Qt::Key_Return);
+  QTest::keyClick(&view, Qt::Key_Return);  // a bare Enter while busy adds nothing
+  QTest::keyClicks(&view, "par");
+  auto queued = Queued();
+  ASSERT_EQ(queued.size(), 2u);
+  EXPECT_EQ(queued[1].text, "fast");
+  EXPECT_EQ(view.toPlainText(), "banner\n>> slow\nfast\npar");
+  // The answer goes before what waits; the half-typed line stays editable.
+  view.AppendOutput("first\n>> ", {}, 2000);
+  EXPECT_EQ(view.toPlainText(), "banner\n>> slow\nfirst\n>> fast\npar");
+  EXPECT_EQ(Input(), "par");
+  EXPECT_EQ(view.Tail(3), ">> ");
+  EXPECT_TRUE(view.EchoCommand("fast"));
+  view.AppendOutput("second\n>> ", {}, 2000);
+  EXPECT_EQ(view.toPlainText(), "banner\n>> slow\nfirst\n>> fast\nsecond\n>> par");
+  // An echoed command that was not typed goes before the input line.
+  view.EchoCommand("help sin");
+  EXPECT_EQ(view.toPlainText(), "banner\n>> slow\nfirst\n>> fast\nsecond\n>> help sin\npar");
+  // Output that ends without a prompt asks a question: the answer is no command.
+  view.AppendOutput("n? ", {}, 2000);
+  EXPECT_FALSE(view.EchoCommand("5"));
+}
+
+TEST_F(ConsoleViewTest, UndoAndRedoCoverOnlyTheInputLine) {
+  QTest::keyClicks(&view, "abc");
+  view.AppendOutput("answer\n", {}, 2000);
+  QTest::keyClicks(&view, " def");
+  QTest::keyClick(&view, Qt::Key_W, Qt::ControlModifier);
+  EXPECT_EQ(Input(), "abc ");
+  QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Input(), "abc def");
+  // The typing is one step, and the answer that came meanwhile stays.
+  QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Input(), "");
+  EXPECT_EQ(view.toPlainText(), "banner\n>> answer\n");
+  QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(view.toPlainText(), "banner\n>> answer\n");
+  QTest::keyClick(&view, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(Input(), "abc def");
+  QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Input(), "abc ");
+  EXPECT_EQ(view.InputStart(), view.toPlainText().size() - 4);
+  // A sent line takes its steps along.
+  QTest::keyClick(&view, Qt::Key_Return);
+  EXPECT_FALSE(view.CanUndoInput());
+  EXPECT_FALSE(view.document()->isUndoAvailable());
+}
+
+TEST_F(ConsoleViewTest, AReadOnlyConsoleRefusesTypingButKeepsItsOwnKeys) {
+  view.AppendOutput("some output\n", {}, 2000);
+  view.SetReadOnly(true);
+  int refused = 0;
+  QObject::connect(&view, &CCalyxView::InputRefused, [&] { ++refused; });
+  const QString before = view.toPlainText();
+  QTest::keyClicks(&view, "x");
+  QTest::keyClick(&view, Qt::Key_Return);
+  EXPECT_EQ(view.toPlainText(), before);
+  EXPECT_EQ(refused, 2);
+  QTest::keyClick(&view, Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_TRUE(view.textCursor().hasSelection());
+  QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_FALSE(QApplication::clipboard()->text().isEmpty());
+  QTest::keyClick(&view, Qt::Key_L, Qt::ControlModifier);
+  EXPECT_EQ(view.toPlainText(), "");
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST_F(OctaveRedirectorTest, BarePromptAfterSilentCommandIsDroppedButFollowsAnEc
   EXPECT_EQ(views.console.Text(), "banner\n>> ");
   EXPECT_TRUE(signals.m_hReadyEvent.IsSet());
 
-  views.console.ReplaceInput("x = 1;\n");
+  views.console.EchoCommand("x = 1;");
   Feed(">> ");
   EXPECT_EQ(views.console.Text(), "banner\n>> x = 1;\n>> ");
   EXPECT_EQ(MarkTexts(ConsoleMark::Kind::Bold).back(), "\n>> ");
@@ -86,18 +86,18 @@ TEST_F(OctaveRedirectorTest, TheNextCommandWaitsForThePromptOrForTheInterpreterT
 
 TEST_F(OctaveRedirectorTest, TheSecondPromptOfAnInterruptIsNotShownAfterTheNextEcho) {
   Feed(">> ");
-  views.console.ReplaceInput("for i=1:1e10, end\n");
+  views.console.EchoCommand("for i=1:1e10, end");
   redirector.ExpectInterruptPrompts();
   Feed("\n>> ");
-  views.console.ReplaceInput("disp(42)\n");
+  views.console.EchoCommand("disp(42)");
   Feed(">> ");
   Feed("42\n>> ");
   EXPECT_EQ(views.console.Text(), ">> for i=1:1e10, end\n\n>> disp(42)\n42\n>> ");
   // Both prompts in one piece: shown once, and nothing later is held back.
   redirector.ExpectInterruptPrompts();
-  views.console.ReplaceInput("pause(9)\n");
+  views.console.EchoCommand("pause(9)");
   Feed("\n>> >> ");
-  views.console.ReplaceInput("x = 1;\n");
+  views.console.EchoCommand("x = 1;");
   Feed(">> ");
   EXPECT_EQ(views.console.Tail(23), "pause(9)\n\n>> x = 1;\n>> ");
 }
@@ -121,7 +121,7 @@ TEST_F(OctaveRedirectorTest, DebuggerStopReachesTheEditorAndTheNormalPromptEndsI
   EXPECT_TRUE(redirector.InDebugMode());
   EXPECT_EQ(redirector.CurrentPrompt(), "debug> ");
   EXPECT_NE(views.console.Text().find("3:   y = x + 1;"), std::string::npos);
-  views.console.ReplaceInput("dbcont\n");
+  views.console.EchoCommand("dbcont");
   Feed("ans = 3\n>> ");
   EXPECT_FALSE(redirector.InDebugMode());
   EXPECT_EQ(views.host.EditorMessages(),
@@ -212,7 +212,7 @@ TEST(OctaveRedirectorSplit, EveryAnswerSplitAtEveryByteGivesTheSameResult) {
     CHistoryStore history;
     COctaveRedirector redirector(signals, views.Views(), history);
     redirector.FeedOutput("banner\n");
-    views.console.ReplaceInput("cmd\n");
+    views.console.EchoCommand("cmd");
     expect(redirector);
     size_t from = 0;
     for (size_t cut : cuts) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -42,9 +43,10 @@ class SessionTest : public ::testing::Test {
   std::unique_ptr<CSessionCore> core;
   std::unique_ptr<CSessionWorker> worker;
 
-  void StartWith(const std::string& script, IConsole* console = nullptr) {
+  void StartWith(const std::string& script, IConsole* console = nullptr,
+                 const std::string& workpath = {}) {
     std::ofstream(dir.File("script")) << script;
-    views.settings.SetString("Octave", "workpath", dir.Path());
+    views.settings.SetString("Octave", "workpath", workpath.empty() ? dir.Path() : workpath);
     SessionViews sessionViews = views.Views();
     if (console) sessionViews.console = console;
     core = std::make_unique<CSessionCore>(sessionViews, dir.Path() + "/", history);
@@ -89,8 +91,8 @@ class SessionTest : public ::testing::Test {
   }
   // As typed: the line and Enter, queued with echo.
   void Type(const std::string& line) {
-    views.console.ReplaceInput(line + "\n");
-    core->EnqueueCommand(line, true);
+    views.console.Type(line);
+    core->EnqueueTyped(line);
   }
 };
 
@@ -123,6 +125,14 @@ TEST_F(SessionTest, TheSessionCountsAsConnectedOnlyOnceTheConsoleTakesInput) {
   for (int i = 0; i < 10000 && !core->Signals().g_bConnected; ++i) std::this_thread::sleep_for(1ms);
   ASSERT_TRUE(core->Signals().g_bConnected);
   EXPECT_FALSE(slowConsole.ReadOnly()) << "a line typed now would be refused";
+}
+
+TEST_F(SessionTest, AWorkingFolderThatHasGoneFallsBackToTheHomeFolder) {
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "/";
+  StartWith("", nullptr, dir.Path() + "/gone");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  EXPECT_TRUE(LogHas("cd " + octave_quote::SingleQuoted(home) + ";###"));
+  EXPECT_EQ(views.settings.GetString("Octave", "workpath", ""), home);
 }
 
 TEST_F(SessionTest, TooOldInterpreterIsRefusedAndGetsNoCommands) {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <mutex>
 
@@ -129,6 +131,7 @@ TEST_F(MainFrameTest, ConnectTypeDisconnectAndConnectAgain) {
     return !tree->findItems(QStringLiteral("x = 1"), Qt::MatchRecursive).isEmpty();
   }));
 
+  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });
   frame->Action(kDisconnect)->trigger();
   ASSERT_TRUE(WaitConnected(false));
   ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Action(kConnect)->isEnabled(); }, 5000));
@@ -223,9 +226,140 @@ TEST_F(MainFrameTest, TheRealInterpreterAnswersInTheWindow) {
   Type(QStringLiteral("y_undefined"));
   ASSERT_TRUE(ConsoleShows(QStringLiteral("'y_undefined' undefined")));
   const pid_t child = app->Core()->Redirector().ChildPid();
+  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });
   frame->Action(kDisconnect)->trigger();
   ASSERT_TRUE(WaitConnected(false));
   ASSERT_TRUE(QTest::qWaitFor([&] { return kill(child, 0) != 0; }, 5000));
+}
+
+TEST_F(MainFrameTest, EachTypedLineRunsOnceInOrderAndAnswersStayOutOfTheHistory) {
+  CFakeInterpreter fake(
+      "on slow\n  sleep 1500\n  out first\\n\n"
+      "on fast\n  out second\\n\n"
+      "on x = input('n? ')\n  out n? \n  noprompt\n"
+      "on 5\n  out x = 5\\n\n");
+  Start(fake.Folder());
+  ASSERT_TRUE(WaitConnected(true));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame->statusBar()->currentMessage() == "Ready"; }, 10000));
+  Type(QStringLiteral("slow"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Action(kInterrupt)->isEnabled(); }, 5000));
+  EXPECT_EQ(frame->statusBar()->currentMessage(), "Busy: slow");
+  // Typed while the first runs: it waits where it was typed; a bare Enter adds nothing.
+  Type(QStringLiteral("fast"));
+  QTest::keyClick(frame->Console(), Qt::Key_Return);
+  EXPECT_TRUE(frame->Console()->toPlainText().endsWith(">> slow\nfast\n"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral(">> slow\nfirst\n>> fast\nsecond\n>> ")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame->statusBar()->currentMessage() == "Ready"; }, 5000));
+  EXPECT_FALSE(frame->Action(kInterrupt)->isEnabled());
+  EXPECT_EQ(fake.LogLines().count(QStringLiteral("slow")), 1);
+  EXPECT_EQ(fake.LogLines().count(QStringLiteral("fast")), 1);
+  const auto lines = app->Core()->History().Lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "slow"), 1);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "fast"), 1);
+
+  // The answer to input() is sent once and is no command.
+  Type(QStringLiteral("x = input('n? ')"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("x = input('n? ')\nn? ")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !app->Core()->Busy(); }, 5000));
+  Type(QStringLiteral("5"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("n? 5\nx = 5\n>> ")));
+  const auto after = app->Core()->History().Lines();
+  EXPECT_EQ(std::count(after.begin(), after.end(), "5"), 0);
+  EXPECT_EQ(std::count(after.begin(), after.end(), "x = input('n? ')"), 1);
+}
+
+TEST_F(MainFrameTest, ExitAnsweredWithCancelShowsAFreshPrompt) {
+  CFakeInterpreter fake("on x = 1\n  out x = 1\\n\n");
+  Start(fake.Folder());
+  ASSERT_TRUE(WaitConnected(true));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !app->Core()->Busy(); }, 10000));
+  int asked = 0;
+  SetConfirmationResponder([&](const QString&) {
+    ++asked;
+    return ConfirmAnswer{false, false};
+  });
+  Type(QStringLiteral("exit"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral(">> exit\n>> ")));
+  Type(QStringLiteral("x = 1"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral(">> exit\n>> x = 1\nx = 1\n>> ")));
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(Connected());
+}
+
+TEST_F(MainFrameTest, DisconnectAsksWhileBusyAndLeavesAVisiblyClosedConsole) {
+  CFakeInterpreter fake("on slow\n  sleep 20000\n  out first\\n\n");
+  Start(fake.Folder());
+  ASSERT_TRUE(WaitConnected(true));
+  Type(QStringLiteral("slow"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Action(kInterrupt)->isEnabled(); }, 5000));
+  QStringList asked;
+  SetConfirmationResponder([&](const QString& text) {
+    asked << text;
+    return ConfirmAnswer{false, false};
+  });
+  frame->Action(kDisconnect)->trigger();
+  EXPECT_EQ(asked, QStringList{QStringLiteral("Do you want to disconnect from Octave?")});
+  EXPECT_TRUE(Connected());
+  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });
+  frame->Action(kDisconnect)->trigger();
+  ASSERT_TRUE(WaitConnected(false));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("Disconnected from Octave.")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Console()->isReadOnly(); }, 5000));
+  const QString shown = frame->Console()->toPlainText();
+  EXPECT_FALSE(shown.endsWith(QStringLiteral(">> ")));
+  QTest::keyClicks(frame->Console(), QStringLiteral("y"));
+  EXPECT_EQ(frame->Console()->toPlainText(), shown);
+  EXPECT_EQ(frame->statusBar()->currentMessage(), "Not connected to Octave: Connect starts it.");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->Action(kInterrupt)->isEnabled(); }, 5000));
+}
+
+TEST_F(MainFrameTest, TheConsoleKeysComeBeforeTheFramesShortcuts) {
+  Start(QStringLiteral("/nonexistent"), false);
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+  QAction* print = frame->Action(kPrint);
+  print->disconnect();  // no dialog in a test
+  int printed = 0;
+  QObject::connect(print, &QAction::triggered, [&] { ++printed; });
+  frame->Console()->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == frame->Console(); }, 2000));
+  QTest::keyClick(frame->Console(), Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(printed, 0);
+  QWidget* elsewhere = frame->HistoryPane()->Tree();
+  elsewhere->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == elsewhere; }, 2000));
+  QTest::keyClick(elsewhere, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(printed, 1);
+  // One Redo key in the menu; both keys work.
+  EXPECT_EQ(frame->Action(kRedo)->text(), "&Redo\tCtrl+Y");
+  EXPECT_EQ(frame->Action(kRedo)->shortcuts(),
+            (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Y")),
+                                 QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
+  // Edit > Clear Command History clears the pane's history.
+  app->Core()->History().AddHistoryEntry("x = 1", false);
+  frame->Action(kClearHistory)->trigger();
+  const auto lines = app->Core()->History().Lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "x = 1"), 0);
+}
+
+TEST_F(MainFrameTest, ExitAndDisconnectDuringAFloodNeverHang) {
+  CFakeInterpreter fake("on flood\n  flood 20000 a line of output\\n\n");
+  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });
+  for (int round = 0; round < 20; ++round) {
+    Start(fake.Folder());
+    ASSERT_TRUE(WaitConnected(true)) << round;
+    Type(QStringLiteral("flood"));
+    // The reader is inside its calls into this thread now.
+    ASSERT_TRUE(ConsoleShows(QStringLiteral("a line of output"))) << round;
+    const pid_t child = app->Core()->Redirector().ChildPid();
+    if (round % 2 == 0) {
+      frame->Action(kDisconnect)->trigger();
+      ASSERT_TRUE(WaitConnected(false)) << round;
+    }
+    EXPECT_TRUE(frame->close()) << round;
+    app.reset();
+    EXPECT_NE(kill(child, 0), 0) << round;
+  }
 }
 
 }  // namespace

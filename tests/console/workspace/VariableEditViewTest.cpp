@@ -339,7 +339,7 @@ TEST_F(VariableEditViewTest, AFailedExportLeavesTheNextAnswerAlone) {
   redirector.m_bExpectMatrix = true;
   redirector.FeedOutput("error: index (_,_,9): out of bound; value 9 out of bound 5\n>> ");
   redirector.FeedQuiet();
-  memory.console.ReplaceInput("x = 1\n");
+  memory.console.EchoCommand("x = 1");
   redirector.FeedOutput("x = 1\n>> ");
   redirector.FeedQuiet();
   EXPECT_EQ(memory.console.Text(), ">> x = 1\nx = 1\n>> ");
