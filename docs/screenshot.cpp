@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(CALYX_VERSION));
 
   CCalyxApp calyx;
-  calyx.InitInstance({false, true});
+  calyx.InitInstance({.splash = false, .show = true, .startFolder = {}});
   CMainFrame* frame = calyx.Frame();
   CCalyxView* console = frame->Console();
   if (!QTest::qWaitFor([&] { return calyx.Core()->Signals().g_bConnected.load(); }, 30000)) return 1;

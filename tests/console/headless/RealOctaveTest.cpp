@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -231,6 +232,28 @@ std::string OctaveDirect(const std::string& command) {
     pclose(pipe);
   }
   return text;
+}
+
+// plot(1:10) draws axes with tick labels: the font the plots need is installed.
+TEST(RealOctave, APlotIsDrawnWithoutFontWarnings) {
+  SKIP_WITHOUT_OCTAVE();
+  if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xvfb-run";
+  const std::string line = std::string("xvfb-run -a timeout 60 ") + kOctave +
+                           " --norc --quiet --no-history --eval \"f = figure(); plot(1:10); "
+                           "drawnow; frame = getframe(f); printf('colours=%d\\n', "
+                           "numel(unique(frame.cdata(:))))\" 2>&1";
+  std::string text;
+  if (FILE* pipe = popen(line.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    pclose(pipe);
+  }
+  EXPECT_EQ(text.find("unable to load font"), std::string::npos) << text;
+  EXPECT_EQ(text.find("unable to create graphics handle"), std::string::npos) << text;
+  const size_t at = text.find("colours=");
+  ASSERT_NE(at, std::string::npos) << text;
+  // A blank grey figure has one or two colours; axes, lines and labels many more.
+  EXPECT_GT(std::stoi(text.substr(at + 8)), 10) << text;
 }
 
 TEST(RealOctave, AssignmentsShowInConsoleAndWorkspace) {
