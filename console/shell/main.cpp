@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <iostream>
 
 #include "common/ProgramArgs.h"
@@ -22,7 +23,10 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(CALYX_VERSION));
 
   CalyxOptions options;
-#include <QFileInfo>
+  options.splash = std::find(args.options.begin(), args.options.end(), "--no-splash") == args.options.end();
+  // A folder given on the command line is where the interpreter starts.
+  if (!args.operands.empty())
+    options.startFolder = QFileInfo(QString::fromLocal8Bit(args.operands.front().c_str())).absoluteFilePath().toStdString();
   CCalyxApp calyx;
   if (!calyx.InitInstance(options)) return 1;
   return QApplication::exec();
