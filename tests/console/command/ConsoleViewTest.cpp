@@ -231,7 +231,7 @@ TEST_F(ConsoleViewTest, LinesTypedWhileBusyWaitWhereTypedAndEachIsSentOnce) {
   QTest::keyClick(&view, Qt::Key_Return);
   ASSERT_EQ(Queued().size(), 1u);
   // The dispatcher takes the line; the interpreter is busy with it.
-  core->m_commandQueue.Push(CommandRecord{"later", false});
+  core->m_commandQueue.Push(CommandRecord{"later", false, {}, false});
   EXPECT_TRUE(view.EchoCommand("slow"));
   QTest::keyClicks(&view, "fast");
   QTest::keyClick(&view, Qt::Key_Return);
