@@ -128,6 +128,8 @@ TEST_F(WorkspaceWindowTest, MainMenuCommandsFollowTheConnectionAndTheSelection) 
   EXPECT_TRUE(fake.Logged("clear all"));
   EXPECT_EQ(fake.LogLines().count(QStringLiteral("clear all")), 1);
 
+  // With variables listed, Disconnect asks first.
+  SetConfirmationResponder([](const QString&) { return ConfirmAnswer{true, false}; });
   frame->Action(kDisconnect)->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !app->Core()->Signals().g_bConnected; }, 10000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !frame->Action(kOpen)->isEnabled(); }, 5000));
