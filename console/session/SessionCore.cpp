@@ -1,5 +1,7 @@
 #include "console/session/SessionCore.h"
 
+#include <chrono>
+
 #include "common/Text.h"
 #include "console/session/InterpreterDialect.h"
 #include "console/session/ValueRequest.h"
@@ -200,7 +202,11 @@ void CSessionCore::Send(const ClassifiedCommand& command, bool shown) {
   // A command written while no interpreter runs is lost; the next answer or a
   // disconnection releases the wait.
   m_redirector.Write(written + std::string(kLineEnd));
-  m_signals.m_hReadyEvent.Wait();
+  // The answer, a disconnection or a stop releases the wait; a stop or the
+  // interpreter's end that came just before the reset above is seen here too.
+  while (!m_signals.m_hReadyEvent.WaitFor(std::chrono::milliseconds(100))) {
+    if (!m_bDispatcherRunning || !m_redirector.IsRunning()) break;
+  }
   m_redirector.m_bAwaitPrompt = false;
   // Output without a prompt waits for an answer (input()): still busy.
   if (shown && m_onBusyChanged && output_forms::EndsWithPrompt(m_views.console->Tail(10)))
