@@ -2,7 +2,8 @@
 // change can alter a row of the list, through the kernel's change notification:
 // no polling and no snapshot of the tree, so nothing runs while nothing changes.
 // Changes of temporary, backup and hidden files are ignored. A burst of changes
-// is reported once it has settled for a moment, not once per change.
+// is reported once it has settled for a moment, not once per change. It also
+// remembers which entries changed, so that a listing asks the disk only about them.
 #pragma once
 
 #include <QObject>
@@ -10,6 +11,9 @@
 #include <QTimer>
 
 #include <map>
+#include <string>
+
+#include "console/files/DirectoryScanner.h"
 
 class QSocketNotifier;
 
@@ -28,18 +32,28 @@ class CDirectoryWatcher : public QObject {
   int WatchCount() const { return static_cast<int>(m_watches.size()); }
   // Whether changes wait to be read or to settle (a report may still come).
   bool HasPendingChanges() const;
+  // The entries of the shown folder that changed since the last call; everything
+  // when the watch is not complete (a folder on a network or user-space file
+  // system, whose changes made elsewhere the kernel does not report, included).
+  FolderChanges TakeChanges();
+  // How often the watcher's code ran: on kernel events and settled bursts.
+  int Wakes() const { return m_wakes; }
 
  signals:
   void Changed();
 
  private:
-  void AddWatch(const QString& path, bool shownFolder);
+  void AddWatch(const QString& path, const std::string& entry);
   void ReadEvents();
 
   QString m_folder;
   int m_fd = -1;
+  int m_folderWatch = -1;
+  bool m_complete = false;
   QSocketNotifier* m_notifier = nullptr;
-  // Watch descriptor to whether it is the shown folder.
-  std::map<int, bool> m_watches;
+  // Watch descriptor to the entry of the shown folder it watches ("" for the folder).
+  std::map<int, std::string> m_watches;
+  FolderChanges m_changes;
   QTimer m_settle;
+  int m_wakes = 0;
 };

@@ -69,13 +69,23 @@ bool MatchesPattern(std::string_view name, std::string_view pattern, bool ignore
          Glob(name, pattern.substr(0, pattern.size() - 2), ignoreCase);
 }
 
-bool MatchesFilter(std::string_view name, std::string_view filter) {
-  const std::vector<std::string> patterns = text::SplitNonEmpty(filter, ";");
+std::vector<std::string> FilterPatterns(std::string_view filter) {
+  std::vector<std::string> patterns = text::SplitNonEmpty(filter, ";");
+  for (std::string& pattern : patterns) pattern = text::Trim(pattern);
+  std::erase_if(patterns, [](const std::string& pattern) { return pattern.empty(); });
+  return patterns;
+}
+
+bool MatchesPatterns(std::string_view name, const std::vector<std::string>& patterns) {
   if (patterns.empty()) return true;
   for (const std::string& pattern : patterns) {
-    if (MatchesPattern(name, text::Trim(pattern), true)) return true;
+    if (MatchesPattern(name, pattern, true)) return true;
   }
   return false;
+}
+
+bool MatchesFilter(std::string_view name, std::string_view filter) {
+  return MatchesPatterns(name, FilterPatterns(filter));
 }
 
 std::string SizeText(std::uint64_t bytes) {

@@ -20,6 +20,9 @@ bool MatchesPattern(std::string_view name, std::string_view pattern, bool ignore
 // The filter is patterns separated by ";" (empty pieces ignored); case is ignored.
 // An empty filter takes every name.
 bool MatchesFilter(std::string_view name, std::string_view filter);
+// The same, with the filter split once for many names.
+std::vector<std::string> FilterPatterns(std::string_view filter);
+bool MatchesPatterns(std::string_view name, const std::vector<std::string>& patterns);
 
 // "N KB" (whole KB plus one) below 1 MB, "N MB" below 1 GB, else "N GB".
 std::string SizeText(std::uint64_t bytes);

@@ -13,29 +13,20 @@
 #include "console/files/DirectoryScanner.h"
 #include "console/files/FileCommands.h"
 
-namespace {
-
-QString DateText(const QLocale& locale, const QString& format, std::time_t seconds) {
-  return locale.toString(QDateTime::fromSecsSinceEpoch(static_cast<qint64>(seconds)), format);
-}
-
-}  // namespace
-
 // ---- CFileRowBuilder
 
-const CFileRowBuilder::TypeInfo& CFileRowBuilder::TypeOf(const QString& name) {
-  const int dot = name.lastIndexOf(QLatin1Char('.'));
-  const QString key = dot < 0 ? name : name.mid(dot);
+const CFileRowBuilder::TypeInfo& CFileRowBuilder::TypeOf(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  const std::string_view key = dot == std::string::npos ? std::string_view(name) : std::string_view(name).substr(dot);
   auto found = m_types.find(key);
   if (found == m_types.end()) {
     static const QMimeDatabase database;
-    const QMimeType type = database.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    const QMimeType type = database.mimeTypeForFile(QString::fromStdString(name), QMimeDatabase::MatchExtension);
     QString description = type.isDefault() ? QString() : type.comment();
-    if (description.isEmpty())
-      description = QString::fromStdString(file_commands::FallbackTypeName(name.toStdString()));
-    found = m_types.insert(key, {description, type.name()});
+    if (description.isEmpty()) description = QString::fromStdString(file_commands::FallbackTypeName(name));
+    found = m_types.emplace(std::string(key), TypeInfo{description, type.name()}).first;
   }
-  return *found;
+  return found->second;
 }
 
 std::vector<FileRow> CFileRowBuilder::Build(const ScannedFolder& scanned) {
@@ -43,38 +34,24 @@ std::vector<FileRow> CFileRowBuilder::Build(const ScannedFolder& scanned) {
     const QMimeType type = QMimeDatabase().mimeTypeForName(QStringLiteral("inode/directory"));
     m_folderType = {type.comment(), type.name()};
   }
-  const QLocale locale = QLocale::system();
-  const QString format = locale.dateTimeFormat(QLocale::ShortFormat);
   std::vector<FileRow> rows;
   rows.reserve(1 + scanned.folders.size() + scanned.files.size());
-  FileRow up;
+  const auto add = [&](const ScannedEntry& entry, const TypeInfo& type) {
+    FileRow& row = rows.emplace_back();
+    row.name = QString::fromStdString(entry.name);
+    row.type = type.description;
+    row.mimeName = type.mimeName;
+    row.folder = entry.folder;
+    row.bytes = entry.size;
+    row.modified = static_cast<qint64>(entry.modified) * 1000 + entry.modifiedNanoseconds / 1000000;
+  };
+  FileRow& up = rows.emplace_back();
   up.name = QStringLiteral("..");
   up.type = m_folderType.description;
   up.mimeName = m_folderType.mimeName;
   up.folder = true;
-  rows.push_back(up);
-  for (const ScannedEntry& entry : scanned.folders) {
-    FileRow row;
-    row.name = QString::fromStdString(entry.name);
-    row.date = DateText(locale, format, entry.modified);
-    row.type = m_folderType.description;
-    row.mimeName = m_folderType.mimeName;
-    row.folder = true;
-    row.modified = static_cast<qint64>(entry.modified) * 1000 + entry.modifiedNanoseconds / 1000000;
-    rows.push_back(std::move(row));
-  }
-  for (const ScannedEntry& entry : scanned.files) {
-    FileRow row;
-    row.name = QString::fromStdString(entry.name);
-    row.size = QString::fromStdString(file_commands::SizeText(entry.size));
-    row.date = DateText(locale, format, entry.modified);
-    const TypeInfo& type = TypeOf(row.name);
-    row.type = type.description;
-    row.mimeName = type.mimeName;
-    row.bytes = entry.size;
-    row.modified = static_cast<qint64>(entry.modified) * 1000 + entry.modifiedNanoseconds / 1000000;
-    rows.push_back(std::move(row));
-  }
+  for (const ScannedEntry& entry : scanned.folders) add(entry, m_folderType);
+  for (const ScannedEntry& entry : scanned.files) add(entry, TypeOf(entry.name));
   return rows;
 }
 
@@ -86,7 +63,7 @@ bool CFileListModel::SetRows(const QString& folder, std::vector<FileRow> rows) {
   SortRows(rows);
   const bool same = folder == m_folder && rows.size() == m_rows.size() &&
                     std::equal(rows.begin(), rows.end(), m_rows.begin(),
-                               [](const FileRow& a, const FileRow& b) { return a.SameText(b); });
+                               [this](const FileRow& a, const FileRow& b) { return SameText(a, b); });
   if (same) return false;
   beginResetModel();
   m_folder = folder;
@@ -94,6 +71,23 @@ bool CFileListModel::SetRows(const QString& folder, std::vector<FileRow> rows) {
   ++m_refills;
   endResetModel();
   return true;
+}
+
+QString CFileListModel::SizeText(const FileRow& row) {
+  return row.folder ? QString() : QString::fromStdString(file_commands::SizeText(row.bytes));
+}
+
+QString CFileListModel::DateText(const FileRow& row) const {
+  if (row.modified == FileRow::kUndated) return {};
+  return m_locale.toString(QDateTime::fromMSecsSinceEpoch(row.modified), m_dateFormat);
+}
+
+// Equal values give equal texts; only rows whose values differ need their texts
+// made to tell (a file saved again within the same minute looks the same).
+bool CFileListModel::SameText(const FileRow& a, const FileRow& b) const {
+  return a.name == b.name && a.folder == b.folder && a.type == b.type &&
+         (a.bytes == b.bytes || SizeText(a) == SizeText(b)) &&
+         (a.modified / 1000 == b.modified / 1000 || DateText(a) == DateText(b));
 }
 
 int CFileListModel::rowCount(const QModelIndex& parent) const {
@@ -117,8 +111,8 @@ QVariant CFileListModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
     switch (index.column()) {
       case kName: return row.name;
-      case kSize: return row.size;
-      case kDate: return row.date;
+      case kSize: return SizeText(row);
+      case kDate: return DateText(row);
       case kType: return row.type;
       default: return {};
     }

@@ -1,32 +1,32 @@
 // The rows of the file pane and the model the list shows them through. Rows are
-// built on the listing thread (QMimeDatabase and QLocale are thread-safe); icons
-// are made on the GUI thread only for rows that are drawn, one per file type.
+// built on the listing thread and carry values, not texts: the size and date
+// texts are made only for the rows that are drawn, the type text is shared by
+// every row of one extension, and icons are made on the GUI thread once per type.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QFileIconProvider>
 #include <QHash>
 #include <QIcon>
+#include <QLocale>
 #include <QString>
 
+#include <limits>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct ScannedFolder;
 
 struct FileRow {
+  static constexpr qint64 kUndated = std::numeric_limits<qint64>::min();
   QString name;
-  QString size;  // empty for a folder
-  QString date;
-  QString type;
+  QString type;      // shared by the rows of one extension
   QString mimeName;  // picks the icon
   bool folder = false;
   quint64 bytes = 0;
-  qint64 modified = 0;  // milliseconds since the epoch, for sorting
-  // The visible content: what decides whether the list must be refilled.
-  bool SameText(const FileRow& other) const {
-    return name == other.name && size == other.size && date == other.date && type == other.type;
-  }
+  qint64 modified = kUndated;  // milliseconds since the epoch
 };
 
 // Turns a scan into rows: ".." first, then the folders, then the files.
@@ -39,10 +39,14 @@ class CFileRowBuilder {
     QString description;
     QString mimeName;
   };
-  const TypeInfo& TypeOf(const QString& name);
+  struct ExtensionHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+  };
+  const TypeInfo& TypeOf(const std::string& name);
 
   // Keyed by the text after the last dot (the name when there is none).
-  QHash<QString, TypeInfo> m_types;
+  std::unordered_map<std::string, TypeInfo, ExtensionHash, std::equal_to<>> m_types;
   TypeInfo m_folderType;
 };
 
@@ -57,6 +61,9 @@ class CFileListModel : public QAbstractTableModel {
   // Replaces the rows when their visible text differs; false when nothing changed
   // (and nothing was redrawn).
   bool SetRows(const QString& folder, std::vector<FileRow> rows);
+  // The texts the list shows for a row.
+  static QString SizeText(const FileRow& row);
+  QString DateText(const FileRow& row) const;
   const std::vector<FileRow>& Rows() const { return m_rows; }
   const QString& Folder() const { return m_folder; }
   int Refills() const { return m_refills; }
@@ -76,6 +83,7 @@ class CFileListModel : public QAbstractTableModel {
 
  private:
   void SortRows(std::vector<FileRow>& rows) const;
+  bool SameText(const FileRow& a, const FileRow& b) const;
   QIcon IconOf(const FileRow& row) const;
 
   QString m_folder;
@@ -83,6 +91,8 @@ class CFileListModel : public QAbstractTableModel {
   int m_sortColumn = -1;
   Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
   int m_refills = 0;
+  QLocale m_locale = QLocale::system();
+  QString m_dateFormat = m_locale.dateTimeFormat(QLocale::ShortFormat);
   mutable QFileIconProvider m_iconProvider;
   mutable QHash<QString, QIcon> m_icons;
 };

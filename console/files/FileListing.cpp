@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <utility>
+
 #include "console/files/DirectoryScanner.h"
 
 CFileListing::CFileListing(Listed listed, QObject* parent)
@@ -16,9 +18,14 @@ CFileListing::~CFileListing() {
   m_thread.join();
 }
 
-void CFileListing::Request(const QString& folder, const QString& filter) {
+void CFileListing::Request(const QString& folder, const QString& filter, const FolderChanges& changes) {
   {
     std::lock_guard lock(m_mutex);
+    // Requests that coalesce carry the changes of all of them.
+    if (m_pending)
+      m_changes.Add(changes);
+    else
+      m_changes = changes;
     m_folder = folder.toStdString();
     m_filter = filter.toStdString();
     m_pending = true;
@@ -27,6 +34,7 @@ void CFileListing::Request(const QString& folder, const QString& filter) {
 }
 
 void CFileListing::Run() {
+  CDirectoryScanner scanner;
   CFileRowBuilder builder;
   std::unique_lock lock(m_mutex);
   while (true) {
@@ -35,8 +43,9 @@ void CFileListing::Run() {
     m_pending = false;
     const std::string folder = m_folder;
     const std::string filter = m_filter;
+    const FolderChanges changes = std::exchange(m_changes, {});
     lock.unlock();
-    std::vector<FileRow> rows = builder.Build(ScanFolder(folder, filter));
+    std::vector<FileRow> rows = builder.Build(scanner.Scan(folder, filter, changes));
     // Dropped unseen when this object is gone before the GUI thread gets to it.
     QMetaObject::invokeMethod(
         this,

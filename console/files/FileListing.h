@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "console/files/DirectoryScanner.h"
 #include "console/files/FileListModel.h"
 
 class CFileListing : public QObject {
@@ -24,7 +25,8 @@ class CFileListing : public QObject {
   explicit CFileListing(Listed listed, QObject* parent = nullptr);
   ~CFileListing() override;
 
-  void Request(const QString& folder, const QString& filter);
+  // `changes`: what changed since the last request (everything when unknown).
+  void Request(const QString& folder, const QString& filter, const FolderChanges& changes = {});
 
  private:
   void Run();
@@ -36,5 +38,6 @@ class CFileListing : public QObject {
   bool m_stopping = false;
   std::string m_folder;
   std::string m_filter;
+  FolderChanges m_changes;
   std::thread m_thread;
 };

@@ -77,7 +77,7 @@ CFileView::CFileView(QWidget* parent) : QWidget(parent) {
   // A refill keeps the rows that were selected, by name.
   connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
     m_keptSelection.clear();
-    for (const auto& row : Selection()) m_keptSelection << QString::fromStdString(row.name);
+    for (const auto& row : Selection()) m_keptSelection.insert(QString::fromStdString(row.name));
   });
   connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
     for (int i = 0; i < m_model->rowCount(); ++i) {
@@ -163,7 +163,8 @@ void CFileView::ShowFolder(const QString& folder) {
 void CFileView::Refresh(bool fromSelection) {
   if (m_folder.isEmpty()) return;
   const QString filter = fromSelection ? m_filter->currentText() : m_filter->lineEdit()->text();
-  m_listing->Request(m_folder, filter);
+  m_listing->Request(m_folder, filter,
+                     m_watcher->Folder() == m_folder ? m_watcher->TakeChanges() : FolderChanges{});
 }
 
 void CFileView::OnListed(const QString& folder, std::vector<FileRow> rows) {

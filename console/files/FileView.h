@@ -4,6 +4,7 @@
 // drag and drop); the list follows the disk by itself through the watcher.
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QWidget>
 
@@ -106,5 +107,5 @@ class CFileView : public QWidget {
   CDirectoryWatcher* m_watcher;
   QMenu* m_menu;
   std::map<int, QAction*> m_actions;
-  QStringList m_keptSelection;
+  QSet<QString> m_keptSelection;
 };

@@ -101,4 +101,37 @@ TEST(FolderScan, FoldersAlwaysFilesByFilterHiddenLeftOutByteOrder) {
   EXPECT_FALSE(ScanFolder(dir.File("missing"), "*.*").readable);
 }
 
+// Listing again asks the disk only about entries that are new or named as
+// changed: a size changed unannounced stays as it was, one announced is read.
+TEST(FolderScan, ListingAgainReadsOnlyNewAndChangedEntries) {
+  CTempDir dir;
+  std::ofstream(dir.File("a.m")) << "1";
+  std::ofstream(dir.File("b.m")) << "1";
+  CDirectoryScanner scanner;
+  const auto sizes = [](const ScannedFolder& scanned) {
+    Strings shown;
+    for (const ScannedEntry& e : scanned.files) shown.push_back(e.name + "=" + std::to_string(e.size));
+    return shown;
+  };
+  EXPECT_EQ(sizes(scanner.Scan(dir.Path(), "*.m", {})), (Strings{"a.m=1", "b.m=1"}));
+  std::ofstream(dir.File("a.m")) << "22";
+  std::ofstream(dir.File("b.m")) << "22";
+  std::ofstream(dir.File("c.m")) << "333";
+  std::filesystem::create_directory(dir.File("sub"));
+  const FolderChanges onlyB{false, {"b.m"}};
+  ScannedFolder again = scanner.Scan(dir.Path(), "*.m", onlyB);
+  EXPECT_EQ(sizes(again), (Strings{"a.m=1", "b.m=2", "c.m=3"}));
+  ASSERT_EQ(again.folders.size(), 1u);
+  std::filesystem::remove(dir.File("b.m"));
+  EXPECT_EQ(sizes(scanner.Scan(dir.Path(), "*.m", {false, {}})), (Strings{"a.m=1", "c.m=3"}));
+  // A file the filter left out was never read: a wider filter reads it.
+  std::ofstream(dir.File("d.txt")) << "4444";
+  EXPECT_EQ(sizes(scanner.Scan(dir.Path(), "*.*", {false, {}})), (Strings{"a.m=1", "c.m=3", "d.txt=4"}));
+  EXPECT_EQ(sizes(scanner.Scan(dir.Path(), "*.*", {})), (Strings{"a.m=2", "c.m=3", "d.txt=4"}));
+  // Another folder starts from nothing.
+  CTempDir other;
+  std::ofstream(other.File("a.m")) << "55555";
+  EXPECT_EQ(sizes(scanner.Scan(other.Path(), "*.m", {false, {}})), (Strings{"a.m=5"}));
+}
+
 }  // namespace

@@ -84,6 +84,12 @@ class FileViewTest : public ::testing::Test {
                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
   }
+  QString Text(const QString& name, int column) const {
+    for (int i = 0; i < view.Model()->rowCount(); ++i)
+      if (view.Model()->Rows()[static_cast<size_t>(i)].name == name)
+        return view.Model()->data(view.Model()->index(i, column), Qt::DisplayRole).toString();
+    throw std::runtime_error("no row " + name.toStdString());
+  }
   const FileRow& Row(const QString& name) const {
     for (const FileRow& row : view.Model()->Rows())
       if (row.name == name) return row;
@@ -104,12 +110,13 @@ class FileViewTest : public ::testing::Test {
 
 TEST_F(FileViewTest, TheListShowsUpFoldersAndFilteredFilesWithSizeAndType) {
   EXPECT_EQ(Shown(), (Names{"..", "sub", "B.mat", "a.m"}));
-  EXPECT_EQ(Row("a.m").size, "1 KB");
-  EXPECT_EQ(Row("sub").size, "");
-  EXPECT_EQ(Row("..").date, "");
-  EXPECT_FALSE(Row("sub").date.isEmpty());
-  EXPECT_FALSE(Row("a.m").type.isEmpty());
-  EXPECT_EQ(Row("sub").type, Row("..").type);
+  using Column = CFileListModel::Column;
+  EXPECT_EQ(Text("a.m", Column::kSize), "1 KB");
+  EXPECT_EQ(Text("sub", Column::kSize), "");
+  EXPECT_EQ(Text("..", Column::kDate), "");
+  EXPECT_FALSE(Text("sub", Column::kDate).isEmpty());
+  EXPECT_FALSE(Text("a.m", Column::kType).isEmpty());
+  EXPECT_EQ(Text("sub", Column::kType), Text("..", Column::kType));
   const QVariant icon = view.Model()->data(view.Model()->index(3, 0), Qt::DecorationRole);
   EXPECT_FALSE(icon.value<QIcon>().isNull());
 
@@ -133,10 +140,34 @@ TEST_F(FileViewTest, TheListFollowsFilesMadeRenamedAndDeletedOutside) {
   ASSERT_TRUE(WaitShown({"..", "sub", "new.m", "z.m"}));
   fs::create_directory(Path("sub2"));
   ASSERT_TRUE(WaitShown({"..", "sub", "sub2", "new.m", "z.m"}));
+  // A file grown from outside shows its new size.
+  Write("z.m", std::string(3000, 'x'));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Text("z.m", CFileListModel::kSize) == "3 KB"; }, 10000));
   // A change inside a subfolder alters that folder's date, so it is seen too.
   QSignalSpy listed(&view, &CFileView::Listed);
   Write("sub2/inner.m", "");
   ASSERT_TRUE(listed.wait(10000));
+}
+
+TEST_F(FileViewTest, TheWatcherNamesWhatChanged) {
+  CDirectoryWatcher watcher;
+  ASSERT_TRUE(watcher.Watch(root));
+  // Nothing is known of the time before the watch began.
+  EXPECT_TRUE(watcher.TakeChanges().everything);
+  QSignalSpy changed(&watcher, &CDirectoryWatcher::Changed);
+  Write("a.m", "grown");
+  Write("sub/inner.m", "");
+  Write("f.m.bak", "");
+  ASSERT_TRUE(changed.wait(10000));
+  const FolderChanges changes = watcher.TakeChanges();
+  EXPECT_FALSE(changes.everything);
+  EXPECT_EQ(changes.names, (std::set<std::string>{"a.m", "f.m.bak", "sub"}));
+  EXPECT_TRUE(watcher.TakeChanges().names.empty());
+  // Once the folder itself is gone, nothing is known any more.
+  fs::remove_all(Path("sub"));
+  fs::rename(root.toStdString(), root.toStdString() + "-moved");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return watcher.TakeChanges().everything; }, 10000));
+  fs::rename(root.toStdString() + "-moved", root.toStdString());
 }
 
 TEST_F(FileViewTest, TemporaryBackupAndHiddenFilesDoNotRefillTheList) {
