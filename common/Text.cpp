@@ -41,12 +41,20 @@ std::string RemoveChars(std::string s, std::string_view chars) {
   return s;
 }
 
-std::string Trim(std::string_view s) {
-  constexpr std::string_view blanks = " \t\r\n";
-  const size_t first = s.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  const size_t last = s.find_last_not_of(blanks);
-  return std::string(s.substr(first, last - first + 1));
+namespace {
+constexpr std::string_view kBlanks = " \t\r\n";
+}  // namespace
+
+std::string Trim(std::string_view s) { return std::string(TrimRight(TrimLeft(s))); }
+
+std::string_view TrimLeft(std::string_view s) {
+  const size_t first = s.find_first_not_of(kBlanks);
+  return first == std::string_view::npos ? std::string_view() : s.substr(first);
+}
+
+std::string_view TrimRight(std::string_view s) {
+  const size_t last = s.find_last_not_of(kBlanks);
+  return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
 }
 
 std::vector<std::string> SplitNonEmpty(std::string_view s, std::string_view separator) {
@@ -82,6 +90,13 @@ std::string Join(const std::vector<std::string>& items, std::string_view separat
     out.append(items[i]);
   }
   return out;
+}
+
+std::string FileExtension(std::string_view path) {
+  const size_t slash = path.find_last_of("/\\");
+  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
 }
 
 long ParseLeadingInt(std::string_view s) {

@@ -22,8 +22,11 @@ std::string ReplaceUntilGone(std::string s, std::string_view from, std::string_v
 // Removes every character of `chars` from `s`.
 std::string RemoveChars(std::string s, std::string_view chars);
 
-// Trims blanks, tabs, carriage returns and line feeds at both ends.
+// Trims blanks, tabs, carriage returns and line feeds at both ends, or at the
+// start or the end only.
 std::string Trim(std::string_view s);
+std::string_view TrimLeft(std::string_view s);
+std::string_view TrimRight(std::string_view s);
 
 // Splits at every occurrence of `separator`; empty pieces are dropped.
 std::vector<std::string> SplitNonEmpty(std::string_view s, std::string_view separator);
@@ -31,6 +34,10 @@ std::vector<std::string> SplitNonEmpty(std::string_view s, std::string_view sepa
 std::vector<std::string> SplitLines(std::string_view s);
 
 std::string Join(const std::vector<std::string>& items, std::string_view separator);
+
+// The text after the last "." of the file name a path ends in (the folders of
+// the path do not count); empty when the name has no ".".
+std::string FileExtension(std::string_view path);
 
 // Reads a decimal integer the way atoi does: leading blanks skipped, stops at the
 // first non-digit, 0 when there is none.

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "common/OctaveQuote.h"
+#include "common/OctaveText.h"
 #include "common/Text.h"
 
 namespace file_commands {
@@ -49,14 +50,6 @@ bool IsDataFile(std::string_view name) {
     if (Extension(name) == extension) return true;
   }
   return false;
-}
-
-bool IsIdentifier(std::string_view name) {
-  if (name.empty() || std::isdigit(static_cast<unsigned char>(name.front()))) return false;
-  for (char c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
-  }
-  return true;
 }
 
 std::string Quoted(const std::string& name) { return octave_quote::SingleQuoted(name); }
@@ -140,7 +133,7 @@ std::string LoadCommand(const std::vector<Selected>& selection) {
 std::string RunCommand(const std::string& folder, const std::string& name) {
   const size_t dot = name.rfind('.');
   const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-  if (IsIdentifier(stem)) return "run " + stem;
+  if (octave_text::IsIdentifier(stem)) return "run " + stem;
   const std::string path = folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
   return "run(" + Quoted(path) + ")";
 }

@@ -8,25 +8,15 @@
 #include <unistd.h>
 #endif
 
+#include "common/OctaveText.h"
 #include "console/session/CommandClassifier.h"
 
 namespace {
 
 constexpr long kNewForms = 3300;
-// Longer names than the interpreter's namelengthmax are not names.
-constexpr size_t kMaxName = 63;
 // More digits than any file has lines are not a line.
 constexpr size_t kMaxLineDigits = 9;
 constexpr std::string_view kOldInstallOptions = " -auto -global -verbose;###";
-
-bool IsName(std::string_view s) {
-  if (s.empty() || s.size() > kMaxName) return false;
-  if (!std::isalpha(static_cast<unsigned char>(s[0])) && s[0] != '_') return false;
-  for (char c : s) {
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
-  }
-  return true;
-}
 
 bool IsLine(std::string_view s) {
   if (s.empty() || s.size() > kMaxLineDigits) return false;
@@ -59,7 +49,7 @@ std::optional<std::string> QuoteLine(std::string_view text, std::string_view com
   if (separator == std::string_view::npos) return std::nullopt;
   const std::string_view name = nameAndLine->substr(0, separator);
   const std::string_view line = nameAndLine->substr(separator + 2);
-  if (!IsName(name) || !IsLine(line)) return std::nullopt;
+  if (!octave_text::IsIdentifier(name) || !IsLine(line)) return std::nullopt;
   return open + "'" + std::string(name) + "','" + std::string(line) + "')";
 }
 
@@ -71,7 +61,7 @@ std::optional<std::string> ClearWholeFile(std::string_view text) {
   if (separator == std::string_view::npos) return std::nullopt;
   const std::string_view name = inside->substr(0, separator);
   const std::string_view again = inside->substr(separator + std::string_view("',dbstatus('").size());
-  if (!IsName(name) || again != name) return std::nullopt;
+  if (!octave_text::IsIdentifier(name) || again != name) return std::nullopt;
   return "dbclear('" + std::string(name) + "')";
 }
 

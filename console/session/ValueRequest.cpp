@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/Text.h"
-#include "console/workspace/WorkspaceCommands.h"
+#include "common/OctaveText.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ bool IsListedVariableOrField(std::string_view expression, const std::vector<List
                            static_cast<long>(parts.size()))
     return false;
   if (!std::all_of(parts.begin(), parts.end(),
-                   [](const std::string& part) { return workspace_commands::IsOctaveIdentifier(part); }))
+                   [](const std::string& part) { return octave_text::IsIdentifier(part); }))
     return false;
   return std::any_of(workspaceRows.begin(), workspaceRows.end(), [&](const ListRow& row) {
     return !row.columns.empty() && row.columns[0] == parts.front();

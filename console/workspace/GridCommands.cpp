@@ -1,14 +1,14 @@
 #include "console/workspace/GridCommands.h"
 
 #include "common/OctaveQuote.h"
+#include "common/OctaveText.h"
 #include "common/Text.h"
-#include "console/workspace/WorkspaceCommands.h"
 
 namespace grid_commands {
 
 namespace {
 
-using workspace_commands::IsOctaveIdentifier;
+using octave_text::IsIdentifier;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -87,7 +87,7 @@ std::string RowsTo(const std::string& name, long to) {
 }  // namespace
 
 std::optional<std::string> ExportCommand(std::string_view file, std::string_view name, long page) {
-  if (!IsOctaveIdentifier(name) || page < 1) return std::nullopt;
+  if (!IsIdentifier(name) || page < 1) return std::nullopt;
   return "csvwrite(" + octave_quote::SingleQuoted(file) + ", " + std::string(name) + "(:,:," +
          std::to_string(page) + "), 'delimiter', ' ', 'coffset', 1); ";
 }
@@ -110,21 +110,21 @@ std::optional<std::string> CellCommand(std::string_view name, long row, long col
                                        std::string_view text) {
   std::string value = text::Trim(text);
   if (value.empty()) value = "0";
-  if (!IsOctaveIdentifier(name) || !IsNumberLiteral(value) || row < 1 || column < 1 || page < 1)
+  if (!IsIdentifier(name) || !IsNumberLiteral(value) || row < 1 || column < 1 || page < 1)
     return std::nullopt;
   return std::string(name) + "(" + std::to_string(row) + "," + std::to_string(column) + "," +
          std::to_string(page) + ")=" + value + ";";
 }
 
 std::optional<std::string> AddLeftCommand(std::string_view name, long a) {
-  if (a < 1 || !IsOctaveIdentifier(name)) return std::nullopt;
+  if (a < 1 || !IsIdentifier(name)) return std::nullopt;
   const std::string n(name);
   const std::string left = a > 1 ? ColumnsTo(n, a - 1) + "," : "";
   return n + "=[" + left + "zeros(size(" + n + ",1),1,size(" + n + ",3))," + ColumnsFrom(n, a) + "];";
 }
 
 std::optional<std::string> AddRightCommand(std::string_view name, long a, long columnCount) {
-  if (a < 1 || !IsOctaveIdentifier(name)) return std::nullopt;
+  if (a < 1 || !IsIdentifier(name)) return std::nullopt;
   const std::string n(name);
   const std::string tail = a < columnCount ? "," + ColumnsFrom(n, a + 1) : "";
   return n + "=[" + ColumnsTo(n, a) + ",zeros(size(" + n + ",1),1,size(" + n + ",3))" + tail + "];";
@@ -132,7 +132,7 @@ std::optional<std::string> AddRightCommand(std::string_view name, long a, long c
 
 std::optional<std::string> DeleteColumnsCommand(std::string_view name, long a, long b,
                                                 long columnCount) {
-  if (a < 1 || !IsOctaveIdentifier(name)) return std::nullopt;
+  if (a < 1 || !IsIdentifier(name)) return std::nullopt;
   const std::string n(name);
   const std::string left = a > 1 ? ColumnsTo(n, a - 1) : "";
   const std::string tail = b < columnCount ? ColumnsFrom(n, b + 1) : "";
@@ -140,21 +140,21 @@ std::optional<std::string> DeleteColumnsCommand(std::string_view name, long a, l
 }
 
 std::optional<std::string> AddAboveCommand(std::string_view name, long a) {
-  if (a < 1 || !IsOctaveIdentifier(name)) return std::nullopt;
+  if (a < 1 || !IsIdentifier(name)) return std::nullopt;
   const std::string n(name);
   const std::string left = a > 1 ? RowsTo(n, a - 1) + ";" : "";
   return n + "=[" + left + "zeros(1,size(" + n + ",2),size(" + n + ",3));" + RowsFrom(n, a) + "];";
 }
 
 std::optional<std::string> AddBelowCommand(std::string_view name, long a, long rowCount) {
-  if (a < 1 || !IsOctaveIdentifier(name)) return std::nullopt;
+  if (a < 1 || !IsIdentifier(name)) return std::nullopt;
   const std::string n(name);
   const std::string tail = a < rowCount ? ";" + RowsFrom(n, a + 1) : "";
   return n + "=[" + RowsTo(n, a) + ";zeros(1,size(" + n + ",2),size(" + n + ",3))" + tail + "];";
 }
 
 std::optional<std::string> DeleteRowsCommand(std::string_view name, long a, long b, long rowCount) {
-  if (a < 1 || !IsOctaveIdentifier(name)) return std::nullopt;
+  if (a < 1 || !IsIdentifier(name)) return std::nullopt;
   const std::string n(name);
   const std::string left = a > 1 ? RowsTo(n, a - 1) : "";
   const std::string tail = b < rowCount ? RowsFrom(n, b + 1) : "";

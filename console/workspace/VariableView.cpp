@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "common/OctaveText.h"
 #include "console/workspace/PaneIcons.h"
 #include "console/workspace/VaraiableName.h"
 #include "console/workspace/WorkspaceCommands.h"
@@ -353,7 +354,7 @@ void CVariableView::LoadFile() {
 void CVariableView::ViewSelected() {
   const std::vector<std::string> names = GetSelectedNames();
   const std::vector<std::string> classes = SelectedColumn(2);
-  if (names.empty() || !wc::IsOctaveIdentifier(names.front())) return;
+  if (names.empty() || !octave_text::IsIdentifier(names.front())) return;
   // Only doubles open in the grid; the interpreter prints everything else.
   if (classes.front() == "double" && m_session.showVariable && m_session.showVariable(names.front()))
     return;

@@ -4,40 +4,23 @@
 #include <array>
 
 #include "common/OctaveQuote.h"
+#include "common/OctaveText.h"
+#include "common/Text.h"
 
 namespace workspace_commands {
 
 namespace {
 
 using octave_quote::DoubleQuoted;
-
-constexpr size_t kMaxNameLength = 63;  // Octave's namelengthmax
-
-// The interpreter's reserved words (iskeyword), which cannot name a variable.
-constexpr std::string_view kKeywords[] = {
-    "__FILE__", "__LINE__", "break", "case", "catch", "classdef", "continue", "do", "else",
-    "elseif", "end", "end_try_catch", "end_unwind_protect", "endarguments", "endclassdef",
-    "endenumeration", "endevents", "endfor", "endfunction", "endif", "endmethods", "endparfor",
-    "endproperties", "endspmd", "endswitch", "endwhile", "for", "function", "global", "if",
-    "otherwise", "parfor", "persistent", "return", "spmd", "switch", "try", "until",
-    "unwind_protect", "unwind_protect_cleanup", "while"};
-
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using octave_text::IsIdentifier;
+using text::FileExtension;
 
 bool AllIdentifiers(const std::vector<std::string>& names) {
   return std::all_of(names.begin(), names.end(),
-                     [](const std::string& name) { return IsOctaveIdentifier(name); });
+                     [](const std::string& name) { return IsIdentifier(name); });
 }
 
 }  // namespace
-
-bool IsOctaveIdentifier(std::string_view name) {
-  if (name.empty() || name.size() > kMaxNameLength || !IsLetter(name[0])) return false;
-  if (!std::all_of(name.begin(), name.end(), [](char c) { return IsLetter(c) || IsDigit(c); }))
-    return false;
-  return std::find(std::begin(kKeywords), std::end(kKeywords), name) == std::end(kKeywords);
-}
 
 const std::vector<FileFilter>& WorkspaceFileFilters() {
   static const std::vector<FileFilter> filters = {
@@ -46,13 +29,6 @@ const std::vector<FileFilter>& WorkspaceFileFilters() {
       {"Binary (*.bin)", "bin"},             {"Float Binary (*.fbin)", "fbin"},
       {"Zip Format (*.zip)", "zip"}};
   return filters;
-}
-
-std::string FileExtension(std::string_view path) {
-  const size_t slash = path.find_last_of("/\\");
-  const std::string_view file = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  const size_t dot = file.rfind('.');
-  return dot == std::string_view::npos ? std::string() : std::string(file.substr(dot + 1));
 }
 
 std::string SaveFormat(std::string_view extension) {
@@ -84,7 +60,7 @@ std::optional<std::string> LoadCommand(std::string_view path) {
 }
 
 std::optional<std::string> RenameCommand(std::string_view newName, std::string_view oldName) {
-  if (!IsOctaveIdentifier(newName) || !IsOctaveIdentifier(oldName)) return std::nullopt;
+  if (!IsIdentifier(newName) || !IsIdentifier(oldName)) return std::nullopt;
   const std::string to(newName), from(oldName);
   return to + " = " + from + "; clear " + from + ";";
 }
@@ -94,7 +70,7 @@ std::optional<std::vector<std::string>> DuplicateCommands(const std::vector<std:
   std::vector<std::string> commands;
   for (const std::string& name : names) {
     const std::string copy = name + std::string(suffix);
-    if (!IsOctaveIdentifier(name) || !IsOctaveIdentifier(copy)) return std::nullopt;
+    if (!IsIdentifier(name) || !IsIdentifier(copy)) return std::nullopt;
     commands.push_back(copy + " = " + name + ";");
   }
   return commands;
@@ -123,7 +99,7 @@ std::optional<std::string> PlotFunction(int commandId) {
 
 std::optional<std::string> PlotCommand(std::string_view function,
                                        const std::vector<std::string>& names) {
-  if (names.empty() || !AllIdentifiers(names) || !IsOctaveIdentifier(function)) return std::nullopt;
+  if (names.empty() || !AllIdentifiers(names) || !IsIdentifier(function)) return std::nullopt;
   const std::string f(function);
   std::string command = "figure; " + f + "(" + names.front() + ");";
   if (names.size() > 1) {

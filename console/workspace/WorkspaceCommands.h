@@ -9,10 +9,6 @@
 
 namespace workspace_commands {
 
-// A name Octave accepts for a variable: a letter or underscore, then letters,
-// digits and underscores, at most 63 characters, and not a keyword.
-bool IsOctaveIdentifier(std::string_view name);
-
 // The file dialogs' filter, as (description, extension) pairs in their order.
 struct FileFilter {
   std::string description;  // "Matlab File (*.mat)"
@@ -21,9 +17,6 @@ struct FileFilter {
 const std::vector<FileFilter>& WorkspaceFileFilters();
 inline constexpr std::string_view kDefaultExtension = "mat";
 
-// The extension of the file a path names (after the last dot of its last
-// component); empty when it has none.
-std::string FileExtension(std::string_view path);
 // The format option of save for a file extension: "fhdf5" → "float-hdf5",
 // "txt" → "ascii", "bin" → "binary", "fbin" → "float-binary", others unchanged.
 std::string SaveFormat(std::string_view extension);

@@ -6,24 +6,18 @@
 
 #include <sys/stat.h>
 
+#include "common/OctaveText.h"
 #include "common/Text.h"
 
 namespace quire {
 
 namespace {
 
-bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-
-bool IsOctaveName(std::string_view s) {
-  return !s.empty() && std::isalpha(static_cast<unsigned char>(s.front())) &&
-         std::ranges::all_of(s, IsNameChar);
-}
-
 // "function " as a word of its own, so "endfunction " does not count.
 size_t FindFunctionKeyword(std::string_view line) {
   for (size_t at = line.find("function "); at != std::string_view::npos;
        at = line.find("function ", at + 1)) {
-    if (at == 0 || !IsNameChar(line[at - 1])) return at;
+    if (at == 0 || !octave_text::IsNameCharacter(line[at - 1])) return at;
   }
   return std::string_view::npos;
 }
@@ -49,7 +43,7 @@ std::string ProposeFunctionName(std::string_view text) {
     declaration = text::RemoveChars(declaration, " \t");
     const size_t equals = declaration.rfind('=');
     if (equals != std::string::npos) declaration.erase(0, equals + 1);
-    return IsOctaveName(declaration) ? declaration : std::string();
+    return octave_text::IsIdentifier(declaration) ? declaration : std::string();
   }
   return {};
 }
@@ -111,8 +105,8 @@ TabSide TabSideFromId(int id) {
 std::vector<std::string> CleanHistory(const std::vector<std::string>& entries) {
   std::vector<std::string> cleaned;
   for (const std::string& entry : entries) {
-    const size_t start = entry.find_first_not_of(" \t\r\n");
-    if (start != std::string::npos) cleaned.push_back(entry.substr(start));
+    const std::string_view kept = text::TrimLeft(entry);
+    if (!kept.empty()) cleaned.emplace_back(kept);
   }
   return cleaned;
 }

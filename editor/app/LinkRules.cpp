@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "common/OctaveQuote.h"
+#include "common/OctaveText.h"
 #include "common/Text.h"
-#include "console/workspace/WorkspaceCommands.h"
 #include "editor/view/CallTipRules.h"
 
 namespace quire_link {
@@ -13,16 +13,8 @@ namespace {
 
 using text::Contains;
 using text::StartsWith;
-
-std::string_view TrimLeft(std::string_view s) {
-  const size_t start = s.find_first_not_of(" \t\r\n");
-  return start == std::string_view::npos ? std::string_view() : s.substr(start);
-}
-
-std::string_view TrimRight(std::string_view s) {
-  const size_t end = s.find_last_not_of(" \t\r\n");
-  return end == std::string_view::npos ? std::string_view() : s.substr(0, end + 1);
-}
+using text::TrimLeft;
+using text::TrimRight;
 
 std::string_view TextAfter(std::string_view s, std::string_view marker) {
   const size_t at = s.find(marker);
@@ -143,7 +135,7 @@ std::string RunFileCommand(std::string_view path) {
   const std::string_view file = path.substr(path.find_last_of('/') + 1);
   if (text::EndsWith(file, ".m")) {
     const std::string_view name = file.substr(0, file.size() - 2);
-    if (workspace_commands::IsOctaveIdentifier(name)) return std::string(name);
+    if (octave_text::IsIdentifier(name)) return std::string(name);
   }
   return "run(" + octave_quote::SingleQuoted(path) + ")";
 }
@@ -164,7 +156,5 @@ std::string ClearFileBreakpointsCommand(std::string_view name) {
 }
 
 std::string ChangeDirectoryCommand(std::string_view folder) { return "cd '" + Quoted(folder) + "'"; }
-
-std::string AddPathCommand(std::string_view folder) { return "addpath('" + Quoted(folder) + "');"; }
 
 }  // namespace quire_link

@@ -80,6 +80,5 @@ std::string SetBreakpointCommand(std::string_view name, long line, bool debuggin
 std::string ClearBreakpointCommand(std::string_view name, long line, bool debugging);
 std::string ClearFileBreakpointsCommand(std::string_view name);
 std::string ChangeDirectoryCommand(std::string_view folder);
-std::string AddPathCommand(std::string_view folder);
 
 }  // namespace quire_link

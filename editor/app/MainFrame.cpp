@@ -28,6 +28,8 @@
 #include <future>
 
 #include "common/ProgramArgs.h"
+#include "common/OctaveText.h"
+#include "common/PathCommands.h"
 #include "common/Text.h"
 #include "common/UserDirs.h"
 #include "editor/app/CommandIds.h"
@@ -1035,7 +1037,7 @@ void CMainFrame::OfferPathFix(const std::string& path) {
       Send(quire_link::ChangeDirectoryCommand(folder), true);
       break;
     case PathFixChoice::AddToPath:
-      Send(quire_link::AddPathCommand(folder), true);
+      Send(path_commands::AddPath({folder}), true);
       break;
     case PathFixChoice::Cancel:
       break;

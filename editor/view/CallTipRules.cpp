@@ -4,20 +4,16 @@
 #include <array>
 #include <cctype>
 
+#include "common/Text.h"
+
 namespace quire_tips {
 
 namespace {
 
-std::string_view Trimmed(std::string_view s) {
-  const size_t start = s.find_first_not_of(" \t\r\n");
-  if (start == std::string_view::npos) return {};
-  return s.substr(start, s.find_last_not_of(" \t\r\n") - start + 1);
-}
-
 // " Mapping Function", " Function File", " Command": the category an old
 // interpreter puts before the usage, ended by ":".
 bool IsUsageCategory(std::string_view s) {
-  s = Trimmed(s);
+  s = text::TrimRight(text::TrimLeft(s));
   if (s.empty() || !std::ranges::all_of(s, [](unsigned char c) { return std::isalpha(c) || c == ' ' || c == '-'; }))
     return false;
   static constexpr std::array<std::string_view, 7> kLastWords = {
@@ -28,12 +24,12 @@ bool IsUsageCategory(std::string_view s) {
 }  // namespace
 
 std::optional<std::string> UsageOf(std::string_view helpLine) {
-  std::string_view line = Trimmed(helpLine);
+  std::string_view line = text::TrimLeft(helpLine);
   if (!line.starts_with("--")) return std::nullopt;
   line.remove_prefix(2);
   const size_t colon = line.find(':');
   if (colon != std::string_view::npos && IsUsageCategory(line.substr(0, colon))) line.remove_prefix(colon + 1);
-  return std::string(Trimmed(line));
+  return text::Trim(line);
 }
 
 SCallTip BuildCallTip(const std::vector<std::string>& lines, int index, int parameter) {

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/Text.h"
+
 std::string_view CommentMarker(int setting) {
   static constexpr std::array<std::string_view, 4> MARKERS = {"#", "%", "##", "%%"};
   if (setting < 0 || setting >= static_cast<int>(MARKERS.size())) return MARKERS[0];
@@ -25,9 +27,8 @@ std::optional<LineRange> UncommentRange(std::string_view line) {
 }
 
 bool IsCodeLine(std::string_view line) {
-  const size_t start = line.find_first_not_of(" \t\r\n");
-  if (start == std::string_view::npos) return false;
-  return line[start] != '%' && line[start] != '#';
+  const std::string_view code = text::TrimLeft(line);
+  return !code.empty() && code.front() != '%' && code.front() != '#';
 }
 
 long MapPosition(long position, const std::vector<TextEdit>& edits, bool stickToEnd) {

@@ -75,13 +75,6 @@ int LexerForExtension(std::string_view extension) {
   return LEXER_NULL;
 }
 
-std::string FileExtension(std::string_view path) {
-  const size_t slash = path.find_last_of("/\\");
-  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  const size_t dot = name.rfind('.');
-  return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
-}
-
 std::string_view LineEndText(int mode) {
   if (mode == LINE_ENDS_CRLF) return "\r\n";
   return mode == LINE_ENDS_CR ? "\r" : "\n";

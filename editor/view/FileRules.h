@@ -15,10 +15,6 @@ inline constexpr int LEXER_OCTAVE = 54;
 // the null lexer when no row of the table lists it.
 int LexerForExtension(std::string_view extension);
 
-// The text after the last "." of the file name (folders of the path do not
-// count); empty when the name has no ".".
-std::string FileExtension(std::string_view path);
-
 // Scintilla's line-end modes.
 inline constexpr int LINE_ENDS_CRLF = 0;
 inline constexpr int LINE_ENDS_CR = 1;

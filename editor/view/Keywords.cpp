@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
+
+#include "common/Text.h"
 
 // Generated at build time from OctaveKeywords.txt (EmbedKeywords.cmake).
 extern const char* const OCTAVE_KEYWORD_DATA[];
@@ -26,12 +29,8 @@ std::vector<std::string> SplitKeywords(std::string_view text, char separator) {
   std::vector<std::string> keywords;
   for (;;) {
     const size_t end = text.find(separator);
-    std::string_view piece = text.substr(0, end);
-    const size_t first = piece.find_first_not_of(" \t\r\n");
-    if (first != std::string_view::npos) {
-      const size_t last = piece.find_last_not_of(" \t\r\n");
-      keywords.emplace_back(piece.substr(first, last - first + 1));
-    }
+    std::string keyword = text::Trim(text.substr(0, end));
+    if (!keyword.empty()) keywords.push_back(std::move(keyword));
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
   }

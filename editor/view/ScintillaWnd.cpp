@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include "common/AtomicFile.h"
+#include "common/Text.h"
 #include "editor/view/CommentRules.h"
 #include "editor/view/FileRules.h"
 #include "editor/view/IndentRules.h"
@@ -316,7 +317,7 @@ void CScintillaWnd::GetSelectedText(std::string& out) const { out = GetSelectedT
 
 bool CScintillaWnd::LoadFile(const std::string& path) {
   if (path.empty()) return true;
-  SetLexer(GetLexerForExtension(FileExtension(path)));
+  SetLexer(GetLexerForExtension(text::FileExtension(path)));
   Send(Base::SCI_CANCEL);
   Send(Base::SCI_SETUNDOCOLLECTION, 0);
   m_bLoading = true;

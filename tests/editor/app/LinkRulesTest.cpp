@@ -126,9 +126,7 @@ TEST(SentTexts, BreakpointFormsAndFolderCommands) {
   EXPECT_EQ(ClearBreakpointCommand("f", 9, true), "dbclear(9)");
   EXPECT_EQ(ClearFileBreakpointsCommand("f"), "dbclear('f',dbstatus('f').line)");
   EXPECT_EQ(ChangeDirectoryCommand("/home/u/m files"), "cd '/home/u/m files'");
-  EXPECT_EQ(AddPathCommand("/home/u/m files"), "addpath('/home/u/m files');");
   // A quote in a name or folder cannot end the literal.
-  EXPECT_EQ(AddPathCommand("/tmp/a');system('x"), "addpath('/tmp/a'');system(''x');");
   EXPECT_EQ(SetBreakpointCommand("it's", 2, false), "dbstop('it''s',2)");
 
   EXPECT_EQ(FolderOf("/home/u/f.m"), "/home/u");

@@ -17,12 +17,6 @@ TEST(FileRules, LexerByExtension) {
   EXPECT_EQ(LexerForExtension("c|cc"), LEXER_NULL);
 }
 
-TEST(FileRules, ExtensionIsTakenFromTheFileName) {
-  EXPECT_EQ(FileExtension("/home/u/work/f.m"), "m");
-  EXPECT_EQ(FileExtension("archive.tar.gz"), "gz");
-  EXPECT_EQ(FileExtension("/home/u/v1.2/Makefile"), "");
-}
-
 TEST(FileRules, FileKeepsTheKindOfItsFirstLineEnd) {
   EXPECT_EQ(LineEndsOf("a\nb\r\n"), LINE_ENDS_LF);
   EXPECT_EQ(LineEndsOf("a\r\nb\nc\n"), LINE_ENDS_CRLF);
