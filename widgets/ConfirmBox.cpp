@@ -4,7 +4,7 @@
 #include <QCheckBox>
 #include <QMessageBox>
 
-#include "console/session/SessionViews.h"
+#include "common/Settings.h"
 
 namespace {
 std::function<ConfirmAnswer(const QString&)>& Responder() {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Settings.h"
+
 // A format applied to part of a text appended to the console. Offsets count bytes
 // of the appended text; `begin` may be -1 for "one character before it".
 struct ConsoleMark {
@@ -91,18 +93,6 @@ class ISessionHost {
   virtual void ShowMessage(const std::string& message) = 0;
   // Enables the controls that need a live session (lists, history, path box).
   virtual void SetSessionControlsEnabled(bool enabled) = 0;
-};
-
-// Settings, read at every use with the caller's default.
-class ISettings {
- public:
-  virtual ~ISettings() = default;
-  virtual int GetInt(const std::string& section, const std::string& key, int fallback) = 0;
-  virtual std::string GetString(const std::string& section, const std::string& key,
-                                const std::string& fallback) = 0;
-  virtual void SetInt(const std::string& section, const std::string& key, int value) = 0;
-  virtual void SetString(const std::string& section, const std::string& key,
-                         const std::string& value) = 0;
 };
 
 // Everything the session reaches outside itself.

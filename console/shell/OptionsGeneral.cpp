@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "common/Ini.h"
-#include "console/session/SessionViews.h"
+#include "common/Settings.h"
 
 namespace {
 // Nine digits always fit an int, so no typed number can overflow.

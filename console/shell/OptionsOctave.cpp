@@ -9,8 +9,8 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
+#include "common/Settings.h"
 #include "common/UserDirs.h"
-#include "console/session/SessionViews.h"
 #include "widgets/FolderBrowseEdit.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "console/session/SessionViews.h"
+#include "common/Settings.h"
 
 class CQtSettings : public ISettings {
  public:
