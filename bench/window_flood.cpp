@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/UserDirs.h"
 #include "console/command/ConsoleView.h"
 #include "console/session/SessionCore.h"
 #include "console/shell/CalyxApp.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
   qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
   QApplication application(argc, argv);
+  QApplication::setOrganizationName(QString::fromLatin1(kOrganization));
   const int lines = argc > 1 ? std::atoi(argv[1]) : 200000;
   const int runs = argc > 2 ? std::atoi(argv[2]) : 3;
 

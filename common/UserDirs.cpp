@@ -53,7 +53,7 @@ std::string DefaultDataDir(const std::string& program) {
   } else {
     base = HomeFolder() + "/.local/share";
   }
-  return EnsurePrivateDir(base + "/Marrowby/" + program);
+  return EnsurePrivateDir(base + "/" + kOrganization + "/" + program);
 }
 
 std::string LongPathName(const std::string& path) {

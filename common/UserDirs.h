@@ -9,6 +9,10 @@
 // another user, or cannot be created.
 std::string EnsurePrivateDir(const std::string& path);
 
+// The organisation both programs keep their settings and user data under; each
+// program's main gives it to Qt once (QCoreApplication::setOrganizationName).
+inline constexpr const char* kOrganization = "Marrowby";
+
 // "$XDG_DATA_HOME/Marrowby/<program>/" (or "$HOME/.local/share/Marrowby/<program>/"),
 // made private; "" when that fails.
 std::string DefaultDataDir(const std::string& program);

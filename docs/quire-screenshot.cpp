@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "common/UserDirs.h"
 #include "editor/app/MainFrame.h"
 #include "editor/app/QuireApp.h"
 #include "editor/app/QuireDoc.h"
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
   qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
   qputenv("MARROWBY_LINK_DIR", (home.path() + QStringLiteral("/link")).toLocal8Bit());
   QApplication application(argc, argv);
-  QApplication::setOrganizationName(QStringLiteral("Marrowby"));
+  QApplication::setOrganizationName(QString::fromLatin1(kOrganization));
   QApplication::setApplicationName(QStringLiteral("Quire"));
 
   const QString path = QDir(home.path()).filePath(QStringLiteral("fitline.m"));

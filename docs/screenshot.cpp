@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "common/UserDirs.h"
 #include "console/command/ConsoleView.h"
 #include "console/session/SessionCore.h"
 #include "console/shell/CalyxApp.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
   qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
   QApplication application(argc, argv);
+  QApplication::setOrganizationName(QString::fromLatin1(kOrganization));
   QApplication::setApplicationName(QStringLiteral("Calyx"));
   QApplication::setApplicationVersion(QStringLiteral(CALYX_VERSION));
 

@@ -57,7 +57,7 @@ bool CCalyxApp::InitInstance(const CalyxOptions& options) {
   m_dataDir = DefaultDataDir("Calyx");
   m_frame = std::make_unique<CMainFrame>(m_settings, m_history);
 
-  QSettings state(QStringLiteral("Marrowby"), QStringLiteral("Calyx"));
+  QSettings state;
   m_frame->OnApplicationLook(
       state.value(QStringLiteral("ApplicationLook"), command_id::kDefaultLook).toInt());
   m_frame->restoreGeometry(state.value(QStringLiteral("Layout/geometry")).toByteArray());

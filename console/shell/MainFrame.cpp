@@ -548,8 +548,7 @@ void CMainFrame::OnApplicationLook(int id) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const int applied = ApplyApplicationLook(id);
   if (QAction* action = Action(applied)) action->setChecked(true);
-  QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"))
-      .setValue(QStringLiteral("ApplicationLook"), id);
+  QSettings().setValue(QStringLiteral("ApplicationLook"), id);
   QApplication::restoreOverrideCursor();
 }
 
@@ -659,7 +658,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  QSettings layout(QStringLiteral("Marrowby"), QStringLiteral("Calyx"));
+  QSettings layout;
   layout.setValue(QStringLiteral("Layout/geometry"), saveGeometry());
   layout.setValue(QStringLiteral("Layout/state"), saveState());
   ShutDown();

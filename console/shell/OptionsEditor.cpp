@@ -7,17 +7,17 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QCoreApplication>
 #include <QSettings>
 #include <QVBoxLayout>
 
 namespace {
 // Quire's store and the group holding its preferences.
-const QString kOrganization = QStringLiteral("Marrowby");
 const QString kEditor = QStringLiteral("Quire");
 const QString kGroup = QStringLiteral("General");
 
 bool EditorGroupExists() {
-  QSettings store(kOrganization, kEditor);
+  QSettings store(QCoreApplication::organizationName(), kEditor);
   store.beginGroup(kGroup);
   return !store.childKeys().isEmpty();
 }
@@ -88,7 +88,7 @@ COptionsEditor::COptionsEditor(std::function<bool(const std::string&)> sendToEdi
 void COptionsEditor::Open() {
   m_found = EditorGroupExists();
   if (!m_found) return;
-  QSettings store(kOrganization, kEditor);
+  QSettings store(QCoreApplication::organizationName(), kEditor);
   store.beginGroup(kGroup);
   m_autoComplete->setChecked(ReadInt(store, QStringLiteral("AutoCompleteEnabled"), 1) != 0);
   m_calltips->setChecked(ReadInt(store, QStringLiteral("CalltipsEnabled"), 1) != 0);
@@ -108,7 +108,7 @@ void COptionsEditor::Apply() {
   // Template values must not land in a store Quire has never written.
   if (!m_found || !EditorGroupExists()) return;
   {
-    QSettings store(kOrganization, kEditor);
+    QSettings store(QCoreApplication::organizationName(), kEditor);
     store.beginGroup(kGroup);
     store.setValue(QStringLiteral("AutoCompleteEnabled"), m_autoComplete->isChecked() ? 1 : 0);
     store.setValue(QStringLiteral("CalltipsEnabled"), m_calltips->isChecked() ? 1 : 0);

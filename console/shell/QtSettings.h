@@ -1,4 +1,4 @@
-// Settings kept with QSettings under ("Marrowby", program): the registry on
+// Settings kept with QSettings under (the organisation, program): the registry on
 // Windows, an ini file in the user's config folder elsewhere. Every read goes to
 // the store with the caller's default; nothing is cached.
 #pragma once

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "common/ProgramArgs.h"
+#include "common/UserDirs.h"
 #include "console/shell/CalyxApp.h"
 
 int main(int argc, char** argv) {
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
   if (const int status = AnswerStandardOptions(args, info, std::cout, std::cerr); status >= 0) return status;
 
   QApplication application(argc, argv);
-  QApplication::setOrganizationName(QStringLiteral("Marrowby"));
+  QApplication::setOrganizationName(QString::fromLatin1(kOrganization));
   QApplication::setApplicationName(QStringLiteral("Calyx"));
   QApplication::setApplicationVersion(QStringLiteral(CALYX_VERSION));
 

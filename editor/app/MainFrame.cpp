@@ -45,8 +45,6 @@ using quire::TabSide;
 
 namespace {
 
-QSettings Store() { return QSettings(QStringLiteral("Marrowby"), QStringLiteral("Quire")); }
-
 constexpr int kRecentFiles = 4;
 const QString kRecentGroup = QStringLiteral("Recent File List");
 
@@ -119,7 +117,7 @@ bool CMainFrame::Create() {
 
   SetTabSide(quire::TabSideFromId(CQuireApp::ProfileInt(QStringLiteral("TabDocs"), QStringLiteral("Orientation"),
                                                          static_cast<int>(TabSide::Top))));
-  restoreState(Store().value(QStringLiteral("BarState")).toByteArray());
+  restoreState(QSettings().value(QStringLiteral("BarState")).toByteArray());
   ShowCellToolBar(m_app.Preferences().cellMode);
   ApplyPlacement();
   UpdateCaption();
@@ -676,7 +674,7 @@ void CMainFrame::SetTabSide(TabSide side) {
 }
 
 void CMainFrame::AddRecentFile(const std::string& path) {
-  QSettings store = Store();
+  QSettings store;
   store.beginGroup(kRecentGroup);
   QStringList files;
   for (int i = 1; i <= kRecentFiles; ++i) {
@@ -694,7 +692,7 @@ void CMainFrame::AddRecentFile(const std::string& path) {
 
 void CMainFrame::FillRecentMenu() {
   m_recentMenu->clear();
-  QSettings store = Store();
+  QSettings store;
   store.beginGroup(kRecentGroup);
   for (int i = 1; i <= kRecentFiles; ++i) {
     const QString file = store.value(QStringLiteral("File%1").arg(i)).toString();
@@ -829,7 +827,7 @@ void CMainFrame::WriteSessionLists() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   WriteSessionLists();
-  Store().setValue(QStringLiteral("BarState"), saveState());
+  QSettings().setValue(QStringLiteral("BarState"), saveState());
   for (CQuireDoc* doc : Documents()) {
     if (!doc->IsModified()) continue;
     Activate(doc);

@@ -18,8 +18,6 @@
 
 namespace {
 
-QSettings Store() { return QSettings(QStringLiteral("Marrowby"), QStringLiteral("Quire")); }
-
 struct SGeneralKey {
   const char* key;
   int fallback;
@@ -38,7 +36,7 @@ int General(const char* key) {
 }
 
 std::vector<std::string> ReadHistory(const QString& countKey, const QString& entryKey) {
-  QSettings store = Store();
+  QSettings store;
   store.beginGroup(QStringLiteral("EDIT"));
   // The first (oldest) hundred entries at the most.
   const int count = std::min(store.value(countKey, 0).toInt(), 100);
@@ -48,7 +46,7 @@ std::vector<std::string> ReadHistory(const QString& countKey, const QString& ent
 }
 
 void WriteHistory(const QString& countKey, const QString& entryKey, const std::vector<std::string>& entries) {
-  QSettings store = Store();
+  QSettings store;
   store.beginGroup(QStringLiteral("EDIT"));
   // Entries of a longer earlier history must not come back.
   const int before = store.value(countKey, 0).toInt();
@@ -69,12 +67,12 @@ CQuireApp::~CQuireApp() {
 
 int CQuireApp::ProfileInt(const QString& section, const QString& key, int fallback) {
   bool ok = false;
-  const int value = Store().value(section + QLatin1Char('/') + key).toInt(&ok);
+  const int value = QSettings().value(section + QLatin1Char('/') + key).toInt(&ok);
   return ok ? value : fallback;
 }
 
 void CQuireApp::WriteProfileInt(const QString& section, const QString& key, int value) {
-  Store().setValue(section + QLatin1Char('/') + key, value);
+  QSettings().setValue(section + QLatin1Char('/') + key, value);
 }
 
 CQuireApp::Start CQuireApp::InitInstance(const QStringList& files, const QuireOptions& options) {
@@ -168,7 +166,7 @@ void CQuireApp::ReadHistories() {
 
 void CQuireApp::WriteDefaultsWhereMissing() {
   // The console's options page edits these keys only once Quire has written them.
-  QSettings store = Store();
+  QSettings store;
   store.beginGroup(QStringLiteral("General"));
   for (const SGeneralKey& k : kGeneralKeys) {
     const QString key = QString::fromLatin1(k.key);

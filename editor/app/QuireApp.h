@@ -1,4 +1,4 @@
-// Quire's application: settings under ("Marrowby", "Quire"), the user file
+// Quire's application: settings under (the organisation, "Quire"), the user file
 // "userfiles.dat", the keyword list, the find and replace histories, the link
 // state, the single-instance rule and the main frame.
 #pragma once

@@ -19,7 +19,7 @@
 class CCalyxWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx")).clear();
+    QSettings().clear();
     SetConfirmationResponder({});
   }
   void TearDown() override {
@@ -27,7 +27,7 @@ class CCalyxWindowTest : public ::testing::Test {
     app.reset();
   }
   void Start(const QString& interpreterFolder, bool autoStart = true) {
-    QSettings settings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"));
+    QSettings settings;
     settings.setValue(QStringLiteral("Octave/path"), interpreterFolder);
     settings.setValue(QStringLiteral("Octave/AutoStart"), autoStart ? 1 : 0);
     settings.sync();

@@ -1,20 +1,30 @@
-// The main of the window tests: one application object for the whole run, no
-// display needed, and settings, user data and the link's folder kept in folders
-// of this run so that the user's own are never touched.
+// The main of every widget and window test: one application object for the
+// whole run, off screen unless a platform is chosen, the programs' organisation
+// name, and a private home (settings, user data, the link's folder, runtime
+// files, the interpreter's own files) in the C locale, so that the user's own
+// are never touched and never change a result. TEST_APPLICATION_NAME names the
+// program whose settings the tests use.
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "common/UserDirs.h"
+#include "tests/common/PrivateEnvironment.h"
+
+#ifndef TEST_APPLICATION_NAME
+#define TEST_APPLICATION_NAME "Calyx"
+#endif
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QTemporaryDir home;
-  if (!home.isValid()) return 2;
-  qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
-  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
-  qputenv("MARROWBY_LINK_DIR", (home.path() + QStringLiteral("/link")).toLocal8Bit());
+  const CPrivateEnvironment environment;
+  if (!environment.IsValid()) return 2;
+  ::setenv("MARROWBY_LINK_DIR", environment.Folder("link").c_str(), 1);
   QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Calyx"));
+  QApplication::setOrganizationName(QString::fromLatin1(kOrganization));
+  QApplication::setApplicationName(QStringLiteral(TEST_APPLICATION_NAME));
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

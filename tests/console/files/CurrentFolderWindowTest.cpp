@@ -42,7 +42,7 @@ TEST_F(CurrentFolderWindowTest, TypedCdMovesTheRealInterpreterAndSticksAcrossARe
   const QString work = QDir(temp.path()).canonicalPath() + QStringLiteral("/work");
   ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("/sub")));
   ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("/with blank")));
-  QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"))
+  QSettings(QCoreApplication::organizationName(), QStringLiteral("Calyx"))
       .setValue(QStringLiteral("Octave/workpath"), work);
   QStringList boxes;
   SetInformationSink([&](const QString& text) { boxes << text; });
@@ -67,7 +67,7 @@ TEST_F(CurrentFolderWindowTest, TypedCdMovesTheRealInterpreterAndSticksAcrossARe
   EXPECT_EQ(frame->PathBox()->currentText(), work + QStringLiteral("/with blank"));
   TypeWhenReady(QStringLiteral("chdir ../sub"));
   ASSERT_TRUE(PathBoxShows(work + QStringLiteral("/sub")));
-  EXPECT_EQ(QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"))
+  EXPECT_EQ(QSettings(QCoreApplication::organizationName(), QStringLiteral("Calyx"))
                 .value(QStringLiteral("Octave/workpath"))
                 .toString(),
             work + QStringLiteral("/sub"));

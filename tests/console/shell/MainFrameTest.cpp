@@ -100,7 +100,7 @@ TEST_F(MainFrameTest, TheLookIsStoredAndComesBackAtTheNextStart) {
   Start(QStringLiteral("/nonexistent"), false);
   EXPECT_TRUE(frame->Action(kDefaultLook)->isChecked());
   frame->Action(216)->trigger();
-  EXPECT_EQ(QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"))
+  EXPECT_EQ(QSettings()
                 .value(QStringLiteral("ApplicationLook"))
                 .toInt(),
             216);
@@ -185,7 +185,7 @@ TEST_F(MainFrameTest, ExitAsksFirstWhileConnectedAndCancelKeepsEverything) {
   SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, true}; });
   EXPECT_TRUE(frame->close());
   EXPECT_FALSE(Connected());
-  EXPECT_EQ(QSettings(QStringLiteral("Marrowby"), QStringLiteral("Calyx"))
+  EXPECT_EQ(QSettings()
                 .value(QStringLiteral("Octave/ConfirmExit"))
                 .toInt(),
             0);

@@ -50,24 +50,24 @@ W* Named(QWidget* root, const QString& name) {
 }
 
 QStringList Keys(const QString& application) {
-  return QSettings(QStringLiteral("Marrowby"), application).allKeys();
+  return QSettings(QCoreApplication::organizationName(), application).allKeys();
 }
 
 void ClearStore(const QString& application) {
-  QSettings store(QStringLiteral("Marrowby"), application);
+  QSettings store(QCoreApplication::organizationName(), application);
   store.clear();
   store.sync();
 }
 
 void SetQuire(const std::map<QString, int>& values) {
-  QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+  QSettings store(QCoreApplication::organizationName(), QStringLiteral("Quire"));
   store.beginGroup(QStringLiteral("General"));
   for (const auto& [key, value] : values) store.setValue(key, value);
   store.sync();
 }
 
 int Quire(const QString& key) {
-  return QSettings(QStringLiteral("Marrowby"), QStringLiteral("Quire"))
+  return QSettings(QCoreApplication::organizationName(), QStringLiteral("Quire"))
       .value(QStringLiteral("General/") + key, -1)
       .toInt();
 }
@@ -513,14 +513,3 @@ TEST_F(OptionsEditorTest, IndentValueZeroIsNoIndentAnyOtherIsSmart) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Both settings stores live under XDG_CONFIG_HOME: keep the user's own out of reach.
-  QTemporaryDir config;
-  if (!config.isValid()) return 2;
-  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

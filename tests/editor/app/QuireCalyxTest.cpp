@@ -2,6 +2,7 @@
 // name list at start, an unknown script and the path fix, a breakpoint, the
 // debug stop with its arrow, continue and the end of debugging; cells, the
 // number commands and a call tip from the interpreter's help.
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -27,7 +28,7 @@ constexpr int kWaitMs = 30000;
 class CRunningConsole {
  public:
   CRunningConsole() {
-    QSettings calyx(QStringLiteral("Marrowby"), QStringLiteral("Calyx"));
+    QSettings calyx(QCoreApplication::organizationName(), QStringLiteral("Calyx"));
     calyx.setValue(QStringLiteral("Octave/path"), QStringLiteral("/usr/bin"));
     calyx.setValue(QStringLiteral("Octave/AutoStart"), 1);
     calyx.sync();

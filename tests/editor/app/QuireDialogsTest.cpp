@@ -197,7 +197,7 @@ TEST_F(QuireDialogsTest, RecentTextsComeBackNewestFirstAfterARestart) {
 
 TEST_F(QuireDialogsTest, OnlyTheOldestHundredStoredFindTextsAreRead) {
   {
-    QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+    QSettings store(QCoreApplication::organizationName(), QStringLiteral("Quire"));
     store.setValue(QStringLiteral("EDIT/FINDSTRINGCOUNT"), 120);
     for (int i = 0; i < 120; ++i) store.setValue(QStringLiteral("EDIT/FINDSTRING%1").arg(i), QStringLiteral("t%1").arg(i));
   }

@@ -184,7 +184,7 @@ TEST_F(QuireFrameTest, NextStartReopensFilesAtTheirCaretsAndRemembersTheWindow) 
   EXPECT_EQ(app->Keywords(), (Items{"abs", "sin"}));
   Stop();
 
-  QSettings(QStringLiteral("Marrowby"), QStringLiteral("Quire"))
+  QSettings()
       .setValue(QStringLiteral("General/ReopenFiles"), 0);
   Start();
   EXPECT_EQ(frame->Documents().size(), 0u);
@@ -202,7 +202,7 @@ TEST_F(QuireFrameTest, PreferencesHaveTheirDefaultsAndAreWrittenForTheConsole) {
   EXPECT_EQ(prefs.view.tabSize, 4);
   EXPECT_TRUE(prefs.reopenFiles);
   EXPECT_TRUE(prefs.cellMode);
-  QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+  QSettings store;
   EXPECT_EQ(store.value(QStringLiteral("General/SmarIndent")).toInt(), 1);
   EXPECT_EQ(store.value(QStringLiteral("General/TabSize")).toInt(), 4);
 
@@ -213,7 +213,7 @@ TEST_F(QuireFrameTest, PreferencesHaveTheirDefaultsAndAreWrittenForTheConsole) {
 
 TEST_F(QuireFrameTest, WindowPlacementIsRestoredAndFindHistoriesRoundTrip) {
   {
-    QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+    QSettings store;
     store.setValue(QStringLiteral("Main/x"), 40);
     store.setValue(QStringLiteral("Main/y"), 30);
     store.setValue(QStringLiteral("Main/cx"), 120);  // too narrow
@@ -231,7 +231,7 @@ TEST_F(QuireFrameTest, WindowPlacementIsRestoredAndFindHistoriesRoundTrip) {
   app->ReplaceHistory() = {"r"};
   app->FindHistory() = {"one"};
   Stop();
-  QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+  QSettings store;
   EXPECT_EQ(store.value(QStringLiteral("EDIT/FINDSTRINGCOUNT")).toInt(), 1);
   EXPECT_EQ(store.value(QStringLiteral("EDIT/FINDSTRING0")).toString(), QStringLiteral("one"));
   EXPECT_FALSE(store.contains(QStringLiteral("EDIT/FINDSTRING2")));
@@ -255,7 +255,7 @@ TEST_F(QuireFrameTest, StatusPaneFollowsTheCaretAndOpenedFilesBecomeRecent) {
   frame->CloseAll();
   EXPECT_EQ(frame->StatusText(), QString());
 
-  QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+  QSettings store;
   EXPECT_EQ(store.value(QStringLiteral("Recent File List/File1")).toString(), QString::fromStdString(b));
   EXPECT_EQ(store.value(QStringLiteral("Recent File List/File2")).toString(), QString::fromStdString(a));
   for (int i = 0; i < 5; ++i) frame->OpenDocument(WriteFile("r" + std::to_string(i) + ".m", "r\n"), true);

@@ -42,7 +42,7 @@ class QuireLinkTest : public QuireTest {
 TEST_F(QuireLinkTest, UpdatePreferencesRereadsTheEditorKeys) {
   Start();
   CQuireDoc* doc = OpenScript("f.m");
-  QSettings store(QStringLiteral("Marrowby"), QStringLiteral("Quire"));
+  QSettings store;
   store.setValue(QStringLiteral("General/TabSize"), 8);
   store.setValue(QStringLiteral("General/CalltipsEnabled"), 0);
   store.sync();
@@ -65,7 +65,7 @@ TEST_F(QuireLinkTest, HelpAnswersBecomeCallTipsOrDescribeTips) {
 
   // With call tips switched off the answer is only kept.
   doc->View()->SendScintilla(QsciScintillaBase::SCI_CALLTIPCANCEL);
-  QSettings(QStringLiteral("Marrowby"), QStringLiteral("Quire"))
+  QSettings()
       .setValue(QStringLiteral("General/CalltipsEnabled"), 0);
   frame->OnCopyData("UpdatePreferences");
   frame->OnCopyData("parameters:\n -- min (X)\n>> ");

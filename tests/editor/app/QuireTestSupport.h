@@ -53,7 +53,7 @@ class CConsoleStandIn {
 class QuireTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    QSettings(QStringLiteral("Marrowby"), QStringLiteral("Quire")).clear();
+    QSettings().clear();
     ::unlink((DefaultDataDir("Quire") + "userfiles.dat").c_str());
     // No test may end up waiting for a person.
     SetStartConsoleResponder([this](const QString& text) {
