@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/common/PrivateEnvironment.h"
+
 extern char** environ;
 
 namespace {
@@ -35,6 +37,8 @@ using Clock = std::chrono::steady_clock;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kOctave = "/usr/bin/octave-cli";
+// Every run starts the interpreter in a home of its own and the C locale.
+const CPrivateEnvironment kPrivateEnvironment;
 // Two runs must fit in the test's own limit even on a slow machine.
 constexpr auto kRunTimeout = 50s;
 
