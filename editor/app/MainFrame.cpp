@@ -472,8 +472,8 @@ CQuireDoc* CMainFrame::CreateDocument() {
   });
   connect(view, &CScintillaWnd::mouseHovered, this,
           [this, doc](long position, QPoint global) { OnValueHover(doc, position, global); });
-  connect(view, &CScintillaWnd::mouseLeft, this, [] { HideHtmlTip(); });
-  connect(view, &CScintillaWnd::tipDismissed, this, [] { HideHtmlTip(); });
+  connect(view, &CScintillaWnd::mouseLeft, this, [this] { m_app.Questions().HideHtmlTip(); });
+  connect(view, &CScintillaWnd::tipDismissed, this, [this] { m_app.Questions().HideHtmlTip(); });
   connect(view, &CScintillaWnd::callTipRequested, this,
           [this](const QString& word) { RequestCallTip(word.toStdString()); });
   view->SetCompletionSource([this]() -> const std::vector<std::string>& { return m_app.LinkState().completionWords; });
@@ -521,10 +521,10 @@ CQuireDoc* CMainFrame::OpenDocument(const std::string& path, bool report) {
   switch (quire::KindOfFileToOpen(absolute)) {
     case quire::FileKind::NotAFile:
       // A pipe or a device would never end; a folder has no text.
-      if (report) ShowWarning(this, tr("%1 is not a file that can be opened.").arg(ToQ(path)));
+      if (report) m_app.Questions().ShowWarning(this, tr("%1 is not a file that can be opened.").arg(ToQ(path)));
       return nullptr;
     case quire::FileKind::Large:
-      if (!AskOpenLargeFile(this, tr("%1 is larger than %2 MB. Open it anyway?")
+      if (!m_app.Questions().AskOpenLargeFile(this, tr("%1 is larger than %2 MB. Open it anyway?")
                                       .arg(ToQ(path))
                                       .arg(quire::kAskBeforeOpeningBytes >> 20)))
         return nullptr;
@@ -536,7 +536,7 @@ CQuireDoc* CMainFrame::OpenDocument(const std::string& path, bool report) {
   CQuireDoc* doc = CreateDocument();
   if (path.empty() || !doc->Load(absolute)) {
     delete doc;
-    if (report) ShowWarning(this, tr("Cannot open the file %1.").arg(ToQ(path)));
+    if (report) m_app.Questions().ShowWarning(this, tr("Cannot open the file %1.").arg(ToQ(path)));
     return nullptr;
   }
   AddDocument(doc);
@@ -555,7 +555,7 @@ bool CMainFrame::SaveDocument(CQuireDoc* doc) {
   if (!doc) return false;
   if (!doc->HasPath()) return SaveDocumentAs(doc);
   if (!doc->SaveTo(doc->Path())) {
-    ShowWarning(this, tr("Cannot save the file %1.").arg(ToQ(doc->Path())));
+    m_app.Questions().ShowWarning(this, tr("Cannot save the file %1.").arg(ToQ(doc->Path())));
     return false;
   }
   AddRecentFile(doc->Path());
@@ -574,11 +574,11 @@ bool CMainFrame::SaveDocumentAs(CQuireDoc* doc) {
     name = current.fileName();
   else
     name = ToQ(WithoutStar(doc->Title())) + QStringLiteral(".m");
-  const QString chosen = ChooseSaveName(this, QDir(folder).filePath(name));
+  const QString chosen = m_app.Questions().ChooseSaveName(this, QDir(folder).filePath(name));
   if (chosen.isEmpty()) return false;
   const std::string path = QFileInfo(chosen).absoluteFilePath().toStdString();
   if (!doc->SaveTo(path)) {
-    ShowWarning(this, tr("Cannot save the file %1.").arg(chosen));
+    m_app.Questions().ShowWarning(this, tr("Cannot save the file %1.").arg(chosen));
     return false;
   }
   AddRecentFile(path);
@@ -598,7 +598,7 @@ void CMainFrame::SaveAll() {
 bool CMainFrame::CloseDocument(CQuireDoc* doc, bool ask) {
   if (!doc) return false;
   if (ask && doc->IsModified()) {
-    switch (AskSaveChanges(this, ToQ(WithoutStar(doc->Title())))) {
+    switch (m_app.Questions().AskSaveChanges(this, ToQ(WithoutStar(doc->Title())))) {
       case SaveChoice::Save:
         if (!SaveDocument(doc)) return false;
         break;
@@ -618,7 +618,7 @@ bool CMainFrame::CloseAll() {
   for (CQuireDoc* doc : docs) {
     if (!doc->IsModified()) continue;
     Activate(doc);
-    const SaveChoice choice = AskSaveChanges(this, ToQ(WithoutStar(doc->Title())));
+    const SaveChoice choice = m_app.Questions().AskSaveChanges(this, ToQ(WithoutStar(doc->Title())));
     if (choice == SaveChoice::Cancel || (choice == SaveChoice::Save && !SaveDocument(doc))) return false;
   }
   for (CQuireDoc* doc : docs) RemoveDocument(doc);
@@ -633,7 +633,7 @@ bool CMainFrame::CloseAllButThis() {
   for (CQuireDoc* doc : others) {
     if (!doc->IsModified()) continue;
     Activate(doc);
-    const SaveChoice choice = AskSaveChanges(this, ToQ(WithoutStar(doc->Title())));
+    const SaveChoice choice = m_app.Questions().AskSaveChanges(this, ToQ(WithoutStar(doc->Title())));
     if (choice == SaveChoice::Cancel || (choice == SaveChoice::Save && !SaveDocument(doc))) {
       Activate(kept);
       return false;
@@ -831,7 +831,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   for (CQuireDoc* doc : Documents()) {
     if (!doc->IsModified()) continue;
     Activate(doc);
-    const SaveChoice choice = AskSaveChanges(this, ToQ(WithoutStar(doc->Title())));
+    const SaveChoice choice = m_app.Questions().AskSaveChanges(this, ToQ(WithoutStar(doc->Title())));
     if (choice == SaveChoice::Cancel || (choice == SaveChoice::Save && !SaveDocument(doc))) {
       event->ignore();
       return;
@@ -971,7 +971,7 @@ bool CMainFrame::CallTipsEnabled() { return m_app.Preferences().callTips; }
 
 void CMainFrame::ShowHtmlTip(const std::string& html) {
   const STipPoint at = m_app.LinkState().tipPoint;
-  ::ShowHtmlTip(QPoint(at.x, at.y), ToQ(html), this);
+  m_app.Questions().ShowHtmlTip(QPoint(at.x, at.y), ToQ(html), this);
 }
 
 void CMainFrame::ShowCallTip() {
@@ -1030,7 +1030,7 @@ void CMainFrame::HandleErrorAction(quire_link::ErrorAction action, const SErrorR
 void CMainFrame::OfferPathFix(const std::string& path) {
   const std::string folder = quire_link::FolderOf(path);
   if (folder.empty()) return;  // nothing to change to or add
-  switch (AskPathFix(this, QString::fromLatin1(quire_link::kPathFixQuestion))) {
+  switch (m_app.Questions().AskPathFix(this, QString::fromLatin1(quire_link::kPathFixQuestion))) {
     case PathFixChoice::ChangeDirectory:
       Send(quire_link::ChangeDirectoryCommand(folder), true);
       break;

@@ -8,41 +8,24 @@
 
 namespace {
 
-std::function<bool(const QString&)> g_startConsoleResponder;
-std::function<bool(const QString&)> g_openLargeFileResponder;
-std::function<PathFixChoice(const QString&)> g_pathFixResponder;
-std::function<SaveChoice(const QString&)> g_saveChangesResponder;
-std::function<QString(const QString&)> g_saveNameResponder;
-std::function<void(const QPoint&, const QString&)> g_htmlTipSink;
-std::function<void(const QString&)> g_warningSink;
-std::function<bool(const QString&, const QString&)> g_programStarter;
-
 const QString kCaption = QStringLiteral("Quire");
+
+bool AskYesNo(QWidget* parent, const QString& text, QMessageBox::StandardButton preset) {
+  return QMessageBox::question(parent, kCaption, text, QMessageBox::Yes | QMessageBox::No, preset) ==
+         QMessageBox::Yes;
+}
 
 }  // namespace
 
-bool AskStartConsole(QWidget* parent, const QString& text) {
-  if (g_startConsoleResponder) return g_startConsoleResponder(text);
-  return QMessageBox::question(parent, kCaption, text, QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+bool CDesktopQuestions::AskStartConsole(QWidget* parent, const QString& text) {
+  return AskYesNo(parent, text, QMessageBox::Yes);
 }
 
-void SetStartConsoleResponder(std::function<bool(const QString&)> responder) {
-  g_startConsoleResponder = std::move(responder);
+bool CDesktopQuestions::AskOpenLargeFile(QWidget* parent, const QString& text) {
+  return AskYesNo(parent, text, QMessageBox::No);
 }
 
-bool AskOpenLargeFile(QWidget* parent, const QString& text) {
-  if (g_openLargeFileResponder) return g_openLargeFileResponder(text);
-  return QMessageBox::question(parent, kCaption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-         QMessageBox::Yes;
-}
-
-void SetOpenLargeFileResponder(std::function<bool(const QString&)> responder) {
-  g_openLargeFileResponder = std::move(responder);
-}
-
-PathFixChoice AskPathFix(QWidget* parent, const QString& text) {
-  if (g_pathFixResponder) return g_pathFixResponder(text);
+PathFixChoice CDesktopQuestions::AskPathFix(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::NoButton, parent);
   QPushButton* change = box.addButton(QObject::tr("Change Directory"), QMessageBox::YesRole);
   QPushButton* add = box.addButton(QObject::tr("Add to Path"), QMessageBox::NoRole);
@@ -53,12 +36,7 @@ PathFixChoice AskPathFix(QWidget* parent, const QString& text) {
   return PathFixChoice::Cancel;
 }
 
-void SetPathFixResponder(std::function<PathFixChoice(const QString&)> responder) {
-  g_pathFixResponder = std::move(responder);
-}
-
-SaveChoice AskSaveChanges(QWidget* parent, const QString& title) {
-  if (g_saveChangesResponder) return g_saveChangesResponder(title);
+SaveChoice CDesktopQuestions::AskSaveChanges(QWidget* parent, const QString& title) {
   switch (QMessageBox::question(parent, kCaption, QObject::tr("Save changes to %1?").arg(title),
                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
     case QMessageBox::Yes:
@@ -70,12 +48,7 @@ SaveChoice AskSaveChanges(QWidget* parent, const QString& title) {
   }
 }
 
-void SetSaveChangesResponder(std::function<SaveChoice(const QString&)> responder) {
-  g_saveChangesResponder = std::move(responder);
-}
-
-QString ChooseSaveName(QWidget* parent, const QString& proposed) {
-  if (g_saveNameResponder) return g_saveNameResponder(proposed);
+QString CDesktopQuestions::ChooseSaveName(QWidget* parent, const QString& proposed) {
   QFileDialog dialog(parent, QObject::tr("Save As"), proposed,
                      QObject::tr("Octave Files (*.m);;All Files (*)"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -85,44 +58,19 @@ QString ChooseSaveName(QWidget* parent, const QString& proposed) {
   return dialog.selectedFiles().first();
 }
 
-void SetSaveNameResponder(std::function<QString(const QString&)> responder) {
-  g_saveNameResponder = std::move(responder);
-}
-
-void ShowWarning(QWidget* parent, const QString& text) {
-  if (g_warningSink) {
-    g_warningSink(text);
-    return;
-  }
+void CDesktopQuestions::ShowWarning(QWidget* parent, const QString& text) {
   QMessageBox::warning(parent, kCaption, text);
 }
 
-void SetWarningSink(std::function<void(const QString&)> sink) { g_warningSink = std::move(sink); }
-
-void ShowHtmlTip(const QPoint& at, const QString& html, QWidget* owner) {
-  if (g_htmlTipSink) {
-    g_htmlTipSink(at, html);
-    return;
-  }
+void CDesktopQuestions::ShowHtmlTip(const QPoint& at, const QString& html, QWidget* owner) {
   // Line feeds of the tip text are line breaks.
   QString rich = html;
   rich.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
   QToolTip::showText(at, QStringLiteral("<qt>") + rich + QStringLiteral("</qt>"), owner);
 }
 
-void HideHtmlTip() {
-  if (!g_htmlTipSink) QToolTip::hideText();
-}
+void CDesktopQuestions::HideHtmlTip() { QToolTip::hideText(); }
 
-void SetHtmlTipSink(std::function<void(const QPoint&, const QString&)> sink) {
-  g_htmlTipSink = std::move(sink);
-}
-
-bool StartProgram(const QString& program, const QString& folder) {
-  if (g_programStarter) return g_programStarter(program, folder);
+bool CDesktopQuestions::StartProgram(const QString& program, const QString& folder) {
   return QProcess::startDetached(program, {}, folder);
-}
-
-void SetProgramStarter(std::function<bool(const QString&, const QString&)> starter) {
-  g_programStarter = std::move(starter);
 }

@@ -58,7 +58,8 @@ void WriteHistory(const QString& countKey, const QString& entryKey, const std::v
 
 }  // namespace
 
-CQuireApp::CQuireApp() = default;
+CQuireApp::CQuireApp(IQuestions* questions)
+    : m_questions(questions ? questions : &m_desktopQuestions) {}
 
 CQuireApp::~CQuireApp() {
   // The frame's views use the keyword list and the state; it goes first.
@@ -151,10 +152,10 @@ bool CQuireApp::SendToConsole(std::string text, bool bringToFront, bool askToSta
   if (calyx_link::TitleExists(quire_link::kConsoleTitle))
     return calyx_link::SendToTitle(quire_link::kConsoleTitle, text);
   if (askToStart &&
-      AskStartConsole(m_frame.get(), QString::fromLatin1(quire_link::kConsoleTitle) +
+      m_questions->AskStartConsole(m_frame.get(), QString::fromLatin1(quire_link::kConsoleTitle) +
                                          QString::fromLatin1(quire_link::kNotRunningQuestion))) {
     const QString folder = QString::fromStdString(ProgramFolder());
-    StartProgram(QDir(folder).filePath(QStringLiteral("calyx")), folder + QLatin1Char('/'));
+    m_questions->StartProgram(QDir(folder).filePath(QStringLiteral("calyx")), folder + QLatin1Char('/'));
   }
   return false;
 }

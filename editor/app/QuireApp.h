@@ -11,6 +11,7 @@
 
 #include "common/Ini.h"
 #include "editor/app/LinkDispatcher.h"
+#include "editor/app/Questions.h"
 #include "editor/view/ViewSettings.h"
 
 class CMainFrame;
@@ -33,7 +34,8 @@ class CQuireApp {
  public:
   enum class Start { Running, HandedOver, Failed };
 
-  CQuireApp();
+  // `questions` answers for the user; the desktop's boxes when none is given.
+  explicit CQuireApp(IQuestions* questions = nullptr);
   ~CQuireApp();
 
   // `files` as given on the command line (relative to the current folder).
@@ -55,6 +57,7 @@ class CQuireApp {
   CIni& UserFile() { return m_userFile; }
   SLinkState& LinkState() { return m_link; }
   CMainFrame* Frame() const { return m_frame.get(); }
+  IQuestions& Questions() const { return *m_questions; }
 
   // Sends `text` and "\r\n" to the console. When the console is not running
   // and `askToStart` is set, offers to start it (the text is not sent).
@@ -65,6 +68,8 @@ class CQuireApp {
   void WriteDefaultsWhereMissing();
   void LoadKeywords();
 
+  CDesktopQuestions m_desktopQuestions;
+  IQuestions* m_questions;
   QuirePreferences m_prefs;
   std::vector<std::string> m_keywords;
   std::vector<std::string> m_findHistory;

@@ -15,10 +15,10 @@
 #include "common/link/Link.h"
 #include "editor/app/LinkRules.h"
 #include "editor/app/MainFrame.h"
-#include "editor/app/Questions.h"
 #include "editor/app/QuireApp.h"
 #include "editor/app/QuireDoc.h"
 #include "editor/view/ScintillaWnd.h"
+#include "tests/editor/app/TestQuestions.h"
 
 namespace {
 
@@ -65,12 +65,12 @@ TEST(QuireWithCalyx, RunBreakAndContinueThroughTheConsole) {
   file.close();
 
   int pathQuestions = 0;
-  SetPathFixResponder([&](const QString&) {
+  CTestQuestions questions;
+  questions.pathFix = [&](const QString&) {
     ++pathQuestions;
     return PathFixChoice::AddToPath;
-  });
-  SetStartConsoleResponder([](const QString&) { return false; });
-  CQuireApp quire;
+  };
+  CQuireApp quire(&questions);
   ASSERT_EQ(quire.InitInstance({script}, {false, false}), CQuireApp::Start::Running);
   CMainFrame* editor = quire.Frame();
   SLinkState& link = quire.LinkState();
@@ -99,8 +99,6 @@ TEST(QuireWithCalyx, RunBreakAndContinueThroughTheConsole) {
   EXPECT_FALSE(doc->View()->HasMarker(3, CScintillaWnd::DEBUG_ARROW_MARKER));
   EXPECT_EQ(pathQuestions, 1);
 
-  SetPathFixResponder({});
-  SetStartConsoleResponder({});
 }
 
 }  // namespace
@@ -135,8 +133,8 @@ TEST(QuireWithCalyx, CellsNumbersAndCallTipsThroughTheConsole) {
   file.close();
   const QString probe = folder.filePath(QStringLiteral("probe.txt"));
 
-  SetStartConsoleResponder([](const QString&) { return false; });
-  CQuireApp quire;
+  CTestQuestions questions;
+  CQuireApp quire(&questions);
   ASSERT_EQ(quire.InitInstance({script}, {true, false}), CQuireApp::Start::Running);
   CMainFrame* editor = quire.Frame();
   CQuireDoc* doc = editor->ActiveDocument();
@@ -167,5 +165,4 @@ TEST(QuireWithCalyx, CellsNumbersAndCallTipsThroughTheConsole) {
   EXPECT_EQ(usage.front(), "sin (X)");
   EXPECT_EQ(view->CallTipIndex(), 0);
 
-  SetStartConsoleResponder({});
 }

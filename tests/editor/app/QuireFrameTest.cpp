@@ -55,10 +55,10 @@ TEST_F(QuireFrameTest, ChangesMarkTheTitleAndSaveProposesTheFunctionName) {
 
   QString proposed;
   const std::string target = Folder() + "/chosen.m";
-  SetSaveNameResponder([&](const QString& name) {
+  questions.saveName = [&](const QString& name) {
     proposed = name;
     return QString::fromStdString(target);
-  });
+  };
   frame->Action(kFileSave)->trigger();
   EXPECT_EQ(proposed, QDir::current().filePath(QStringLiteral("foo.m")));
   EXPECT_EQ(doc->Path(), target);
@@ -72,10 +72,10 @@ TEST_F(QuireFrameTest, ChangesMarkTheTitleAndSaveProposesTheFunctionName) {
   frame->Action(kFileSave)->trigger();
   EXPECT_TRUE(proposed.isEmpty());
   EXPECT_EQ(ReadFile(target), "x = 1;\n");
-  SetSaveNameResponder([&](const QString& name) {
+  questions.saveName = [&](const QString& name) {
     proposed = name;
     return QString();  // cancelled
-  });
+  };
   frame->Action(kFileSaveAs)->trigger();
   EXPECT_EQ(proposed, QString::fromStdString(target));
   EXPECT_EQ(doc->Path(), target);
@@ -86,7 +86,7 @@ TEST_F(QuireFrameTest, FailedSaveKeepsPathTitleAndChanges) {
   CQuireDoc* doc = frame->NewBlankDocument();
   doc->View()->SetText("a = 2;\n");
   const std::string nowhere = Folder() + "/no such folder/a.m";
-  SetSaveNameResponder([&](const QString&) { return QString::fromStdString(nowhere); });
+  questions.saveName = [&](const QString&) { return QString::fromStdString(nowhere); };
   EXPECT_FALSE(frame->SaveDocument(doc));
   EXPECT_EQ(warnings.size(), 1u);
   EXPECT_EQ(doc->Path(), "");
@@ -118,16 +118,16 @@ TEST_F(QuireFrameTest, ClosingAsksForUnsavedChangesAndCancelKeepsEverything) {
   frame->NewBlankDocument();
 
   std::vector<std::string> asked;
-  SetSaveChangesResponder([&](const QString& title) {
+  questions.saveChanges = [&](const QString& title) {
     asked.push_back(title.toStdString());
     return SaveChoice::Cancel;
-  });
+  };
   frame->Activate(kept);
   EXPECT_FALSE(frame->CloseAllButThis());
   EXPECT_EQ(asked, Items{"Untitled1"});
   EXPECT_EQ(frame->Documents().size(), 3u);
 
-  SetSaveChangesResponder([&](const QString&) { return SaveChoice::Discard; });
+  questions.saveChanges = [&](const QString&) { return SaveChoice::Discard; };
   EXPECT_TRUE(frame->CloseAllButThis());
   EXPECT_EQ(Titles(), Items{"a.m"});
   EXPECT_EQ(frame->ActiveDocument(), kept);

@@ -185,20 +185,20 @@ TEST_F(QuireLinkTest, UnknownNameErrorOffersThePathFixOnceAndNotAfterAnotherText
   console.Clear();  // the start-up request
   CQuireDoc* f = OpenScript("f.m");
   const std::string folder = quire_link::FolderOf(f->Path());
-  std::vector<std::string> questions;
+  std::vector<std::string> asked;
   std::vector<std::string> sentBefore;  // what the console got last when each was asked
   PathFixChoice answer = PathFixChoice::AddToPath;
-  SetPathFixResponder([&](const QString& text) {
-    questions.push_back(text.toStdString());
+  questions.pathFix = [&](const QString& text) {
+    asked.push_back(text.toStdString());
     sentBefore.push_back(console.Texts().back());
     return answer;
-  });
+  };
 
   frame->Run();
   EXPECT_EQ(console.Texts(), Items{"f\r\n"});
   frame->OnCopyData("error: 'f' undefined near line 1, column 1");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return questions.size() == 1; }, 5000));
-  EXPECT_EQ(questions[0], quire_link::kPathFixQuestion);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return asked.size() == 1; }, 5000));
+  EXPECT_EQ(asked[0], quire_link::kPathFixQuestion);
   EXPECT_EQ(console.Texts().back(), "addpath('" + folder + "');\r\n");
 
   // Another text empties the name: the same error no longer asks. Errors are
@@ -210,7 +210,7 @@ TEST_F(QuireLinkTest, UnknownNameErrorOffersThePathFixOnceAndNotAfterAnotherText
   answer = PathFixChoice::ChangeDirectory;
   frame->Run();
   frame->OnCopyData("error: `f' undefined near line 1 column 1");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return questions.size() >= 2; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return asked.size() >= 2; }, 5000));
   EXPECT_EQ(sentBefore[1], "f\r\n") << "the error after the emptied name asked";
   EXPECT_EQ(console.Texts().back(), "cd '" + folder + "'\r\n");
 
@@ -219,7 +219,7 @@ TEST_F(QuireLinkTest, UnknownNameErrorOffersThePathFixOnceAndNotAfterAnotherText
   const size_t sent = console.Texts().size();
   frame->Run();
   frame->OnCopyData("error: 'f' undefined");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return questions.size() == 3; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return asked.size() == 3; }, 5000));
   EXPECT_EQ(console.Texts().size(), sent + 1);  // only the run
 }
 
@@ -230,11 +230,11 @@ TEST_F(QuireLinkTest, FailedBreakpointClearsBreakpointsAndOffersThePathFix) {
   CQuireDoc* f = OpenScript("f.m");
   int asked = 0;
   std::vector<std::string> sentBefore;  // what the console got last when each was asked
-  SetPathFixResponder([&](const QString&) {
+  questions.pathFix = [&](const QString&) {
     ++asked;
     sentBefore.push_back(console.Texts().back());
     return PathFixChoice::ChangeDirectory;
-  });
+  };
   frame->ToggleBreakpointAt(f, 2);
   frame->OnCopyData("error: add_breakpoints_in_function: unable to find function 'f'");
   ASSERT_TRUE(QTest::qWaitFor([&] { return asked == 1; }, 5000));
@@ -261,7 +261,7 @@ TEST_F(QuireLinkTest, WithoutTheConsoleOnlyAskingRequestsOfferToStartIt) {
   EXPECT_TRUE(f->View()->HasMarker(2, kBreakpoint));  // the editor marks it anyway
   EXPECT_TRUE(started.empty());
 
-  SetStartConsoleResponder([](const QString&) { return true; });
+  questions.startConsole = [](const QString&) { return true; };
   frame->ToggleBreakpointAt(f, 2);
   EXPECT_EQ(started, Items{ProgramFolder() + "/calyx"});
 }

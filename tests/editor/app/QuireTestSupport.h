@@ -25,6 +25,7 @@
 #include "editor/app/QuireApp.h"
 #include "editor/app/QuireDoc.h"
 #include "editor/view/ScintillaWnd.h"
+#include "tests/editor/app/TestQuestions.h"
 
 // Listens as the console (" - Calyx") and keeps every text it receives.
 class CConsoleStandIn {
@@ -55,39 +56,13 @@ class QuireTest : public ::testing::Test {
   void SetUp() override {
     QSettings().clear();
     ::unlink((DefaultDataDir("Quire") + "userfiles.dat").c_str());
-    // No test may end up waiting for a person.
-    SetStartConsoleResponder([this](const QString& text) {
-      startQuestions.push_back(text.toStdString());
-      return false;
-    });
-    SetPathFixResponder([](const QString&) { return PathFixChoice::Cancel; });
-    SetOpenLargeFileResponder([this](const QString& text) {
-      largeFileQuestions.push_back(text.toStdString());
-      return false;
-    });
-    SetSaveChangesResponder([](const QString&) { return SaveChoice::Discard; });
-    SetSaveNameResponder([](const QString&) { return QString(); });
-    SetWarningSink([this](const QString& text) { warnings.push_back(text.toStdString()); });
-    SetHtmlTipSink([this](const QPoint&, const QString& html) { tips.push_back(html.toStdString()); });
-    SetProgramStarter([this](const QString& program, const QString&) {
-      started.push_back(program.toStdString());
-      return true;
-    });
   }
   void TearDown() override {
     app.reset();
-    SetStartConsoleResponder({});
-    SetPathFixResponder({});
-    SetOpenLargeFileResponder({});
-    SetSaveChangesResponder({});
-    SetSaveNameResponder({});
-    SetWarningSink({});
-    SetHtmlTipSink({});
-    SetProgramStarter({});
   }
 
   void Start(const QStringList& files = {}, bool show = false) {
-    app = std::make_unique<CQuireApp>();
+    app = std::make_unique<CQuireApp>(&questions);
     ASSERT_EQ(app->InitInstance(files, {show, false}), CQuireApp::Start::Running);
     frame = app->Frame();
   }
@@ -121,9 +96,11 @@ class QuireTest : public ::testing::Test {
   QTemporaryDir m_dir;
   std::unique_ptr<CQuireApp> app;
   CMainFrame* frame = nullptr;
-  std::vector<std::string> startQuestions;
-  std::vector<std::string> largeFileQuestions;
-  std::vector<std::string> warnings;
-  std::vector<std::string> tips;
-  std::vector<std::string> started;
+  // No test may end up waiting for a person.
+  CTestQuestions questions;
+  std::vector<std::string>& startQuestions = questions.startQuestions;
+  std::vector<std::string>& largeFileQuestions = questions.largeFileQuestions;
+  std::vector<std::string>& warnings = questions.warnings;
+  std::vector<std::string>& tips = questions.tips;
+  std::vector<std::string>& started = questions.started;
 };
