@@ -69,6 +69,7 @@ bool CHistoryStore::AddLocked(const std::string& text, bool ensureVisible) {
 }
 
 void CHistoryStore::ResetLocked() {
+  ++m_generation;
   m_historyLines.clear();
   m_recallCursor = 0;
   if (m_view) m_view->HistoryReset({});
@@ -88,6 +89,7 @@ void CHistoryStore::DeleteHistoryEntry(size_t index) {
     while (end < m_historyLines.size() && !IsHeading(m_historyLines[end])) ++end;
   m_historyLines.erase(m_historyLines.begin() + static_cast<std::ptrdiff_t>(index),
                        m_historyLines.begin() + static_cast<std::ptrdiff_t>(end));
+  ++m_generation;
   m_recallCursor = m_historyLines.size();
   if (m_view) m_view->HistoryReset(m_historyLines);
 }
@@ -114,6 +116,16 @@ bool CHistoryStore::SaveHistory(CIni& ini) const {
 std::vector<std::string> CHistoryStore::Lines() const {
   std::lock_guard lock(m_mutex);
   return m_historyLines;
+}
+
+CHistoryStore::SChanges CHistoryStore::ChangesSince(uint64_t generation, size_t shown) const {
+  std::lock_guard lock(m_mutex);
+  SChanges changes;
+  changes.generation = m_generation;
+  changes.first = generation == m_generation && shown <= m_historyLines.size() ? shown : 0;
+  changes.lines.assign(m_historyLines.begin() + static_cast<std::ptrdiff_t>(changes.first),
+                       m_historyLines.end());
+  return changes;
 }
 
 size_t CHistoryStore::RecallCursor() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -50,6 +51,16 @@ class CHistoryStore {
 
   std::vector<std::string> Lines() const;
 
+  // What a view that shows `shown` entries of generation `generation` lacks:
+  // the entries after those, or all of them (from 0) when the history was
+  // cleared, trimmed or loaded since.
+  struct SChanges {
+    uint64_t generation = 0;
+    size_t first = 0;  // index of lines[0]
+    std::vector<std::string> lines;
+  };
+  SChanges ChangesSince(uint64_t generation, size_t shown) const;
+
   // Position of the command that up/down arrow recall starts from; the entry
   // count after each change.
   size_t RecallCursor() const;
@@ -67,4 +78,5 @@ class CHistoryStore {
   IHistoryView* m_view;
   std::vector<std::string> m_historyLines;
   size_t m_recallCursor = 0;
+  uint64_t m_generation = 1;  // raised whenever entries are removed
 };

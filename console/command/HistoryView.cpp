@@ -7,19 +7,18 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <set>
 
+#include "console/command/HistoryModel.h"
 #include "console/session/SessionViews.h"
 #include "widgets/AppIcon.h"
 #include "widgets/ConfirmBox.h"
 
 namespace {
-
-constexpr int kIndexRole = Qt::UserRole;
 
 QIcon DrawnIcon(const std::function<void(QPainter&)>& draw) {
   QPixmap pixmap(16, 16);
@@ -72,8 +71,9 @@ CHistoryView::CHistoryView(CHistoryStore& store, ISettings& settings,
   m_toolBar->setMovable(false);
   m_toolBar->setFloatable(false);
 
-  m_tree = new QTreeWidget(this);
-  m_tree->setColumnCount(1);
+  m_model = new CHistoryModel(HeadingIcon(), CommandIcon(), this);
+  m_tree = new QTreeView(this);
+  m_tree->setModel(m_model);
   m_tree->setHeaderHidden(true);
   m_tree->setRootIsDecorated(true);
   m_tree->setItemsExpandable(true);
@@ -129,14 +129,14 @@ CHistoryView::CHistoryView(CHistoryStore& store, ISettings& settings,
   m_contextMenu->addAction(m_delete);
   m_contextMenu->addAction(m_clear);
 
-  connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CHistoryView::UpdateActions);
-  connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] {
+  connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &CHistoryView::UpdateActions);
+  connect(m_tree, &QTreeView::doubleClicked, this, [this] {
     if (m_evaluate->isEnabled()) m_evaluate->trigger();
   });
-  connect(m_tree, &QTreeWidget::customContextMenuRequested, this, &CHistoryView::ShowContextMenu);
+  connect(m_tree, &QTreeView::customContextMenuRequested, this, &CHistoryView::ShowContextMenu);
 
   m_store.SetView(this);
-  m_resetPending = true;
   Sync();
 }
 
@@ -153,8 +153,8 @@ void CHistoryView::HistoryEntryAdded(size_t index, const std::string&, bool, boo
 }
 
 void CHistoryView::HistoryReset(const std::vector<std::string>&) {
+  // The store's generation tells Sync to rebuild.
   m_ensureVisibleIndex = -1;
-  m_resetPending = true;
   ScheduleSync();
 }
 
@@ -166,69 +166,57 @@ void CHistoryView::ScheduleSync() {
 void CHistoryView::Sync() {
   // Cleared before reading the store: a change made after this posts a new update.
   m_syncPosted = false;
-  const bool reset = m_resetPending.exchange(false);
   const long long visible = m_ensureVisibleIndex.exchange(-1);
-  const std::vector<std::string> lines = m_store.Lines();
-
-  const bool extendsTree = !reset && m_shown.size() <= lines.size() &&
-                           std::equal(m_shown.begin(), m_shown.end(), lines.begin());
-  if (extendsTree) {
-    for (size_t i = m_shown.size(); i < lines.size(); ++i) Append(i, lines[i]);
+  CHistoryStore::SChanges changes = m_store.ChangesSince(m_generation, m_model->EntryCount());
+  if (changes.generation == m_generation) {
+    Append(changes.lines);
   } else {
-    Rebuild(lines);
+    m_generation = changes.generation;
+    Rebuild(std::move(changes.lines));
   }
-  if (visible >= 0 && static_cast<size_t>(visible) < m_items.size())
-    m_tree->scrollToItem(m_items[static_cast<size_t>(visible)]);
+  if (visible >= 0) {
+    const QModelIndex index = m_model->IndexOf(static_cast<size_t>(visible));
+    if (index.isValid()) m_tree->scrollTo(index);
+  }
   UpdateActions();
 }
 
-void CHistoryView::Rebuild(const std::vector<std::string>& lines) {
+void CHistoryView::Rebuild(std::vector<std::string> lines) {
   // Keep what the user set: collapsed sessions and the position of the selection
   // (after a delete the next entry is selected, so Del can be pressed again).
   std::set<std::string> collapsed;
-  for (QTreeWidgetItem* item : m_items)
-    if (item->childCount() > 0 && !item->isExpanded()) collapsed.insert(item->text(0).toStdString());
-  const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
-  const long long selectedIndex =
-      selected.isEmpty() ? -1 : selected.front()->data(0, kIndexRole).toLongLong();
-
-  m_tree->clear();
-  m_shown.clear();
-  m_items.clear();
-  m_lastHeading = nullptr;
-  for (size_t i = 0; i < lines.size(); ++i) Append(i, lines[i]);
-
-  for (QTreeWidgetItem* item : m_items)
-    if (item->childCount() > 0 && collapsed.count(item->text(0).toStdString())) item->setExpanded(false);
-  if (selectedIndex >= 0 && !m_items.empty()) {
-    const size_t row = std::min(static_cast<size_t>(selectedIndex), m_items.size() - 1);
-    m_tree->setCurrentItem(m_items[row]);
+  for (int row = 0; row < m_model->rowCount(); ++row) {
+    const QModelIndex root = m_model->index(row, 0);
+    if (m_model->rowCount(root) > 0 && !m_tree->isExpanded(root))
+      collapsed.insert(m_model->Entry(m_model->EntryOf(root)));
   }
-}
+  const QModelIndex selectedIndex = SelectedIndex();
+  const size_t selected = m_model->EntryOf(selectedIndex);
 
-void CHistoryView::Append(size_t index, const std::string& text) {
-  auto* item = new QTreeWidgetItem(QStringList {QString::fromStdString(text)});
-  item->setData(0, kIndexRole, static_cast<qulonglong>(index));
-  if (CHistoryStore::IsHeading(text)) {
-    item->setIcon(0, HeadingIcon());
-    m_tree->addTopLevelItem(item);
-    item->setExpanded(true);
-    m_lastHeading = item;
-  } else {
-    item->setIcon(0, CommandIcon());
-    if (m_lastHeading)
-      m_lastHeading->addChild(item);
-    else
-      m_tree->addTopLevelItem(item);
+  m_model->Reset(std::move(lines));
+  m_tree->expandAll();
+  for (int row = 0; row < m_model->rowCount(); ++row) {
+    const QModelIndex root = m_model->index(row, 0);
+    if (collapsed.count(m_model->Entry(m_model->EntryOf(root)))) m_tree->collapse(root);
   }
-  m_shown.push_back(text);
-  m_items.push_back(item);
+  if (selectedIndex.isValid() && m_model->EntryCount() > 0)
+    m_tree->setCurrentIndex(m_model->IndexOf(std::min(selected, m_model->EntryCount() - 1)));
 }
 
-QString CHistoryView::SelectedText() const {
-  const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
-  return selected.isEmpty() ? QString() : selected.front()->text(0);
+void CHistoryView::Append(const std::vector<std::string>& lines) {
+  const size_t first = m_model->EntryCount();
+  m_model->Append(lines);
+  // A new session starts open.
+  for (size_t entry = first; entry < m_model->EntryCount(); ++entry)
+    if (CHistoryStore::IsHeading(m_model->Entry(entry))) m_tree->expand(m_model->IndexOf(entry));
 }
+
+QModelIndex CHistoryView::SelectedIndex() const {
+  const QModelIndexList selected = m_tree->selectionModel()->selectedIndexes();
+  return selected.isEmpty() ? QModelIndex() : selected.front();
+}
+
+QString CHistoryView::SelectedText() const { return SelectedIndex().data().toString(); }
 
 void CHistoryView::UpdateActions() {
   const QString text = SelectedText();
@@ -250,13 +238,11 @@ void CHistoryView::CopySelected() {
 }
 
 void CHistoryView::DeleteSelected() {
-  const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
-  if (selected.isEmpty()) return;
-  const size_t index = selected.front()->data(0, kIndexRole).toULongLong();
+  const size_t index = m_model->EntryOf(SelectedIndex());
+  if (index >= m_model->EntryCount()) return;
   // A reset may not have reached the tree yet; never delete some other entry.
   const std::vector<std::string> lines = m_store.Lines();
-  if (index < lines.size() && lines[index] == selected.front()->text(0).toStdString())
-    m_store.DeleteHistoryEntry(index);
+  if (index < lines.size() && lines[index] == m_model->Entry(index)) m_store.DeleteHistoryEntry(index);
 }
 
 void CHistoryView::ConfirmAndClear() {
@@ -266,7 +252,8 @@ void CHistoryView::ConfirmAndClear() {
 }
 
 void CHistoryView::ShowContextMenu(const QPoint& pos) {
-  if (QTreeWidgetItem* item = m_tree->itemAt(pos)) m_tree->setCurrentItem(item);
+  const QModelIndex under = m_tree->indexAt(pos);
+  if (under.isValid()) m_tree->setCurrentIndex(under);
   m_tree->setFocus(Qt::MouseFocusReason);
   UpdateActions();
   m_contextMenu->exec(m_tree->viewport()->mapToGlobal(pos));

@@ -1,5 +1,5 @@
 // The Command History pane: a tool bar over a tree of headings and commands that
-// mirrors a CHistoryStore.
+// mirrors a CHistoryStore through a CHistoryModel.
 #pragma once
 
 #include <QWidget>
@@ -14,8 +14,9 @@
 class QAction;
 class QMenu;
 class QToolBar;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
+class CHistoryModel;
 class ISettings;
 
 class CHistoryView : public QWidget, public IHistoryView {
@@ -46,7 +47,7 @@ class CHistoryView : public QWidget, public IHistoryView {
   void DeleteSelected();
   void ConfirmAndClear();
 
-  QTreeWidget* Tree() const { return m_tree; }
+  QTreeView* Tree() const { return m_tree; }
   QToolBar* ToolBar() const { return m_toolBar; }
   QMenu* ContextMenu() const { return m_contextMenu; }
   QAction* EvaluateAction() const { return m_evaluate; }
@@ -58,9 +59,10 @@ class CHistoryView : public QWidget, public IHistoryView {
   void ScheduleSync();
   // Brings the tree up to date with the store; GUI thread only.
   void Sync();
-  void Rebuild(const std::vector<std::string>& lines);
-  void Append(size_t index, const std::string& text);
+  void Rebuild(std::vector<std::string> lines);
+  void Append(const std::vector<std::string>& lines);
   void ShowContextMenu(const QPoint& pos);
+  QModelIndex SelectedIndex() const;
   QString SelectedText() const;
 
   CHistoryStore& m_store;
@@ -69,20 +71,17 @@ class CHistoryView : public QWidget, public IHistoryView {
   std::function<bool()> m_isConnected;
 
   QToolBar* m_toolBar = nullptr;
-  QTreeWidget* m_tree = nullptr;
+  CHistoryModel* m_model = nullptr;
+  QTreeView* m_tree = nullptr;
   QMenu* m_contextMenu = nullptr;
   QAction* m_evaluate = nullptr;
   QAction* m_copy = nullptr;
   QAction* m_delete = nullptr;
   QAction* m_clear = nullptr;
 
-  // What the tree shows, entry by entry, in store order.
-  std::vector<std::string> m_shown;
-  std::vector<QTreeWidgetItem*> m_items;
-  QTreeWidgetItem* m_lastHeading = nullptr;
+  uint64_t m_generation = 0;  // the store's generation the model shows
 
   // Written by the store's callbacks, read by Sync.
   std::atomic<bool> m_syncPosted {false};
-  std::atomic<bool> m_resetPending {false};
   std::atomic<long long> m_ensureVisibleIndex {-1};
 };

@@ -157,3 +157,31 @@ TEST_F(HistoryStoreTest, ConcurrentAddsAreAllKept) {
   EXPECT_EQ(m_store.Lines().size(), 2u * kEach);
   EXPECT_EQ(m_view.shown, m_store.Lines());
 }
+
+TEST_F(HistoryStoreTest, ChangesSinceGiveNewEntriesOrAllAfterARemoval) {
+  CHistoryStore store;
+  store.AddHistoryEntry(kOld, false);
+  store.AddHistoryEntry("a = 1", false);
+  CHistoryStore::SChanges all = store.ChangesSince(0, 0);
+  EXPECT_EQ(all.first, 0u);
+  EXPECT_EQ(all.lines, (Lines{kOld, "a = 1"}));
+
+  store.AddHistoryEntry("b = 2", false);
+  CHistoryStore::SChanges added = store.ChangesSince(all.generation, 2);
+  EXPECT_EQ(added.generation, all.generation);
+  EXPECT_EQ(added.first, 2u);
+  EXPECT_EQ(added.lines, Lines{"b = 2"});
+  EXPECT_TRUE(store.ChangesSince(all.generation, 3).lines.empty());
+
+  // A delete or a clear changes earlier entries: everything comes again.
+  store.DeleteHistoryEntry(1);
+  CHistoryStore::SChanges afterDelete = store.ChangesSince(all.generation, 3);
+  EXPECT_NE(afterDelete.generation, all.generation);
+  EXPECT_EQ(afterDelete.first, 0u);
+  EXPECT_EQ(afterDelete.lines, (Lines{kOld, "b = 2"}));
+  store.ClearHistory();
+  CHistoryStore::SChanges afterClear = store.ChangesSince(afterDelete.generation, 2);
+  EXPECT_NE(afterClear.generation, afterDelete.generation);
+  ASSERT_EQ(afterClear.lines.size(), 1u);
+  EXPECT_TRUE(CHistoryStore::IsHeading(afterClear.lines[0]));
+}

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,9 @@
 #include <map>
 #include <thread>
 
+#include "common/Ini.h"
 #include "console/session/SessionViews.h"
+#include "tests/common/TestFiles.h"
 #include "widgets/ConfirmBox.h"
 
 // Readable failure messages for Qt strings.
@@ -55,13 +57,16 @@ struct SRow {
   bool operator==(const SRow&) const = default;
 };
 
-std::vector<SRow> Rows(QTreeWidget* tree) {
+std::string TextOf(const QModelIndex& index) { return index.data().toString().toStdString(); }
+
+std::vector<SRow> Rows(QTreeView* tree) {
+  const QAbstractItemModel* model = tree->model();
   std::vector<SRow> rows;
-  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-    QTreeWidgetItem* top = tree->topLevelItem(i);
-    rows.push_back({top->text(0).toStdString(), ""});
-    for (int c = 0; c < top->childCount(); ++c)
-      rows.push_back({top->child(c)->text(0).toStdString(), top->text(0).toStdString()});
+  for (int i = 0; i < model->rowCount(); ++i) {
+    const QModelIndex top = model->index(i, 0);
+    rows.push_back({TextOf(top), ""});
+    for (int c = 0; c < model->rowCount(top); ++c)
+      rows.push_back({TextOf(model->index(c, 0, top)), TextOf(top)});
   }
   return rows;
 }
@@ -81,10 +86,11 @@ std::vector<SRow> ExpectedRows(const Lines& lines) {
   return rows;
 }
 
-QTreeWidgetItem* FindItem(QTreeWidget* tree, const std::string& text) {
-  const QList<QTreeWidgetItem*> found =
-      tree->findItems(QString::fromStdString(text), Qt::MatchExactly | Qt::MatchRecursive);
-  return found.isEmpty() ? nullptr : found.front();
+QModelIndex FindItem(QTreeView* tree, const std::string& text) {
+  const QAbstractItemModel* model = tree->model();
+  const QModelIndexList found = model->match(model->index(0, 0), Qt::DisplayRole, QString::fromStdString(text),
+                                             1, Qt::MatchExactly | Qt::MatchRecursive);
+  return found.isEmpty() ? QModelIndex() : found.front();
 }
 
 class HistoryViewTest : public ::testing::Test {
@@ -105,9 +111,9 @@ class HistoryViewTest : public ::testing::Test {
   }
 
   void Select(const std::string& text) {
-    QTreeWidgetItem* item = FindItem(m_view.Tree(), text);
-    ASSERT_NE(item, nullptr) << text;
-    m_view.Tree()->setCurrentItem(item);
+    const QModelIndex item = FindItem(m_view.Tree(), text);
+    ASSERT_TRUE(item.isValid()) << text;
+    m_view.Tree()->setCurrentIndex(item);
   }
 
   void ShowActive() {
@@ -138,15 +144,16 @@ TEST_F(HistoryViewTest, EntriesFromAnotherThreadAppearInOrderUnderTheirHeading) 
   const Lines lines = m_store.Lines();
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(Rows(m_view.Tree()), ExpectedRows(lines));
-  EXPECT_EQ(FindItem(m_view.Tree(), "plot(a)")->parent(), FindItem(m_view.Tree(), kSecond));
-  EXPECT_EQ(FindItem(m_view.Tree(), "early = 1")->parent(), nullptr);
+  EXPECT_EQ(FindItem(m_view.Tree(), "plot(a)").parent(), FindItem(m_view.Tree(), kSecond));
+  EXPECT_FALSE(FindItem(m_view.Tree(), "early = 1").parent().isValid());
 }
 
 TEST_F(HistoryViewTest, NewEntriesAreAppendedWithoutRebuildingTheTree) {
   Fill({kFirst, "a = 1", "b = 2"});
-  QTreeWidgetItem* kept = FindItem(m_view.Tree(), "a = 1");
-  m_view.Tree()->setCurrentItem(kept);
-  FindItem(m_view.Tree(), kFirst)->setExpanded(false);
+  // A rebuilt model would invalidate the persistent index.
+  const QPersistentModelIndex kept = FindItem(m_view.Tree(), "a = 1");
+  m_view.Tree()->setCurrentIndex(kept);
+  m_view.Tree()->collapse(FindItem(m_view.Tree(), kFirst));
 
   // Added on the GUI thread, where the store's lock is held during the callback.
   m_store.AddHistoryEntry("c = 3", true);
@@ -154,9 +161,11 @@ TEST_F(HistoryViewTest, NewEntriesAreAppendedWithoutRebuildingTheTree) {
   Settle();
 
   EXPECT_EQ(Rows(m_view.Tree()), ExpectedRows(m_store.Lines()));
+  ASSERT_TRUE(kept.isValid());
   EXPECT_EQ(FindItem(m_view.Tree(), "a = 1"), kept);
-  EXPECT_EQ(m_view.Tree()->currentItem(), kept);
-  EXPECT_FALSE(FindItem(m_view.Tree(), kFirst)->isExpanded());
+  EXPECT_EQ(m_view.Tree()->currentIndex(), kept);
+  EXPECT_FALSE(m_view.Tree()->isExpanded(FindItem(m_view.Tree(), kFirst)));
+  EXPECT_TRUE(m_view.Tree()->isExpanded(FindItem(m_view.Tree(), kSecond)));
 }
 
 TEST_F(HistoryViewTest, AnEntryAddedToBeSeenIsScrolledIntoView) {
@@ -165,14 +174,14 @@ TEST_F(HistoryViewTest, AnEntryAddedToBeSeenIsScrolledIntoView) {
   m_store.AddHistoryEntry(kFirst, false);
   for (int i = 0; i < 60; ++i) m_store.AddHistoryEntry("x = " + std::to_string(i), false);
   Settle();
-  QTreeWidget* tree = m_view.Tree();
+  QTreeView* tree = m_view.Tree();
   tree->scrollToTop();
-  const QRect last = tree->visualItemRect(FindItem(tree, "x = 59"));
+  const QRect last = tree->visualRect(FindItem(tree, "x = 59"));
   ASSERT_FALSE(tree->viewport()->rect().contains(last));
 
   m_store.AddHistoryEntry("shown = 1", true);
   Settle();
-  const QRect added = tree->visualItemRect(FindItem(tree, "shown = 1"));
+  const QRect added = tree->visualRect(FindItem(tree, "shown = 1"));
   EXPECT_TRUE(tree->viewport()->rect().contains(added));
 }
 
@@ -224,9 +233,9 @@ TEST_F(HistoryViewTest, EvaluatingACommandQueuesItOnce) {
   EXPECT_EQ(Rows(m_view.Tree()), ExpectedRows(lines));
 
   // An older command runs again and becomes the newest entry.
-  QTreeWidgetItem* older = FindItem(m_view.Tree(), "a = 1");
-  m_view.Tree()->setCurrentItem(older);
-  emit m_view.Tree()->itemDoubleClicked(older, 0);
+  const QModelIndex older = FindItem(m_view.Tree(), "a = 1");
+  m_view.Tree()->setCurrentIndex(older);
+  emit m_view.Tree()->doubleClicked(older);
   Settle();
   EXPECT_EQ(m_enqueued, (Lines {"b = 2", "a = 1"}));
   EXPECT_EQ(m_store.Lines().back(), "a = 1");
@@ -287,7 +296,7 @@ TEST_F(HistoryViewTest, RightClickSelectsTheItemUnderTheMouse) {
   Fill({kFirst, "a = 1", "b = 2"});
   ShowActive();
   Select("a = 1");
-  QTreeWidgetItem* target = FindItem(m_view.Tree(), "b = 2");
+  const QModelIndex target = FindItem(m_view.Tree(), "b = 2");
   m_view.Tree()->clearFocus();
   bool menuShown = false;
   QWidget* focusDuringMenu = nullptr;
@@ -298,12 +307,51 @@ TEST_F(HistoryViewTest, RightClickSelectsTheItemUnderTheMouse) {
       popup->close();
     }
   });
-  emit m_view.Tree()->customContextMenuRequested(m_view.Tree()->visualItemRect(target).center());
+  emit m_view.Tree()->customContextMenuRequested(m_view.Tree()->visualRect(target).center());
   EXPECT_TRUE(menuShown);
-  EXPECT_EQ(m_view.Tree()->currentItem(), target);
+  EXPECT_EQ(m_view.Tree()->currentIndex(), target);
   EXPECT_EQ(focusDuringMenu, m_view.Tree());
 
   m_view.DeleteAction()->trigger();
   Settle();
   EXPECT_EQ(m_store.Lines(), (Lines {kFirst, "a = 1"}));
+}
+
+TEST_F(HistoryViewTest, ALoadedHistoryShowsEveryEntryOpenWithOneIconPerKind) {
+  Lines saved;
+  for (int session = 0; session < 30; ++session) {
+    saved.push_back("%-- 01/0" + std::to_string(session % 9 + 1) + "/24 " + std::to_string(session) + " --%");
+    for (int i = 0; i < 100; ++i) saved.push_back("x" + std::to_string(session) + " = " + std::to_string(i));
+  }
+  CTempDir dir;
+  CIni ini;
+  ini.SetPath(dir.File("userpaths.dat"));
+  ASSERT_TRUE(ini.WriteArray("History", saved, "|;|"));
+  m_store.LoadHistory(ini, 2950);
+  Settle();
+
+  const Lines lines = m_store.Lines();
+  ASSERT_EQ(lines.size(), 2950u + 30u + 1u);  // 50 commands of the first session dropped
+  EXPECT_EQ(Rows(m_view.Tree()), ExpectedRows(lines));
+  QTreeView* tree = m_view.Tree();
+  const QAbstractItemModel* model = tree->model();
+  ASSERT_EQ(model->rowCount(), 31);
+  for (int row = 0; row < model->rowCount(); ++row)
+    EXPECT_TRUE(model->rowCount(model->index(row, 0)) == 0 || tree->isExpanded(model->index(row, 0)));
+
+  const auto iconOf = [](const QModelIndex& index) {
+    return index.data(Qt::DecorationRole).value<QIcon>().cacheKey();
+  };
+  const QModelIndex firstHeading = model->index(0, 0);
+  const QModelIndex lastHeading = model->index(30, 0);
+  EXPECT_EQ(iconOf(firstHeading), iconOf(lastHeading));
+  EXPECT_EQ(iconOf(model->index(0, 0, firstHeading)), iconOf(model->index(99, 0, model->index(29, 0))));
+  EXPECT_NE(iconOf(firstHeading), iconOf(model->index(0, 0, firstHeading)));
+
+  // Deleting in the middle keeps the rows in step with the store.
+  Select("x10 = 5");
+  m_view.DeleteAction()->trigger();
+  Settle();
+  EXPECT_EQ(Rows(m_view.Tree()), ExpectedRows(m_store.Lines()));
+  EXPECT_EQ(TextOf(tree->currentIndex()), "x10 = 6");
 }

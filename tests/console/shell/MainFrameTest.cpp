@@ -13,7 +13,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -126,9 +126,10 @@ TEST_F(MainFrameTest, ConnectTypeDisconnectAndConnectAgain) {
 
   Type(QStringLiteral("x = 1"));
   ASSERT_TRUE(ConsoleShows(QStringLiteral(">> x = 1\nx = 1\n>> ")));
-  QTreeWidget* tree = frame->HistoryPane()->Tree();
+  const QAbstractItemModel* history = frame->HistoryPane()->Tree()->model();
   ASSERT_TRUE(QTest::qWaitFor([&] {
-    return !tree->findItems(QStringLiteral("x = 1"), Qt::MatchRecursive).isEmpty();
+    return !history->match(history->index(0, 0), Qt::DisplayRole, QStringLiteral("x = 1"), 1,
+                           Qt::MatchExactly | Qt::MatchRecursive).isEmpty();
   }));
 
   SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });

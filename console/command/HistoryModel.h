@@ -1,0 +1,48 @@
+// The Command History pane's model: headings at the root, each with the
+// commands entered after it as children (commands before the first heading sit
+// at the root). It holds the entries as the store gives them and makes a row's
+// text only when the view asks for it, so a long history costs little more
+// than its text; every row of a kind shares one icon.
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QIcon>
+
+#include <string>
+#include <vector>
+
+class CHistoryModel : public QAbstractItemModel {
+  Q_OBJECT
+
+ public:
+  CHistoryModel(QIcon headingIcon, QIcon commandIcon, QObject* parent = nullptr);
+
+  // All entries replaced (one reset of the model).
+  void Reset(std::vector<std::string> entries);
+  // Entries added after the last one, as rows inserted under their heading.
+  void Append(const std::vector<std::string>& entries);
+
+  size_t EntryCount() const { return m_entries.size(); }
+  const std::string& Entry(size_t entry) const { return m_entries[entry]; }
+  // The entry a row shows; EntryCount() for an invalid index.
+  size_t EntryOf(const QModelIndex& index) const;
+  QModelIndex IndexOf(size_t entry) const;
+
+  QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+  QModelIndex parent(const QModelIndex& child) const override;
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+ private:
+  // Entries after the root entry of `rootRow` up to the next root entry.
+  size_t ChildCount(size_t rootRow) const;
+  // The root row an entry belongs to: its own when it is a root entry.
+  size_t RootRowOf(size_t entry) const;
+  void AddEntry(std::string entry);
+
+  QIcon m_headingIcon;
+  QIcon m_commandIcon;
+  std::vector<std::string> m_entries;
+  std::vector<size_t> m_rootEntries;  // entry index of each root row, ascending
+};
