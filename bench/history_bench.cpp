@@ -114,7 +114,11 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   for (int entries : sizes) {
     const pid_t child = fork();
-    if (child == 0) std::_Exit(Measure(1, argv, entries));
+    if (child == 0) {
+      const int status = Measure(1, argv, entries);
+      std::fflush(stdout);
+      std::_Exit(status);
+    }
     int status = 0;
     waitpid(child, &status, 0);
   }
