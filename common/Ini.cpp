@@ -134,7 +134,8 @@ bool CIni::WriteString(const std::string& key, const std::string& value, const s
 void CIni::GetArray(const std::string& key, std::vector<std::string>& out, const char* separator,
                     const std::string& section) const {
   out.clear();
-  for (const std::string& piece : text::SplitNonEmpty(GetString(key, section), SeparatorOr(separator, ","))) {
+  const std::string value = GetString(key, section);
+  for (std::string_view piece : text::SplitNonEmptyViews(value, SeparatorOr(separator, ","))) {
     std::string trimmed = text::Trim(piece);
     if (!trimmed.empty()) out.push_back(std::move(trimmed));
   }

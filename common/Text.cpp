@@ -57,21 +57,26 @@ std::string_view TrimRight(std::string_view s) {
   return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
 }
 
-std::vector<std::string> SplitNonEmpty(std::string_view s, std::string_view separator) {
-  std::vector<std::string> pieces;
+std::vector<std::string_view> SplitNonEmptyViews(std::string_view s, std::string_view separator) {
+  std::vector<std::string_view> pieces;
   if (separator.empty()) {
-    if (!s.empty()) pieces.emplace_back(s);
+    if (!s.empty()) pieces.push_back(s);
     return pieces;
   }
   size_t pos = 0;
   while (pos <= s.size()) {
     const size_t hit = s.find(separator, pos);
     const size_t end = hit == std::string_view::npos ? s.size() : hit;
-    if (end > pos) pieces.emplace_back(s.substr(pos, end - pos));
+    if (end > pos) pieces.push_back(s.substr(pos, end - pos));
     if (hit == std::string_view::npos) break;
     pos = hit + separator.size();
   }
   return pieces;
+}
+
+std::vector<std::string> SplitNonEmpty(std::string_view s, std::string_view separator) {
+  const std::vector<std::string_view> views = SplitNonEmptyViews(s, separator);
+  return {views.begin(), views.end()};
 }
 
 std::vector<std::string> SplitLines(std::string_view s) {

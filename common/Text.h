@@ -30,6 +30,8 @@ std::string_view TrimRight(std::string_view s);
 
 // Splits at every occurrence of `separator`; empty pieces are dropped.
 std::vector<std::string> SplitNonEmpty(std::string_view s, std::string_view separator);
+// The same pieces as views into `s`, which must outlive them.
+std::vector<std::string_view> SplitNonEmptyViews(std::string_view s, std::string_view separator);
 // Splits at line feeds; empty lines (and a lone carriage return) are dropped.
 std::vector<std::string> SplitLines(std::string_view s);
 

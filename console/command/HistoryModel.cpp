@@ -16,37 +16,38 @@ CHistoryModel::CHistoryModel(QIcon headingIcon, QIcon commandIcon, QObject* pare
       m_headingIcon(std::move(headingIcon)),
       m_commandIcon(std::move(commandIcon)) {}
 
-void CHistoryModel::AddEntry(std::string entry) {
+void CHistoryModel::PlaceEntry(size_t entry) {
   // Commands go under the latest heading; before the first one they are roots.
-  const bool root = m_rootEntries.empty() || CHistoryStore::IsHeading(entry) ||
+  const bool root = m_rootEntries.empty() || CHistoryStore::IsHeading(m_entries[entry]) ||
                     !CHistoryStore::IsHeading(m_entries[m_rootEntries.back()]);
-  if (root) m_rootEntries.push_back(m_entries.size());
-  m_entries.push_back(std::move(entry));
+  if (root) m_rootEntries.push_back(entry);
 }
 
-void CHistoryModel::Reset(std::vector<std::string> entries) {
+void CHistoryModel::Reset(CTextList entries) {
   beginResetModel();
-  m_entries.clear();
+  m_entries = std::move(entries);
   m_rootEntries.clear();
-  m_entries.reserve(entries.size());
-  for (std::string& entry : entries) AddEntry(std::move(entry));
+  for (size_t entry = 0; entry < m_entries.Size(); ++entry) PlaceEntry(entry);
   endResetModel();
 }
 
-void CHistoryModel::Append(const std::vector<std::string>& entries) {
+void CHistoryModel::Append(const CTextList& entries) {
   // A run of commands under one parent goes in as one insertion.
-  for (size_t i = 0; i < entries.size();) {
+  for (size_t i = 0; i < entries.Size();) {
     const bool heading = CHistoryStore::IsHeading(entries[i]);
     const bool underHeading = !heading && !m_rootEntries.empty() &&
                               CHistoryStore::IsHeading(m_entries[m_rootEntries.back()]);
     size_t end = i + 1;
     if (!heading)
-      while (end < entries.size() && !CHistoryStore::IsHeading(entries[end])) ++end;
+      while (end < entries.Size() && !CHistoryStore::IsHeading(entries[end])) ++end;
     const size_t lastRoot = m_rootEntries.size() - 1;
     const QModelIndex parent = underHeading ? index(static_cast<int>(lastRoot), 0) : QModelIndex();
     const size_t first = underHeading ? ChildCount(lastRoot) : m_rootEntries.size();
     beginInsertRows(parent, static_cast<int>(first), static_cast<int>(first + end - i - 1));
-    for (size_t k = i; k < end; ++k) AddEntry(entries[k]);
+    for (size_t k = i; k < end; ++k) {
+      m_entries.PushBack(entries[k]);
+      PlaceEntry(m_entries.Size() - 1);
+    }
     endInsertRows();
     i = end;
   }
@@ -55,7 +56,7 @@ void CHistoryModel::Append(const std::vector<std::string>& entries) {
 size_t CHistoryModel::ChildCount(size_t rootRow) const {
   const size_t entry = m_rootEntries[rootRow];
   if (!CHistoryStore::IsHeading(m_entries[entry])) return 0;
-  const size_t next = rootRow + 1 < m_rootEntries.size() ? m_rootEntries[rootRow + 1] : m_entries.size();
+  const size_t next = rootRow + 1 < m_rootEntries.size() ? m_rootEntries[rootRow + 1] : m_entries.Size();
   return next - entry - 1;
 }
 
@@ -65,13 +66,13 @@ size_t CHistoryModel::RootRowOf(size_t entry) const {
 }
 
 size_t CHistoryModel::EntryOf(const QModelIndex& index) const {
-  if (!index.isValid()) return m_entries.size();
+  if (!index.isValid()) return m_entries.Size();
   if (index.internalId() == kRootId) return m_rootEntries[static_cast<size_t>(index.row())];
   return m_rootEntries[index.internalId() - 1] + 1 + static_cast<size_t>(index.row());
 }
 
 QModelIndex CHistoryModel::IndexOf(size_t entry) const {
-  if (entry >= m_entries.size()) return {};
+  if (entry >= m_entries.Size()) return {};
   const size_t rootRow = RootRowOf(entry);
   const size_t rootEntry = m_rootEntries[rootRow];
   if (rootEntry == entry) return createIndex(static_cast<int>(rootRow), 0, kRootId);
@@ -99,13 +100,21 @@ int CHistoryModel::columnCount(const QModelIndex&) const { return 1; }
 
 QVariant CHistoryModel::data(const QModelIndex& index, int role) const {
   const size_t entry = EntryOf(index);
-  if (entry >= m_entries.size()) return {};
+  if (entry >= m_entries.Size()) return {};
   switch (role) {
     case Qt::DisplayRole:
-      return QString::fromStdString(m_entries[entry]);
+      return QString::fromUtf8(m_entries[entry]);
     case Qt::DecorationRole:
       return CHistoryStore::IsHeading(m_entries[entry]) ? m_headingIcon : m_commandIcon;
     default:
       return {};
   }
+}
+
+Qt::ItemFlags CHistoryModel::flags(const QModelIndex& index) const {
+  const size_t entry = EntryOf(index);
+  if (entry >= m_entries.Size()) return Qt::NoItemFlags;
+  // Saying so spares the tree a look-up per row when it lays them out.
+  const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+  return CHistoryStore::IsHeading(m_entries[entry]) ? flags : flags | Qt::ItemNeverHasChildren;
 }

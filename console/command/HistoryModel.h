@@ -8,8 +8,10 @@
 #include <QAbstractItemModel>
 #include <QIcon>
 
-#include <string>
+#include <string_view>
 #include <vector>
+
+#include "console/command/TextList.h"
 
 class CHistoryModel : public QAbstractItemModel {
   Q_OBJECT
@@ -18,12 +20,12 @@ class CHistoryModel : public QAbstractItemModel {
   CHistoryModel(QIcon headingIcon, QIcon commandIcon, QObject* parent = nullptr);
 
   // All entries replaced (one reset of the model).
-  void Reset(std::vector<std::string> entries);
+  void Reset(CTextList entries);
   // Entries added after the last one, as rows inserted under their heading.
-  void Append(const std::vector<std::string>& entries);
+  void Append(const CTextList& entries);
 
-  size_t EntryCount() const { return m_entries.size(); }
-  const std::string& Entry(size_t entry) const { return m_entries[entry]; }
+  size_t EntryCount() const { return m_entries.Size(); }
+  std::string_view Entry(size_t entry) const { return m_entries[entry]; }
   // The entry a row shows; EntryCount() for an invalid index.
   size_t EntryOf(const QModelIndex& index) const;
   QModelIndex IndexOf(size_t entry) const;
@@ -33,16 +35,18 @@ class CHistoryModel : public QAbstractItemModel {
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
   // Entries after the root entry of `rootRow` up to the next root entry.
   size_t ChildCount(size_t rootRow) const;
   // The root row an entry belongs to: its own when it is a root entry.
   size_t RootRowOf(size_t entry) const;
-  void AddEntry(std::string entry);
+  // Notes whether `entry`, the one after those placed so far, is a root row.
+  void PlaceEntry(size_t entry);
 
   QIcon m_headingIcon;
   QIcon m_commandIcon;
-  std::vector<std::string> m_entries;
+  CTextList m_entries;
   std::vector<size_t> m_rootEntries;  // entry index of each root row, ascending
 };

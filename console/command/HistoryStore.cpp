@@ -14,6 +14,17 @@ constexpr const char* kSeparator = "|;|";
 // Two entries that differ only in these are the same command typed again.
 std::string ComparisonKey(const std::string& text) { return text::RemoveChars(text, "\n\r ,"); }
 
+// Whether `text` would be stored after `lines`.
+enum class EntryKind { Rejected, Repeat, New };
+
+EntryKind KindOf(const std::vector<std::string>& lines, const std::string& text) {
+  if (text::Contains(text, ">> ")) return EntryKind::Rejected;  // a prompt: echoed output, not a command
+  const std::string key = ComparisonKey(text);
+  if (key.empty()) return EntryKind::Rejected;
+  if (!lines.empty() && ComparisonKey(lines.back()) == key) return EntryKind::Repeat;
+  return EntryKind::New;
+}
+
 // How the saved history marks a heading when it is trimmed to the last commands.
 bool StartsAsHeading(const std::string& entry) { return text::StartsWith(entry, "%-- "); }
 
@@ -54,13 +65,9 @@ bool CHistoryStore::AddHistoryEntry(const std::string& text, bool ensureVisible)
 }
 
 bool CHistoryStore::AddLocked(const std::string& text, bool ensureVisible) {
-  if (text::Contains(text, ">> ")) return false;  // a prompt: echoed output, not a command
-  const std::string key = ComparisonKey(text);
-  if (key.empty()) return false;
-  if (!m_historyLines.empty() && ComparisonKey(m_historyLines.back()) == key) {
-    m_recallCursor = m_historyLines.size();
-    return false;
-  }
+  const EntryKind kind = KindOf(m_historyLines, text);
+  if (kind == EntryKind::Repeat) m_recallCursor = m_historyLines.size();
+  if (kind != EntryKind::New) return false;
   std::string entry = text::RemoveChars(text, "\r\n");
   if (m_view) m_view->HistoryEntryAdded(m_historyLines.size(), entry, IsHeading(entry), ensureVisible);
   m_historyLines.push_back(std::move(entry));
@@ -97,14 +104,23 @@ void CHistoryStore::DeleteHistoryEntry(size_t index) {
 void CHistoryStore::LoadHistory(const CIni& ini, int maxHist) {
   std::vector<std::string> entries;
   ini.GetArray(kHistoryKey, entries, kSeparator);
-
-  std::lock_guard lock(m_mutex);
-  ResetLocked();
+  // Sorted out before the lock is taken: the window reads the store meanwhile.
+  std::vector<std::string> loaded;
   if (!entries.empty()) {
     const SLoadRange range = RangeToLoad(entries, maxHist);
-    AddLocked(entries[range.start], false);
-    for (size_t i = range.resumeAt; i < entries.size(); ++i) AddLocked(entries[i], false);
+    loaded.reserve(entries.size() - range.resumeAt + 1);
+    auto keep = [&loaded](std::string& entry) {
+      if (KindOf(loaded, entry) == EntryKind::New) loaded.push_back(text::RemoveChars(std::move(entry), "\r\n"));
+    };
+    keep(entries[range.start]);
+    for (size_t i = range.resumeAt; i < entries.size(); ++i) keep(entries[i]);
   }
+  entries = {};
+
+  std::lock_guard lock(m_mutex);
+  ++m_generation;
+  m_historyLines.swap(loaded);
+  if (m_view) m_view->HistoryReset(m_historyLines);
   AddLocked(NewHeading(), true);
 }
 
@@ -123,8 +139,10 @@ CHistoryStore::SChanges CHistoryStore::ChangesSince(uint64_t generation, size_t 
   SChanges changes;
   changes.generation = m_generation;
   changes.first = generation == m_generation && shown <= m_historyLines.size() ? shown : 0;
-  changes.lines.assign(m_historyLines.begin() + static_cast<std::ptrdiff_t>(changes.first),
-                       m_historyLines.end());
+  size_t chars = 0;
+  for (size_t i = changes.first; i < m_historyLines.size(); ++i) chars += m_historyLines[i].size();
+  changes.lines.Reserve(m_historyLines.size() - changes.first, chars);
+  for (size_t i = changes.first; i < m_historyLines.size(); ++i) changes.lines.PushBack(m_historyLines[i]);
   return changes;
 }
 
@@ -147,4 +165,4 @@ std::string CHistoryStore::NewHeading() {
   return "%-- " + std::string(date, length) + " --%";
 }
 
-bool CHistoryStore::IsHeading(const std::string& entry) { return text::Contains(entry, "%--"); }
+bool CHistoryStore::IsHeading(std::string_view entry) { return text::Contains(entry, "%--"); }

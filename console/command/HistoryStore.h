@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "console/command/TextList.h"
 
 class CIni;
 
@@ -57,7 +60,7 @@ class CHistoryStore {
   struct SChanges {
     uint64_t generation = 0;
     size_t first = 0;  // index of lines[0]
-    std::vector<std::string> lines;
+    CTextList lines;
   };
   SChanges ChangesSince(uint64_t generation, size_t shown) const;
 
@@ -68,7 +71,7 @@ class CHistoryStore {
 
   // "%-- " + local date and time + " --%".
   static std::string NewHeading();
-  static bool IsHeading(const std::string& entry);
+  static bool IsHeading(std::string_view entry);
 
  private:
   bool AddLocked(const std::string& text, bool ensureVisible);
@@ -78,5 +81,5 @@ class CHistoryStore {
   IHistoryView* m_view;
   std::vector<std::string> m_historyLines;
   size_t m_recallCursor = 0;
-  uint64_t m_generation = 1;  // raised whenever entries are removed
+  uint64_t m_generation = 1;  // raised whenever entries are removed or replaced
 };

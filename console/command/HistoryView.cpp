@@ -181,29 +181,32 @@ void CHistoryView::Sync() {
   UpdateActions();
 }
 
-void CHistoryView::Rebuild(std::vector<std::string> lines) {
+void CHistoryView::Rebuild(CTextList lines) {
   // Keep what the user set: collapsed sessions and the position of the selection
   // (after a delete the next entry is selected, so Del can be pressed again).
-  std::set<std::string> collapsed;
+  std::set<std::string, std::less<>> collapsed;
   for (int row = 0; row < m_model->rowCount(); ++row) {
     const QModelIndex root = m_model->index(row, 0);
     if (m_model->rowCount(root) > 0 && !m_tree->isExpanded(root))
-      collapsed.insert(m_model->Entry(m_model->EntryOf(root)));
+      collapsed.emplace(m_model->Entry(m_model->EntryOf(root)));
   }
   const QModelIndex selectedIndex = SelectedIndex();
   const size_t selected = m_model->EntryOf(selectedIndex);
 
+  // Sessions are opened one by one rather than by expandAll, which would keep a
+  // persistent index for every entry. Right after the reset the tree only notes
+  // them; it lays out its rows once, when it is next painted.
   m_model->Reset(std::move(lines));
-  m_tree->expandAll();
   for (int row = 0; row < m_model->rowCount(); ++row) {
     const QModelIndex root = m_model->index(row, 0);
-    if (collapsed.count(m_model->Entry(m_model->EntryOf(root)))) m_tree->collapse(root);
+    const std::string_view entry = m_model->Entry(m_model->EntryOf(root));
+    if (CHistoryStore::IsHeading(entry) && !collapsed.contains(entry)) m_tree->expand(root);
   }
   if (selectedIndex.isValid() && m_model->EntryCount() > 0)
     m_tree->setCurrentIndex(m_model->IndexOf(std::min(selected, m_model->EntryCount() - 1)));
 }
 
-void CHistoryView::Append(const std::vector<std::string>& lines) {
+void CHistoryView::Append(const CTextList& lines) {
   const size_t first = m_model->EntryCount();
   m_model->Append(lines);
   // A new session starts open.

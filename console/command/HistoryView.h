@@ -59,8 +59,8 @@ class CHistoryView : public QWidget, public IHistoryView {
   void ScheduleSync();
   // Brings the tree up to date with the store; GUI thread only.
   void Sync();
-  void Rebuild(std::vector<std::string> lines);
-  void Append(const std::vector<std::string>& lines);
+  void Rebuild(CTextList lines);
+  void Append(const CTextList& lines);
   void ShowContextMenu(const QPoint& pos);
   QModelIndex SelectedIndex() const;
   QString SelectedText() const;

@@ -11,6 +11,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+Lines ToLines(const CTextList& list) {
+  Lines lines;
+  for (size_t i = 0; i < list.Size(); ++i) lines.emplace_back(list[i]);
+  return lines;
+}
+
 const std::string kOld = "%-- 01/02/24 09:00:00 --%";
 const std::string kLater = "%-- 01/03/24 10:30:00 --%";
 
@@ -164,24 +170,33 @@ TEST_F(HistoryStoreTest, ChangesSinceGiveNewEntriesOrAllAfterARemoval) {
   store.AddHistoryEntry("a = 1", false);
   CHistoryStore::SChanges all = store.ChangesSince(0, 0);
   EXPECT_EQ(all.first, 0u);
-  EXPECT_EQ(all.lines, (Lines{kOld, "a = 1"}));
+  EXPECT_EQ(ToLines(all.lines), (Lines{kOld, "a = 1"}));
 
   store.AddHistoryEntry("b = 2", false);
   CHistoryStore::SChanges added = store.ChangesSince(all.generation, 2);
   EXPECT_EQ(added.generation, all.generation);
   EXPECT_EQ(added.first, 2u);
-  EXPECT_EQ(added.lines, Lines{"b = 2"});
-  EXPECT_TRUE(store.ChangesSince(all.generation, 3).lines.empty());
+  EXPECT_EQ(ToLines(added.lines), Lines{"b = 2"});
+  EXPECT_TRUE(store.ChangesSince(all.generation, 3).lines.Empty());
 
   // A delete or a clear changes earlier entries: everything comes again.
   store.DeleteHistoryEntry(1);
   CHistoryStore::SChanges afterDelete = store.ChangesSince(all.generation, 3);
   EXPECT_NE(afterDelete.generation, all.generation);
   EXPECT_EQ(afterDelete.first, 0u);
-  EXPECT_EQ(afterDelete.lines, (Lines{kOld, "b = 2"}));
+  EXPECT_EQ(ToLines(afterDelete.lines), (Lines{kOld, "b = 2"}));
   store.ClearHistory();
   CHistoryStore::SChanges afterClear = store.ChangesSince(afterDelete.generation, 2);
   EXPECT_NE(afterClear.generation, afterDelete.generation);
-  ASSERT_EQ(afterClear.lines.size(), 1u);
+  ASSERT_EQ(afterClear.lines.Size(), 1u);
   EXPECT_TRUE(CHistoryStore::IsHeading(afterClear.lines[0]));
+}
+
+TEST(TextListTest, EachTextReadsBackWholeAlsoEmptyOnesAndMultiByte) {
+  CTextList list;
+  EXPECT_TRUE(list.Empty());
+  const Lines texts{"", "x = 1", "", "disp ('\xc3\xa9t\xc3\xa9')", std::string(5000, 'a')};
+  for (const std::string& text : texts) list.PushBack(text);
+  EXPECT_EQ(ToLines(list), texts);
+  EXPECT_EQ(list.Back(), texts.back());
 }

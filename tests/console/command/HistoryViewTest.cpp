@@ -188,12 +188,17 @@ TEST_F(HistoryViewTest, AnEntryAddedToBeSeenIsScrolledIntoView) {
 TEST_F(HistoryViewTest, DeleteRemovesTheEntryAndAHeadingsCommands) {
   Fill({kFirst, "a = 1", "b = 2", kSecond, "c = 3", "d = 4"});
   ShowActive();
+  m_view.Tree()->collapse(FindItem(m_view.Tree(), kFirst));
   Select("c = 3");
   QTest::keyClick(m_view.Tree(), Qt::Key_Delete);
   Settle();
   Lines expected {kFirst, "a = 1", "b = 2", kSecond, "d = 4"};
   EXPECT_EQ(m_store.Lines(), expected);
   EXPECT_EQ(Rows(m_view.Tree()), ExpectedRows(expected));
+  // The rebuilt tree keeps the session the user closed closed, the others open.
+  EXPECT_FALSE(m_view.Tree()->isExpanded(FindItem(m_view.Tree(), kFirst)));
+  EXPECT_TRUE(m_view.Tree()->isExpanded(FindItem(m_view.Tree(), kSecond)));
+  EXPECT_EQ(TextOf(m_view.Tree()->currentIndex()), "d = 4");
 
   Select(kFirst);
   m_view.DeleteAction()->trigger();
