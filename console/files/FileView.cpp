@@ -71,7 +71,6 @@ CFileView::CFileView(QWidget* parent) : QWidget(parent) {
   CreateActions();
 
   connect(m_filter, &QComboBox::activated, this, [this] { Refresh(true); });
-  connect(m_filter->lineEdit(), &QLineEdit::returnPressed, this, [this] { Refresh(false); });
   connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { Open(); });
   connect(m_list, &CFilesExplorer::FilesDropped, this, &CFileView::Drop);
   // A refill keeps the rows that were selected, by name.
@@ -119,7 +118,6 @@ void CFileView::CreateActions() {
     action->setIcon(AppIcon(command.icon));
     QList<QKeySequence> keys;
     if (command.keys[0] != '\0') keys << QKeySequence(QString::fromLatin1(command.keys));
-    if (command.id == kOpen) keys << QKeySequence(Qt::Key_Return) << QKeySequence(Qt::Key_Enter);
     action->setShortcuts(keys);
     // The keys belong to the list, not to the whole window.
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -158,6 +156,15 @@ void CFileView::ShowFolder(const QString& folder) {
   m_folder = folder;
   m_watcher->Watch(folder);
   Refresh();
+}
+
+void CFileView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  if (m_list->hasFocus()) Open();
+  Refresh(false);
 }
 
 void CFileView::Refresh(bool fromSelection) {

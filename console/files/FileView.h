@@ -83,6 +83,11 @@ class CFileView : public QWidget {
   // The list now shows a new listing (tests and the benchmark wait for it).
   void Listed(bool refilled);
 
+ protected:
+  // Enter anywhere in the pane lists the folder again with the filter box's
+  // text; in the list it first opens the selection.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void CreateActions();
   void Open();

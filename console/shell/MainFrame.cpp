@@ -7,7 +7,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -35,6 +34,7 @@
 #include "console/command/HistoryView.h"
 #include "console/files/CurrentDirectory.h"
 #include "console/files/FileView.h"
+#include "console/files/FolderPicker.h"
 #include "console/files/PathComboButton.h"
 #include "console/pathpkg/OctavePackages.h"
 #include "console/pathpkg/OctavePaths.h"
@@ -455,9 +455,7 @@ void CMainFrame::AttachCurrentDirectory(CSessionCore* core) {
 }
 
 void CMainFrame::BrowseForFolder() {
-  const QString chosen = QFileDialog::getExistingDirectory(
-      this, tr("Select a new working directory"),
-      QString::fromStdString(m_directories->SavedFolder()));
+  const QString chosen = CFolderPicker::Choose(this, QString::fromStdString(m_directories->SavedFolder()));
   if (!chosen.isEmpty()) m_directories->Change(chosen.toStdString());
 }
 

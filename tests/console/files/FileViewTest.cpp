@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -231,13 +232,34 @@ TEST_F(FileViewTest, OpenRunLoadAndOpenAsTextSendQuotedCommands) {
                                      {"edit 'a.m'; edit 'c.txt'; ", true},
                                      {"load 'sub'; load 'a.m'; load 'c.txt'; ", true}}));
   EXPECT_EQ(entered, (std::vector<std::string>{"sub"}));
-  // The keys of the list: Enter opens, here "..", which goes up.
-  Select({".."});
+}
+
+TEST_F(FileViewTest, EnterOpensAndListsWithTheFilterBoxTextCtrlOOnlyOpens) {
   view.List()->setFocus();
   view.activateWindow();
   ASSERT_TRUE(QTest::qWaitFor([&] { return view.List()->hasFocus(); }, 5000));
+  // Enter in the list opens the selection, here "..", which goes up, and lists
+  // the folder again with the filter box's text.
+  view.FilterBox()->setEditText(QStringLiteral("*.txt"));
+  Select({".."});
   QTest::keyClick(view.List(), Qt::Key_Return);
-  EXPECT_EQ(entered, (std::vector<std::string>{"sub", ".."}));
+  EXPECT_EQ(entered, (std::vector<std::string>{".."}));
+  ASSERT_TRUE(WaitShown({"..", "sub", "c.txt"}));
+  Select({"c.txt"});
+  QSignalSpy enterListed(&view, &CFileView::Listed);
+  QTest::keyClick(view.List(), Qt::Key_Enter);
+  EXPECT_EQ(sent, (std::vector<Sent>{{"edit 'c.txt'; ", false}}));
+  ASSERT_TRUE(enterListed.wait(10000));
+  // Ctrl+O opens and lists nothing again: the next listing is the one Enter in
+  // the filter box asks for, with the box's text.
+  QSignalSpy listed(&view, &CFileView::Listed);
+  view.FilterBox()->setEditText(QStringLiteral("*.m"));
+  QTest::keyClick(view.List(), Qt::Key_O, Qt::ControlModifier);
+  ASSERT_EQ(sent.size(), 2u) << sent.back().command;
+  view.FilterBox()->setEditText(QStringLiteral("Makefile"));
+  QTest::keyClick(view.FilterBox()->lineEdit(), Qt::Key_Return);
+  ASSERT_TRUE(WaitShown({"..", "sub", "Makefile"}));
+  EXPECT_EQ(listed.count(), 1);
 }
 
 TEST_F(FileViewTest, NameDialogsMakeRenameAndDuplicateWithoutReplacingAnything) {
