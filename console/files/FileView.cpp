@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -53,10 +54,7 @@ CFileView::CFileView(QWidget* parent) : QWidget(parent) {
   m_list = new CFilesExplorer(this);
   m_model = new CFileListModel(this);
   m_list->setModel(m_model);
-  m_list->header()->resizeSection(CFileListModel::kName, 160);
-  m_list->header()->resizeSection(CFileListModel::kSize, 60);
-  m_list->header()->resizeSection(CFileListModel::kDate, 120);
-  m_list->header()->resizeSection(CFileListModel::kType, 120);
+  SizeColumns();
   m_listing = new CFileListing(
       [this](const QString& folder, std::vector<FileRow> rows) { OnListed(folder, std::move(rows)); }, this);
   m_watcher = new CDirectoryWatcher(this);
@@ -91,6 +89,26 @@ CFileView::CFileView(QWidget* parent) : QWidget(parent) {
 }
 
 CFileView::~CFileView() = default;
+
+// Size and date take what their widest text needs in this font and locale (not
+// measured over the rows: that would cost a pass over a large folder); names
+// show their end, so that the extension stays visible when they are cut.
+void CFileView::SizeColumns() {
+  const QFontMetrics metrics = m_list->fontMetrics();
+  const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('M'));
+  FileRow widest;
+  widest.bytes = 1023 * 1024;
+  widest.modified = QDateTime(QDate(2000, 12, 28), QTime(20, 58, 58)).toMSecsSinceEpoch();
+  QHeaderView* header = m_list->header();
+  header->setStretchLastSection(true);
+  header->resizeSection(CFileListModel::kName, 180);
+  header->resizeSection(CFileListModel::kSize,
+                        std::max(60, metrics.horizontalAdvance(CFileListModel::SizeText(widest)) + padding));
+  header->resizeSection(CFileListModel::kDate,
+                        std::max(120, metrics.horizontalAdvance(m_model->DateText(widest)) + padding));
+  header->resizeSection(CFileListModel::kType, 120);
+  m_list->setTextElideMode(Qt::ElideMiddle);
+}
 
 void CFileView::CreateActions() {
   struct Command {

@@ -89,6 +89,7 @@ class CFileView : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void SizeColumns();
   void CreateActions();
   void Open();
   void RenameFirst();

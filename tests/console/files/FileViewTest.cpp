@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -118,6 +119,12 @@ TEST_F(FileViewTest, TheListShowsUpFoldersAndFilteredFilesWithSizeAndType) {
   EXPECT_FALSE(Text("sub", Column::kDate).isEmpty());
   EXPECT_FALSE(Text("a.m", Column::kType).isEmpty());
   EXPECT_EQ(Text("sub", Column::kType), Text("..", Column::kType));
+  // Sizes and dates are shown whole.
+  const QFontMetrics metrics = view.List()->fontMetrics();
+  for (const char* name : {"a.m", "sub"}) {
+    EXPECT_GT(view.List()->header()->sectionSize(Column::kDate), metrics.horizontalAdvance(Text(name, Column::kDate)));
+    EXPECT_GT(view.List()->header()->sectionSize(Column::kSize), metrics.horizontalAdvance(Text(name, Column::kSize)));
+  }
   const QVariant icon = view.Model()->data(view.Model()->index(3, 0), Qt::DecorationRole);
   EXPECT_FALSE(icon.value<QIcon>().isNull());
 
