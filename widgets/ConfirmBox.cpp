@@ -37,6 +37,14 @@ void ShowError(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, QApplication::applicationName(), text);
 }
 
+void ShowWarning(QWidget* parent, const QString& title, const QString& text) {
+  if (Sink()) {
+    Sink()(text);
+    return;
+  }
+  QMessageBox::warning(parent, title, text);
+}
+
 void SetConfirmationResponder(std::function<ConfirmAnswer(const QString& text)> responder) {
   Responder() = std::move(responder);
 }

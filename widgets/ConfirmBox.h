@@ -29,6 +29,9 @@ void ShowInformation(QWidget* parent, const QString& text);
 // An error box (error icon, OK) with the application's name as caption.
 void ShowError(QWidget* parent, const QString& text);
 
+// A warning box (warning icon, OK) captioned with what refused the user's input.
+void ShowWarning(QWidget* parent, const QString& title, const QString& text);
+
 // Tests answer the box instead of a person: while set, it is called in place of
 // showing the box.
 void SetConfirmationResponder(std::function<ConfirmAnswer(const QString& text)> responder);

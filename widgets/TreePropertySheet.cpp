@@ -114,6 +114,15 @@ void CTreePropertySheet::OnCurrentItemChanged(QTreeWidgetItem* item) {
 }
 
 void CTreePropertySheet::accept() {
+  for (int index = 0; index < NodeCount(); ++index) {
+    const Node& node = m_nodes[index];
+    if (!node.opened) continue;
+    auto* page = dynamic_cast<IPropertyPage*>(node.page);
+    if (page && !page->Validate()) {
+      SelectPage(index);
+      return;
+    }
+  }
   for (const Node& node : m_nodes) {
     if (!node.opened) continue;
     if (auto* page = dynamic_cast<IPropertyPage*>(node.page)) page->Apply();

@@ -19,6 +19,9 @@ class IPropertyPage {
   virtual ~IPropertyPage() = default;
   // The first time the page becomes current: fill the controls from the store.
   virtual void Open() {}
+  // On OK, before any page writes: false keeps the sheet open on this page
+  // (the page has told the user what is wrong).
+  virtual bool Validate() { return true; }
   // On OK, for every page that was opened: write the controls to the store.
   virtual void Apply() = 0;
 };
@@ -50,7 +53,8 @@ class CTreePropertySheet : public QDialog {
   void Accept() { accept(); }
   void Reject() { reject(); }
 
-  // Applies every opened page in node order, then closes.
+  // Validates, then applies every opened page in node order and closes; a page
+  // that refuses its input is shown and the sheet stays open.
   void accept() override;
 
  protected:

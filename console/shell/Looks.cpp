@@ -48,6 +48,31 @@ QPalette Dark() {
   palette.setColor(QPalette::HighlightedText, Qt::white);
   palette.setColor(QPalette::ToolTipBase, window);
   palette.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
+  // Styles etch disabled text with this colour: a light etch would brighten it.
+  palette.setColor(QPalette::Disabled, QPalette::Light, window);
+  return palette;
+}
+
+QColor Blend(const QColor& from, const QColor& to, double share) {
+  return QColor::fromRgbF(
+      static_cast<float>(from.redF() + (to.redF() - from.redF()) * share),
+      static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * share),
+      static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * share));
+}
+
+// setColor gives every colour group the same colour, so disabled entries would
+// read as enabled: their text is faded halfway into its background instead.
+QPalette WithDisabledColors(QPalette palette) {
+  const struct {
+    QPalette::ColorRole text, background;
+  } kPairs[] = {{QPalette::WindowText, QPalette::Window},
+                {QPalette::ButtonText, QPalette::Button},
+                {QPalette::Text, QPalette::Base}};
+  for (const auto& pair : kPairs) {
+    palette.setColor(QPalette::Disabled, pair.text,
+                     Blend(palette.color(QPalette::Active, pair.text),
+                           palette.color(QPalette::Active, pair.background), 0.55));
+  }
   return palette;
 }
 
@@ -84,6 +109,6 @@ int ApplyApplicationLook(int id) {
   if (QStyle* style = QStyleFactory::create(QString::fromLatin1(look->styleName))) {
     QApplication::setStyle(style);
   }
-  QApplication::setPalette(PaletteFor(id));
+  QApplication::setPalette(WithDisabledColors(PaletteFor(id)));
   return id;
 }

@@ -76,17 +76,23 @@ void COptionsOctave::Apply() {
   m_settings.SetString("Octave", "docpath", m_manualFolder->Text().trimmed().toStdString());
 }
 
-void COptionsOctave::OnFolderChosen(const QString& folder) {
+bool COptionsOctave::Validate() {
+  const QString typed = m_folder->Text().trimmed();
+  return typed == m_acceptedFolder || OnFolderChosen(typed);
+}
+
+bool COptionsOctave::OnFolderChosen(const QString& folder) {
   if (folder.isEmpty() ||
       !QFileInfo(QDir(folder), QString::fromLatin1(kInterpreterFile)).isFile()) {
     m_folder->SetText(m_acceptedFolder);
     ReportError(QStringLiteral("%1 does not exist in path\n%2")
                     .arg(QString::fromLatin1(kInterpreterLabel), folder));
-    return;
+    return false;
   }
   // Written at once, so that Cancel keeps a folder the user has already checked.
   m_settings.SetString("Octave", "path", folder.toStdString());
   m_acceptedFolder = folder;
+  return true;
 }
 
 void COptionsOctave::ReportError(const QString& text) {

@@ -26,6 +26,8 @@ class COptionsOctave : public QWidget, public IPropertyPage {
   explicit COptionsOctave(ISettings& settings, QWidget* parent = nullptr);
 
   void Open() override;
+  // A folder typed without Enter is checked and kept as a chosen one is.
+  bool Validate() override;
   void Apply() override;
 
   // The refusal of a folder without the interpreter goes here instead of a
@@ -33,7 +35,9 @@ class COptionsOctave : public QWidget, public IPropertyPage {
   static void SetErrorReporter(std::function<void(const QString& text)> reporter);
 
  private:
-  void OnFolderChosen(const QString& folder);
+  // Writes `folder` when it holds the interpreter, else reports and puts the
+  // last accepted folder back.
+  bool OnFolderChosen(const QString& folder);
   void ReportError(const QString& text);
 
   ISettings& m_settings;

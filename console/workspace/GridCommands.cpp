@@ -1,5 +1,7 @@
 #include "console/workspace/GridCommands.h"
 
+#include <utility>
+
 #include "common/OctaveQuote.h"
 #include "common/OctaveText.h"
 #include "common/Text.h"
@@ -10,64 +12,32 @@ namespace {
 
 using octave_text::IsIdentifier;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-size_t SkipDigits(std::string_view s, size_t i) {
-  while (i < s.size() && IsDigit(s[i])) ++i;
-  return i;
+bool IsWordChar(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' ||
+         static_cast<unsigned char>(c) >= 0x80;
 }
 
-// An unsigned decimal at `i`: digits with an optional fraction, or a fraction
-// alone, then an optional exponent (e or d, as the interpreter reads both).
-bool Decimal(std::string_view s, size_t& i) {
-  const size_t start = i;
-  size_t j = SkipDigits(s, i);
-  bool digits = j > start;
-  if (j < s.size() && s[j] == '.') {
-    const size_t fraction = j + 1;
-    j = SkipDigits(s, fraction);
-    digits = digits || j > fraction;
+char Closer(char opener) {
+  switch (opener) {
+    case '(': return ')';
+    case '[': return ']';
+    default: return '}';
   }
-  if (!digits) return false;
-  if (j < s.size() && (s[j] == 'e' || s[j] == 'E' || s[j] == 'd' || s[j] == 'D')) {
-    size_t k = j + 1;
-    if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
-    const size_t exponent = k;
-    k = SkipDigits(s, k);
-    if (k == exponent) return false;
-    j = k;
-  }
-  i = j;
-  return true;
 }
 
-bool Word(std::string_view s, size_t& i, std::string_view word) {
-  if (s.substr(i, word.size()) != word) return false;
-  i += word.size();
-  return true;
-}
-
-bool Special(std::string_view s, size_t& i) {
-  for (std::string_view word : {"Inf", "inf", "NaN", "nan", "NA"}) {
-    if (Word(s, i, word)) return true;
+// The index of the quote that closes the string opened at `open`, or npos.
+// Doubled quotes stay inside; in a double-quoted string so does an escaped one.
+size_t StringEnd(std::string_view s, size_t open) {
+  const char quote = s[open];
+  for (size_t i = open + 1; i < s.size(); ++i) {
+    if (quote == '"' && s[i] == '\\') {
+      ++i;
+    } else if (s[i] == quote) {
+      if (i + 1 < s.size() && s[i + 1] == quote) ++i;
+      else return i;
+    }
   }
-  return false;
-}
-
-bool ImaginaryUnit(std::string_view s, size_t& i) {
-  if (i < s.size() && std::string_view("ijIJ").find(s[i]) != std::string_view::npos) {
-    ++i;
-    return true;
-  }
-  return false;
-}
-
-bool Sign(std::string_view s, size_t& i) {
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-    ++i;
-    return true;
-  }
-  return false;
+  return std::string_view::npos;
 }
 
 // The text from A(:,FROM:end,:) on, or the rows' form (FROM:end,:,:).
@@ -92,25 +62,55 @@ std::optional<std::string> ExportCommand(std::string_view file, std::string_view
          std::to_string(page) + "), 'delimiter', ' ', 'coffset', 1); ";
 }
 
-bool IsNumberLiteral(std::string_view text) {
-  const std::string trimmed = text::Trim(text);
-  const std::string_view s = trimmed;
-  size_t i = 0;
-  Sign(s, i);
-  if (Special(s, i)) return i == s.size();
-  if (!Decimal(s, i)) return false;
-  if (i == s.size()) return true;
-  if (ImaginaryUnit(s, i)) return i == s.size();
-  // A real part followed by a signed imaginary part.
-  if (!Sign(s, i) || !Decimal(s, i) || !ImaginaryUnit(s, i)) return false;
-  return i == s.size();
+ExpressionFault CheckCellExpression(std::string_view s) {
+  for (const char c : s) {
+    if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7f) return ExpressionFault::kLineEnd;
+  }
+  std::string closers;     // the brackets still open, innermost last
+  bool afterValue = false;  // a quote here is the transpose
+  bool blankBefore = false;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == ' ' || c == '\t') {
+      blankBefore = true;
+      continue;
+    }
+    const bool blank = std::exchange(blankBefore, false);
+    // Inside [] or {} blanks separate elements, so "[a 'b']" holds a string.
+    const bool inList = !closers.empty() && closers.back() != ')';
+    if (c == '\'' && afterValue && !(inList && blank)) continue;
+    if (c == '\'' || c == '"') {
+      const size_t end = StringEnd(s, i);
+      if (end == std::string_view::npos) return ExpressionFault::kOpenString;
+      i = end;
+      afterValue = true;
+      continue;
+    }
+    if (c == '%' || c == '#') return ExpressionFault::kComment;
+    if (s.substr(i, 3) == "...") return ExpressionFault::kContinuation;
+    if (c == '(' || c == '[' || c == '{') {
+      closers.push_back(Closer(c));
+      afterValue = false;
+    } else if (c == ')' || c == ']' || c == '}') {
+      if (closers.empty() || closers.back() != c) return ExpressionFault::kUnbalanced;
+      closers.pop_back();
+      afterValue = true;
+    } else if ((c == ';' || c == ',') && closers.empty()) {
+      return ExpressionFault::kSeparator;
+    } else if (c != '.') {
+      // "." keeps what came before: "x.'" and "1.'" are transposes too.
+      afterValue = IsWordChar(c);
+    }
+  }
+  return closers.empty() ? ExpressionFault::kNone : ExpressionFault::kUnbalanced;
 }
 
 std::optional<std::string> CellCommand(std::string_view name, long row, long column, long page,
                                        std::string_view text) {
   std::string value = text::Trim(text);
   if (value.empty()) value = "0";
-  if (!IsIdentifier(name) || !IsNumberLiteral(value) || row < 1 || column < 1 || page < 1)
+  if (!IsIdentifier(name) || CheckCellExpression(value) != ExpressionFault::kNone || row < 1 ||
+      column < 1 || page < 1)
     return std::nullopt;
   return std::string(name) + "(" + std::to_string(row) + "," + std::to_string(column) + "," +
          std::to_string(page) + ")=" + value + ";";

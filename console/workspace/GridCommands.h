@@ -14,12 +14,23 @@ namespace grid_commands {
 // at the end) — nothing when the name is not an identifier or the page is below 1.
 std::optional<std::string> ExportCommand(std::string_view file, std::string_view name, long page);
 
-// A text the interpreter reads as one number: a real or complex literal (1,
-// -2.5e3, .5, 1d-3, 3i, 1-2j), Inf, NaN or NA, with blanks around it.
-bool IsNumberLiteral(std::string_view text);
+// Why a cell's text would run more than one expression as the right-hand side
+// of an assignment.
+enum class ExpressionFault {
+  kNone,
+  kSeparator,     // ";" or "," outside brackets and strings
+  kLineEnd,       // a line end or another control character
+  kComment,       // "%" or "#" outside strings: it would swallow the ending ";"
+  kContinuation,  // "..." joins the next line and hides the rest of this one
+  kUnbalanced,    // a bracket without its partner: the statement would go on
+  kOpenString,    // a quote without its closing quote
+};
+// A quote right after a value ("x'", "a.'", "(1)'") is Octave's transpose; inside
+// [] or {} a quote after a blank starts a string, as the interpreter reads it.
+ExpressionFault CheckCellExpression(std::string_view text);
 
 // NAME(ROW,COLUMN,PAGE)=VALUE; — an empty text sends 0; nothing when the text is
-// not a number (it would run as a command) or the name is not an identifier.
+// more than one expression or the name is not an identifier.
 std::optional<std::string> CellCommand(std::string_view name, long row, long column, long page,
                                        std::string_view text);
 

@@ -7,13 +7,16 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QPainter>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <utility>
 
 #include "common/AtomicFile.h"
 #include "common/Text.h"
@@ -30,9 +33,28 @@ namespace {
 
 constexpr int kHeaderColumnWidth = 30;
 constexpr int kDataColumnWidth = 70;
+// The grid has room for at least this many rows when the pane opens.
+constexpr int kRowsShownAtOpening = 10;
 const std::string kEmpty;
 
 int ClampToInt(long value) { return static_cast<int>(std::clamp<long>(value, 0, INT_MAX)); }
+
+QString FaultText(gc::ExpressionFault fault) {
+  using F = gc::ExpressionFault;
+  switch (fault) {
+    case F::kSeparator:
+      return CVariableEditView::tr("holds a statement separator (; or ,) outside brackets and strings.");
+    case F::kLineEnd: return CVariableEditView::tr("holds a line end.");
+    case F::kComment:
+      return CVariableEditView::tr("holds a comment (% or #), which would hide the rest of the command.");
+    case F::kContinuation:
+      return CVariableEditView::tr("holds a continuation (...), which would join the next command.");
+    case F::kUnbalanced: return CVariableEditView::tr("has a bracket without its partner.");
+    case F::kOpenString: return CVariableEditView::tr("has a string without its closing quote.");
+    case F::kNone: break;
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -100,6 +122,9 @@ CVariableGrid::CVariableGrid(QWidget* parent) : QTableView(parent) {
   horizontalHeader()->setDefaultSectionSize(kDataColumnWidth);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  // Rows as tight as a spreadsheet's: the style's header height would leave room
+  // for few of them.
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
   // Wider only when the row numbers need it.
   verticalHeader()->setMinimumWidth(kHeaderColumnWidth);
   setAccessibleName(tr("Values"));
@@ -286,6 +311,23 @@ void CVariableEditView::paintEvent(QPaintEvent*) {
   painter.drawRect(m_grid->geometry().adjusted(-1, -1, 0, 0));
 }
 
+void CVariableEditView::MakeRoomForRows(int rows, int attempts, int asked) {
+  auto* dock = qobject_cast<QDockWidget*>(parentWidget());
+  auto* window = dock ? qobject_cast<QMainWindow*>(dock->parentWidget()) : nullptr;
+  if (!window || dock->isFloating() || !isVisible() || attempts <= 0) return;
+  const int shown = m_grid->viewport()->height();
+  const int missing = rows * m_grid->verticalHeader()->defaultSectionSize() - shown;
+  if (missing <= 0) return;
+  // The size asked for counts the tab bar of a tab group too, so the pane gets
+  // less: ask again for what is still missing once the window is laid out, and
+  // stop when it has no more room to give.
+  asked = std::max(asked, dock->height()) + missing;
+  window->resizeDocks({dock}, {asked}, Qt::Vertical);
+  QTimer::singleShot(0, this, [this, rows, attempts, shown, asked] {
+    if (m_grid->viewport()->height() > shown) MakeRoomForRows(rows, attempts - 1, asked);
+  });
+}
+
 void CVariableEditView::Enqueue(const std::string& text, bool echo) {
   if (m_session.enqueue) m_session.enqueue(text, echo);
 }
@@ -305,6 +347,7 @@ bool CVariableEditView::ShowVariable(const std::string& name) {
   if (file.empty() || !command) return false;
   m_strVarName = name;
   m_nPage = 0;
+  m_opening = true;
   // The dispatcher expects the export's answer when it sends the command.
   Enqueue(*command, false);
   return true;
@@ -357,9 +400,12 @@ int CVariableEditView::FillGrid(std::vector<std::string> tokens) {
     Pane()->hide();
     return 0;
   }
+  // Opening: a variable chosen anew, or the pane out of sight until now.
+  const bool opening = std::exchange(m_opening, false) || !isVisible();
   Pane()->show();
   // In a tab group this brings the pane's tab to the front.
   if (Pane() != this) Pane()->raise();
+  if (opening) QTimer::singleShot(0, this, [this] { MakeRoomForRows(kRowsShownAtOpening, 3); });
   Pane()->setWindowTitle(tr("Variable Editor - %1 <%2>")
                              .arg(QString::fromStdString(m_strVarName), QString::fromStdString(size)));
 
@@ -402,9 +448,15 @@ int CVariableEditView::FillGrid(std::vector<std::string> tokens) {
 bool CVariableEditView::CommitCell(long row, long column, const std::string& text) {
   const auto command = gc::CellCommand(m_strVarName, row, column, m_nPage + 1, text);
   if (!command) {
-    // Anything but a number would run as a command of its own.
-    if (m_batch) m_refused.push_back(text);
-    else ShowInformation(this, tr("\"%1\" is not a number.").arg(QString::fromStdString(text)));
+    const gc::ExpressionFault fault = gc::CheckCellExpression(text::Trim(text));
+    if (fault == gc::ExpressionFault::kNone) return false;  // no variable shown
+    if (m_batch) {
+      m_refused.push_back(text);
+    } else {
+      ShowWarning(this, tr("Variable Editor"),
+                  tr("A cell takes one expression. \"%1\" %2")
+                      .arg(QString::fromStdString(text), FaultText(fault)));
+    }
     return false;
   }
   return m_session.enqueue && m_session.enqueue(*command, true);
@@ -421,7 +473,9 @@ void CVariableEditView::RunCommand(int commandId) {
       if (!m_refused.empty()) {
         QStringList texts;
         for (const std::string& text : m_refused) texts << QString::fromStdString(text);
-        ShowInformation(this, tr("Not numbers, left out: %1").arg(texts.join(QStringLiteral(", "))));
+        ShowWarning(this, tr("Variable Editor"),
+                    tr("A cell takes one expression; these would run more and were left out: %1")
+                        .arg(texts.join(QStringLiteral(", "))));
         m_refused.clear();
       }
       break;

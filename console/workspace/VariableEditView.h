@@ -125,6 +125,9 @@ class CVariableEditView : public QWidget, public IVariableEditor {
   void ReloadPageNow();
   void Enqueue(const std::string& text, bool echo);
   void RowColumnCommand(int commandId);
+  // Grows the docked pane until the grid shows `rows` rows, as far as the window
+  // allows, in at most `attempts` steps; `asked` is the height asked for last.
+  void MakeRoomForRows(int rows, int attempts, int asked = 0);
   void UpdateActions();
   // The dock around the pane, or the pane itself when it stands alone.
   QWidget* Pane();
@@ -143,6 +146,8 @@ class CVariableEditView : public QWidget, public IVariableEditor {
   int m_nPage = 0;
   grid_commands::VariableSize m_size;
   bool m_loaded = false;
+  // ShowVariable asked for a variable: its first grid makes room for itself.
+  bool m_opening = false;
   // While pasting, refused texts are gathered and told once.
   bool m_batch = false;
   std::vector<std::string> m_refused;

@@ -390,6 +390,39 @@ TEST_F(OptionsOctaveTest, FolderWithInterpreterIsWrittenAtOnceAndSurvivesCancel)
   EXPECT_EQ(m_settings.GetString("Octave", "path", ""), chosen.toStdString());
 }
 
+TEST_F(OptionsOctaveTest, FolderTypedWithoutEnterIsCheckedAndKeptOnOk) {
+  const QString old = MakeFolder("old", true);
+  m_settings.SetString("Octave", "path", old.toStdString());
+
+  // A typed folder without the interpreter: OK reports it, writes nothing and
+  // keeps the sheet open on the Octave page with the last good folder shown.
+  auto sheet = MakeSheet();
+  sheet->show();
+  sheet->SelectPage(1);
+  auto* edit = Named<QLineEdit>(sheet.get(), "GNU Octave Executable Files Directory:");
+  ASSERT_NE(edit, nullptr);
+  const QString empty = MakeFolder("empty", false);
+  edit->setText(empty);
+  Button<QCheckBox>(sheet.get(), "Autoconnect at startup")->setChecked(false);
+  sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  EXPECT_EQ(m_errors, QStringList{"octave-cli does not exist in path\n" + empty});
+  EXPECT_TRUE(sheet->isVisible());
+  EXPECT_EQ(sheet->CurrentNode(), 0);
+  EXPECT_EQ(edit->text(), old);
+  EXPECT_EQ(m_settings.GetString("Octave", "path", ""), old.toStdString());
+  EXPECT_EQ(m_settings.GetInt("Octave", "AutoStart", -1), -1);
+
+  // A typed folder with the interpreter is kept, with the other pages' values.
+  const QString typed = MakeFolder("typed", true);
+  edit->setText(typed + "  ");
+  sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  EXPECT_EQ(sheet->result(), QDialog::Accepted);
+  EXPECT_FALSE(sheet->isVisible());
+  EXPECT_EQ(m_errors.size(), 1);
+  EXPECT_EQ(m_settings.GetString("Octave", "path", ""), typed.toStdString());
+  EXPECT_EQ(m_settings.GetInt("Octave", "AutoStart", -1), 0);
+}
+
 TEST_F(OptionsOctaveTest, AutoStartIsWrittenOnOkOnly) {
   {
     auto sheet = MakeSheet();

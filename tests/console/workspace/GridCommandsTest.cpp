@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace gc = grid_commands;
 
 namespace {
@@ -17,14 +19,43 @@ TEST(Export, PageOfTheVariableIntoTheQuotedExchangeFile) {
   EXPECT_EQ(gc::ExportCommand("/f", "A", 0), std::nullopt);
 }
 
-TEST(CellValue, NumbersOnlyAndTheEmptyCellIsZero) {
-  for (const char* number : {"1", "-2.5", "1.", ".5", "1e5", "1d-3", "1E+05", "+5", "Inf", "-Inf",
-                             "nan", "NaN", "NA", "3i", "1+2i", "1-2.5e3j", " 7 "})
-    EXPECT_TRUE(gc::IsNumberLiteral(number)) << number;
-  for (const char* other : {"", "1e", "1.2.3", "1 2", "Infi", "pi", "2*3", "1;clear all", "x",
-                            "1+", "--1", "0x1F", "1,5", "'a'"})
-    EXPECT_FALSE(gc::IsNumberLiteral(other)) << other;
+TEST(CellValue, OneExpressionOfAnyKindIsAccepted) {
+  for (const char* expression :
+       {"1", "-2.5", "1e5", "1+2i", "Inf", "NA", "pi", "pi/2", "1/3", "2*x", "x'", "x.'", "x''",
+        "(1:3)'", "A(2,3)'", "sum([1, 2; 3, 4](:))", "[a' b']", "max(1, 2)", "c{1,2}",
+        "'a;b'", "\"x,y\"", "'it''s'", "\"say \\\"hi\\\"; %\"", "[1 'a;b']", "@(x) x.^2",
+        "s.field", "1.'", "x ' ", "a == b", "~flag", "f(a ')"})
+    EXPECT_EQ(gc::CheckCellExpression(expression), gc::ExpressionFault::kNone) << expression;
+}
 
+TEST(CellValue, WhatWouldRunMoreThanTheExpressionIsRefused) {
+  using F = gc::ExpressionFault;
+  const std::pair<const char*, F> cases[] = {
+      {"1; system('id')", F::kSeparator},
+      {"1, clear all", F::kSeparator},
+      {"x';y='", F::kSeparator},  // a transpose, not a string hiding the ";"
+      {"(1)';y=''", F::kSeparator},
+      {"1\nclear", F::kLineEnd},
+      {"1\r", F::kLineEnd},
+      {"'a\nb'", F::kLineEnd},
+      {"1 % note", F::kComment},
+      {"1 # note", F::kComment},
+      {"1 ... ; clear", F::kContinuation},
+      {"(1", F::kUnbalanced},
+      {"[1 2", F::kUnbalanced},
+      {"1)", F::kUnbalanced},
+      {"(1]", F::kUnbalanced},
+      {"{1)", F::kUnbalanced},
+      {"'abc", F::kOpenString},
+      {"\"abc\\\"", F::kOpenString},
+      {"[a 'b]", F::kOpenString},  // after a blank inside [] the quote opens a string
+      {"'it''s", F::kOpenString},
+  };
+  for (const auto& [text, fault] : cases) EXPECT_EQ(gc::CheckCellExpression(text), fault) << text;
+}
+
+TEST(CellValue, TheAssignmentOfOneCellAndTheEmptyCellIsZero) {
+  EXPECT_EQ(gc::CellCommand("A", 1, 2, 1, " pi/2 "), "A(1,2,1)=pi/2;");
   EXPECT_EQ(gc::CellCommand("A", 2, 3, 2, "7.5"), "A(2,3,2)=7.5;");
   EXPECT_EQ(gc::CellCommand("A", 2, 3, 2, ""), "A(2,3,2)=0;");
   EXPECT_EQ(gc::CellCommand("A", 2, 3, 2, "  "), "A(2,3,2)=0;");

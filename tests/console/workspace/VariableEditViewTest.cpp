@@ -8,7 +8,9 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -204,16 +206,45 @@ TEST_F(VariableEditViewTest, EditedCellGoesToThePageShownAndAnEmptyCellIsZero) {
   Type(1, 1, QString());
   EXPECT_EQ(queue.Take(), (Commands{{"A(2,3,2)=9.5;", true}, {"A(1,1,2)=0;", true}}));
   EXPECT_EQ(Cell(2, 3), "9.5");
-  // The same text is no change; a text that is not a number is refused.
+  // Any one expression goes to the interpreter as typed, which computes it.
+  Type(3, 2, QStringLiteral("pi/2"));
+  Type(3, 3, QStringLiteral(" x' * [1; 2] "));
+  EXPECT_EQ(queue.Take(), (Commands{{"A(3,2,2)=pi/2;", true}, {"A(3,3,2)=x' * [1; 2];", true}}));
+  // The same text is no change; a text that would run more is refused.
   Type(2, 3, QStringLiteral("9.5"));
   Type(3, 1, QStringLiteral("1;system('id')"));
+  Type(3, 1, QStringLiteral("x';y='"));
   EXPECT_TRUE(queue.Take().empty());
   EXPECT_EQ(Cell(3, 1), "15");
-  EXPECT_EQ(information, (Texts{"\"1;system('id')\" is not a number."}));
+  EXPECT_EQ(information,
+            (Texts{"A cell takes one expression. \"1;system('id')\" holds a statement separator "
+                   "(; or ,) outside brackets and strings.",
+                   "A cell takes one expression. \"x';y='\" holds a statement separator (; or ,) "
+                   "outside brackets and strings."}));
   // A queue that refuses the command leaves the old value.
   queue.SetAccept(false);
   Type(4, 1, QStringLiteral("5"));
   EXPECT_EQ(Cell(4, 1), "16");
+}
+
+TEST_F(VariableEditViewTest, ARefusedCellIsExplainedInABoxNamedAfterTheEditor) {
+  Open("M", " 1 2\n 3 4\n 5 6\n");
+  SetInformationSink({});
+  QStringList boxes;
+  // The box is modal: read and close each one as soon as it is up.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      boxes << box->windowTitle() + ": " + box->text();
+      box->accept();
+    }
+  });
+  closer.start(10);
+  Type(1, 1, QStringLiteral("max(1, 2"));
+  EXPECT_EQ(boxes, QStringList{"Variable Editor: A cell takes one expression. \"max(1, 2\" has a "
+                               "bracket without its partner."});
+  EXPECT_EQ(Cell(1, 1), "1");
+  EXPECT_TRUE(queue.Take().empty());
 }
 
 TEST_F(VariableEditViewTest, RefillKeepsTheFocusInsideElseGoesToTheFirstCell) {
@@ -254,11 +285,12 @@ TEST_F(VariableEditViewTest, CutCopyAndPasteCommitEveryChangedCell) {
                                     {"A(2,1,3)=0;", true}, {"A(2,2,3)=0;", true}}));
   EXPECT_EQ(Cell(1, 1), "");
   // Pasted at the focus cell, clipped at the grid's edge; unchanged cells send nothing.
-  QApplication::clipboard()->setText(QStringLiteral("31\t7\t8\n1e3\tx\t9\n"));
+  QApplication::clipboard()->setText(QStringLiteral("31\t7\t8\n1e3\t(x\t9\n"));
   grid->setCurrentIndex(editor.Model().index(2, 1));
   editor.Action(kPaste)->trigger();
   EXPECT_EQ(queue.Take(), (Commands{{"A(3,3,3)=7;", true}, {"A(4,2,3)=1e3;", true}}));
-  EXPECT_EQ(information, (Texts{"Not numbers, left out: x"}));
+  EXPECT_EQ(information,
+            (Texts{"A cell takes one expression; these would run more and were left out: (x"}));
   // The keys do the same.
   grid->setFocus();
   grid->Select({4, 2, 4, 2});

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
+#include <QHeaderView>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -183,6 +184,14 @@ TEST_F(WorkspaceWindowTest, ViewAfterACommandStillAnsweringShowsBothAnswersRight
             "Variable Editor - A <4x3x5>");
   EXPECT_TRUE(editor->isVisible());
   EXPECT_FALSE(QFile::exists(QString::fromStdString(ExchangeFile())));
+  // Opened, the grid has room for ten rows.
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return editor->Grid()->viewport()->height() >=
+               10 * editor->Grid()->verticalHeader()->defaultSectionSize();
+      },
+      5000))
+      << editor->Grid()->viewport()->height();
 
   editor->Grid()->SetCellText(2, 3, QStringLiteral("5"));
   EXPECT_TRUE(fake.Logged("A(2,3,1)=5;"));
@@ -260,6 +269,22 @@ TEST_F(WorkspaceWindowTest, TheRealInterpreterTakesTheGridsChanges) {
       << frame->Console()->toPlainText().toStdString();
   Type(QStringLiteral("disp(mat2str(A(:,:,1)))"));
   EXPECT_TRUE(ConsoleShows(QStringLiteral("[1 5 9;2 6 10;3 7 11;4 8 12]")));
+
+  // A cell takes an expression, which the interpreter computes.
+  reloads.clear();
+  ASSERT_TRUE(editor->Grid()->SetCellText(1, 1, QStringLiteral("pi/2")));
+  // The exchange file holds every digit.
+  auto showsHalfPi = [&] { return Cell(1, 1).startsWith(QStringLiteral("1.5707963")); };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !reloads.isEmpty() && showsHalfPi(); }, 20000))
+      << Cell(1, 1).toStdString();
+  Type(QStringLiteral("printf('%.4f\\n', A(1,1,3))"));
+  EXPECT_TRUE(ConsoleShows(QStringLiteral("\n1.5708\n"))) << frame->Console()->toPlainText().toStdString();
+  // The interpreter's own error shows in the console; the reload puts its value back.
+  reloads.clear();
+  ASSERT_TRUE(editor->Grid()->SetCellText(1, 1, QStringLiteral("no_such_name * 2")));
+  EXPECT_TRUE(ConsoleShows(QStringLiteral("error: 'no_such_name' undefined")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !reloads.isEmpty() && showsHalfPi(); }, 20000))
+      << Cell(1, 1).toStdString();
 }
 
 }  // namespace
