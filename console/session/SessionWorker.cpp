@@ -125,7 +125,7 @@ void CSessionWorker::SessionWorkerProc() {
   signals.g_bRefreshPackages = false;
   signals.g_bRefreshPath = false;
   signals.g_bRefreshWorkspace = false;
-  m_lastWorkspaceQuery = std::chrono::steady_clock::now();
+  m_lastWorkspaceQuery.reset();
   views.console->SetReadOnly(true);
 
   bool startupPending = true;
@@ -243,10 +243,12 @@ void CSessionWorker::ServeDuties() {
   auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(kIdlePeriod);
 
   if (signals.g_bRefreshWorkspace) {
-    const auto due = m_lastWorkspaceQuery + kWorkspaceQueryGap;
+    // The gap keeps repeated listings apart; the first needs none, and its prompt
+    // (the last start-up command's) has settled already.
+    const auto due = m_lastWorkspaceQuery ? *m_lastWorkspaceQuery + kWorkspaceQueryGap : now;
     if (now >= due) {
       // Only at a prompt, so that a running script is not interrupted by queries.
-      std::this_thread::sleep_for(kWorkspaceSettle);
+      if (m_lastWorkspaceQuery) std::this_thread::sleep_for(kWorkspaceSettle);
       if (output_forms::EndsWithPrompt(m_core.Views().console->Tail(10))) {
         m_core.EnqueueCommand(std::string(WORKSPACE_QUERY), false);
         m_lastWorkspaceQuery = std::chrono::steady_clock::now();

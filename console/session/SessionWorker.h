@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -52,7 +53,8 @@ class CSessionWorker {
   std::thread m_workerThread;
   std::atomic<bool> m_bWorkerRunning{false};
   std::atomic<State> m_state{State::NoSession};
-  std::chrono::steady_clock::time_point m_lastWorkspaceQuery;
+  // None yet in this session: the first listing follows the first prompt at once.
+  std::optional<std::chrono::steady_clock::time_point> m_lastWorkspaceQuery;
   mutable std::mutex m_stateMutex;
   std::condition_variable m_stateChanged;
   bool m_workerEnded = true;

@@ -82,6 +82,10 @@ bool CCalyxApp::InitInstance(const CalyxOptions& options) {
   m_frame->AttachSession(m_core.get(), m_worker.get());
   m_searchPath.Attach(m_frame->PathDialog()->List());
   m_packages.Attach(m_frame->PackageDialog()->List());
+  if (!options.startFolder.empty()) m_settings.SetString("Octave", "workpath", options.startFolder);
+  // The interpreter starts first; the window is shown while it starts up.
+  m_core->StartDispatcher();
+  if (m_settings.GetInt("Octave", "AutoStart", 1) != 0) m_frame->Connect();
 
   if (options.show) {
     m_frame->show();
@@ -95,9 +99,6 @@ bool CCalyxApp::InitInstance(const CalyxOptions& options) {
     }
   }
   RunUpdateSchedule();
-  if (!options.startFolder.empty()) m_settings.SetString("Octave", "workpath", options.startFolder);
-  m_core->StartDispatcher();
-  if (m_settings.GetInt("Octave", "AutoStart", 1) != 0) m_frame->Connect();
   return true;
 }
 
