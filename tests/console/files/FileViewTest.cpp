@@ -204,6 +204,30 @@ TEST_F(FileViewTest, AnUnchangedRefreshLeavesTheListAloneAndSelectionSurvivesARe
   EXPECT_EQ(view.List()->selectionModel()->selectedRows().front().row(), 3);
 }
 
+// The list is refilled only when a visible text differs, not when a value behind
+// it does (a file saved again within the same second and size class).
+TEST(FileListModel, RefillsOnlyWhenAShownTextDiffers) {
+  CFileListModel model;
+  const auto rows = [](quint64 bytes, qint64 modified) {
+    FileRow up;
+    up.name = QStringLiteral("..");
+    up.folder = true;
+    FileRow file;
+    file.name = QStringLiteral("a.m");
+    file.bytes = bytes;
+    file.modified = modified;
+    return std::vector<FileRow>{up, file};
+  };
+  const qint64 second = 1700000000000;
+  EXPECT_TRUE(model.SetRows("/w", rows(100, second)));
+  EXPECT_FALSE(model.SetRows("/w", rows(900, second + 400)));
+  EXPECT_EQ(model.Refills(), 1);
+  EXPECT_TRUE(model.SetRows("/w", rows(2000, second + 400)));
+  EXPECT_TRUE(model.SetRows("/w", rows(2000, second + 86400000)));
+  EXPECT_TRUE(model.SetRows("/elsewhere", rows(2000, second + 86400000)));
+  EXPECT_EQ(model.Refills(), 4);
+}
+
 TEST_F(FileViewTest, SortingKeepsUpFirstAndFoldersBeforeFiles) {
   Write("big.m", std::string(5000, 'x'));
   Write("a.m", std::string(100, 'x'));
