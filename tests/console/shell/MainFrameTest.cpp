@@ -136,6 +136,8 @@ TEST_F(MainFrameTest, ConnectTypeDisconnectAndConnectAgain) {
   frame->Action(kDisconnect)->trigger();
   ASSERT_TRUE(WaitConnected(false));
   ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Action(kConnect)->isEnabled(); }, 5000));
+  // The session ends its part with the notice, after it has made the console refuse typing.
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("Disconnected from Octave.")));
   EXPECT_TRUE(frame->Console()->isReadOnly());
   EXPECT_TRUE(fake.Log().contains(QStringLiteral("if isdebugmode, dbquit; endif; quit")));
 
