@@ -7,7 +7,7 @@
 // Writes `content` to a temporary file next to `path`, flushes it to disk and
 // renames it over `path`, so readers see either the old file or the new one,
 // never half of one. A new file gets mode 0600; an existing file keeps its
-// permission bits. On failure the temporary is removed, the old file is left
+// permission bits (on Windows both take the folder's access rules). On failure the temporary is removed, the old file is left
 // untouched and false is returned.
 bool WriteFileAtomically(const std::string& path, std::string_view content);
 

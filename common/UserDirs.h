@@ -7,6 +7,9 @@
 // folder of ours to 0700. Returns the path with a trailing "/", or "" when the
 // folder cannot be made private: it is a symbolic link, not a folder, owned by
 // another user, or cannot be created.
+// Windows: the folder keeps the access rules it inherits (a folder in the
+// user's profile is the user's); links (reparse points) and files are refused,
+// and the path is returned with a trailing "\".
 std::string EnsurePrivateDir(const std::string& path);
 
 // The organisation both programs keep their settings and user data under; each
@@ -14,12 +17,13 @@ std::string EnsurePrivateDir(const std::string& path);
 inline constexpr const char* kOrganization = "Marrowby";
 
 // "$XDG_DATA_HOME/Marrowby/<program>/" (or "$HOME/.local/share/Marrowby/<program>/"),
-// made private; "" when that fails.
+// made private; "" when that fails. Windows: the roaming application data
+// folder (%APPDATA%) followed by "\Marrowby\<program>\".
 std::string DefaultDataDir(const std::string& program);
 
 // The canonical absolute path (links, "." and ".." resolved); the path unchanged
 // when it does not exist.
 std::string LongPathName(const std::string& path);
 
-// The folder holding the running executable, without a trailing "/".
+// The folder holding the running executable, without a trailing separator.
 std::string ProgramFolder();

@@ -161,7 +161,12 @@ std::string CHistoryStore::NewHeading() {
   std::tm local {};
   char date[128];
   size_t length = 0;
-  if (localtime_r(&now, &local)) length = std::strftime(date, sizeof date, "%x %X", &local);
+#ifdef _WIN32
+  const bool converted = localtime_s(&local, &now) == 0;
+#else
+  const bool converted = localtime_r(&now, &local) != nullptr;
+#endif
+  if (converted) length = std::strftime(date, sizeof date, "%x %X", &local);
   return "%-- " + std::string(date, length) + " --%";
 }
 

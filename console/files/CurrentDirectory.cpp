@@ -14,34 +14,70 @@ namespace current_directory {
 
 namespace {
 
+#ifdef _WIN32
+// Windows takes either slash; paths are written with backslashes.
+constexpr char kSeparator = '\\';
+constexpr std::string_view kSeparators = "\\/";
+#else
 constexpr char kSeparator = '/';
+constexpr std::string_view kSeparators = "/";
+#endif
 
-bool IsAbsolute(std::string_view path) { return !path.empty() && path.front() == kSeparator; }
+bool IsSeparator(char c) { return kSeparators.find(c) != std::string_view::npos; }
+
+// Length of the root that starts `path`: "/" here; on Windows "C:\", a share
+// "\\server\share\" or the current drive's "\". 0 for a relative path.
+size_t RootLength(std::string_view path) {
+#ifdef _WIN32
+  const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) return 3;
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    const size_t server = path.find_first_of(kSeparators, 2);
+    if (server == std::string_view::npos) return path.size();
+    const size_t share = path.find_first_of(kSeparators, server + 1);
+    return share == std::string_view::npos ? path.size() : share + 1;
+  }
+#endif
+  return !path.empty() && IsSeparator(path.front()) ? 1 : 0;
+}
+
+bool IsAbsolute(std::string_view path) { return RootLength(path) > 0; }
 
 std::string Join(std::string_view folder, std::string_view name) {
   std::string joined(folder);
-  if (joined.empty() || joined.back() != kSeparator) joined += kSeparator;
+  if (joined.empty() || !IsSeparator(joined.back())) joined += kSeparator;
   joined += name;
   return joined;
+}
+
+// The root with the platform's separators and a separator at its end.
+std::string CleanRoot(std::string_view root) {
+  std::string clean;
+  for (const char c : root) clean += IsSeparator(c) ? kSeparator : c;
+  if (!clean.empty() && clean.back() != kSeparator) clean += kSeparator;
+  return clean;
 }
 
 }  // namespace
 
 std::string CleanPath(std::string_view path) {
+  const size_t rootLength = RootLength(path);
+  std::string rest(path.substr(rootLength));
+  std::replace_if(rest.begin(), rest.end(), IsSeparator, kSeparator);
   std::vector<std::string> steps;
-  for (const std::string& step : text::SplitNonEmpty(path, std::string_view(&kSeparator, 1))) {
+  for (const std::string& step : text::SplitNonEmpty(rest, std::string_view(&kSeparator, 1))) {
     if (step == ".") continue;
     if (step == "..") {
       if (!steps.empty() && steps.back() != "..") {
         steps.pop_back();
-      } else if (!IsAbsolute(path)) {
+      } else if (rootLength == 0) {
         steps.push_back(step);
       }
       continue;
     }
     steps.push_back(step);
   }
-  std::string clean = IsAbsolute(path) ? std::string(1, kSeparator) : std::string();
+  std::string clean = CleanRoot(path.substr(0, rootLength));
   clean += text::Join(steps, std::string_view(&kSeparator, 1));
   return clean.empty() ? std::string(".") : clean;
 }
@@ -52,11 +88,12 @@ Resolution Resolve(std::string_view text, std::string_view saved, std::string_vi
   if (typed == "..") {
     const std::string savedClean = CleanPath(saved);
     // The root and a folder without a separator have no parent to go to.
-    if (savedClean.find(kSeparator) == std::string::npos || savedClean.size() == 1)
+    const size_t root = RootLength(savedClean);
+    if (savedClean.size() <= root || (root == 0 && savedClean.find(kSeparator) == std::string::npos))
       return {Resolution::Kind::ShowSaved, std::string(saved)};
   }
   std::string path;
-  if (typed == "~" || text::StartsWith(typed, "~/")) {
+  if (typed == "~" || (typed.size() >= 2 && typed[0] == '~' && IsSeparator(typed[1]))) {
     path = Join(home, typed.substr(std::min<size_t>(typed.size(), 2)));
   } else if (IsAbsolute(typed)) {
     path = typed;

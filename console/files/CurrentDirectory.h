@@ -33,7 +33,8 @@ struct Resolution {
 // show the saved folder; "~" and "~/x" are taken in `home`; any path that is not
 // absolute is taken in the saved folder (not in this program's own working folder).
 // The result is absolute and clean: no "." or ".." steps, no doubled or trailing
-// separator (the root stays "/").
+// separator (the root stays "/"; on Windows the root is a drive's "C:\" or a
+// share's "\\server\share\", either slash separates and "\" is written).
 Resolution Resolve(std::string_view text, std::string_view saved, std::string_view home);
 
 // The path without "." steps, with ".." steps applied, doubled separators

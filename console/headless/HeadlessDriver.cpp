@@ -26,13 +26,6 @@ constexpr auto kFinalListingTimeout = 10s;
 constexpr auto kWaitSlice = 50ms;
 constexpr auto kWaitForLineTimeout = 60s;
 
-std::string ProgramName(const std::string& commandLine) {
-  const std::vector<std::string> words = SplitCommandLine(commandLine);
-  if (words.empty()) return "octave.exe";
-  const size_t slash = words[0].find_last_of("/\\");
-  return slash == std::string::npos ? words[0] : words[0].substr(slash + 1);
-}
-
 const char* MarkName(ConsoleMark::Kind kind) {
   switch (kind) {
     case ConsoleMark::Kind::Error: return "red";
@@ -78,9 +71,9 @@ class CHeadlessSession {
 
   int Run(std::istream& script, std::ostream& out) {
     const std::string commandLine = m_options.interpreter.empty()
-                                        ? InterpreterCommandLine("/usr/bin")
+                                        ? InterpreterCommandLine(kDefaultInterpreterFolder)
                                         : m_options.interpreter;
-    m_core.Redirector().SetProgramName(ProgramName(commandLine));
+    m_core.Redirector().SetProgramName(ProgramNameOf(commandLine));
     m_core.StartDispatcher();
     if (!m_worker.Connect(commandLine)) return Finish(out, kHeadlessNotStarted);
     switch (m_worker.WaitWhileStarting(kStartTimeout)) {

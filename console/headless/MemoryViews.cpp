@@ -298,7 +298,11 @@ void CMemoryHost::UseFolderStores(ISettings& settings, CIni& userData) {
   };
   services.showError = [this](const std::string& message) { ShowMessage(message); };
   services.defaultFolder = [this] { return WorkingDirectory(); };
+#ifdef _WIN32
+  const char* home = getenv("USERPROFILE");
+#else
   const char* home = getenv("HOME");
+#endif
   services.home = home ? home : "/";
   std::lock_guard lock(m_mutex);
   m_directories = std::make_unique<CDirectoryChanger>(std::move(services));

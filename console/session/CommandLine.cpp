@@ -41,3 +41,22 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   if (inWord) words.push_back(std::move(word));
   return words;
 }
+
+std::string ProgramNameOf(const std::string& commandLine) {
+#ifdef _WIN32
+  const size_t start = commandLine.find_first_not_of(" \t");
+  std::string program;
+  if (start != std::string::npos && commandLine[start] == '"') {
+    const size_t close = commandLine.find('"', start + 1);
+    program = commandLine.substr(start + 1, close == std::string::npos ? close : close - start - 1);
+  } else if (start != std::string::npos) {
+    program = commandLine.substr(start, commandLine.find_first_of(" \t", start) - start);
+  }
+#else
+  const std::vector<std::string> words = SplitCommandLine(commandLine);
+  const std::string program = words.empty() ? std::string() : words[0];
+#endif
+  if (program.empty()) return "octave.exe";
+  const size_t separator = program.find_last_of("/\\");
+  return separator == std::string::npos ? program : program.substr(separator + 1);
+}

@@ -1,5 +1,45 @@
 #include "console/session/Redirector.h"
 
+#include <cstdarg>
+#include <cstdio>
+
+// What both platforms share; the pipes, the child and the reader follow below
+// for POSIX and in RedirectorWin32.cpp for Windows.
+
+bool CRedirector::OnReaderThread() const {
+  return m_readerThreadId == std::this_thread::get_id();
+}
+
+void CRedirector::ReportStartFailure(int error) {
+  char message[40];
+  std::snprintf(message, sizeof message, "Redirect console error: %x\r\n", error);
+  OnError(message);
+}
+
+bool CRedirector::WriteFormatted(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  const int length = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string text;
+  if (length > 0) {
+    text.resize(static_cast<size_t>(length) + 1);
+    std::vsnprintf(text.data(), text.size(), format, args);
+    text.resize(static_cast<size_t>(length));
+  }
+  va_end(args);
+  return Write(text);
+}
+
+bool CRedirector::IsRunning() const {
+  std::lock_guard lock(m_mutex);
+  return m_channel != nullptr;
+}
+
+#ifndef _WIN32
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -121,15 +161,7 @@ CRedirector::~CRedirector() {
   }
 }
 
-bool CRedirector::OnReaderThread() const {
-  return m_readerThreadId == std::this_thread::get_id();
-}
 
-void CRedirector::ReportStartFailure(int error) {
-  char message[40];
-  std::snprintf(message, sizeof message, "Redirect console error: %x\r\n", error);
-  OnError(message);
-}
 
 void CRedirector::CollectFormerChildren(bool kill) {
   std::erase_if(m_formerChildren, [kill](const std::shared_ptr<Child>& child) {
@@ -243,22 +275,6 @@ bool CRedirector::Start(const std::string& commandLine) {
   return true;
 }
 
-bool CRedirector::WriteFormatted(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string text;
-  if (length > 0) {
-    text.resize(static_cast<size_t>(length) + 1);
-    std::vsnprintf(text.data(), text.size(), format, args);
-    text.resize(static_cast<size_t>(length));
-  }
-  va_end(args);
-  return Write(text);
-}
 
 bool CRedirector::Write(std::string_view bytes) {
   int fd;
@@ -312,10 +328,6 @@ bool CRedirector::WaitChildEnded(int timeoutMs) {
   return ready > 0;
 }
 
-bool CRedirector::IsRunning() const {
-  std::lock_guard lock(m_mutex);
-  return m_channel != nullptr;
-}
 
 pid_t CRedirector::ChildPid() const {
   std::lock_guard lock(m_mutex);
@@ -449,3 +461,5 @@ void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
   }
   channel->finished.notify_all();
 }
+
+#endif  // _WIN32

@@ -38,7 +38,8 @@ class CRedirector {
   // by itself. Safe when nothing runs and on the reader thread itself.
   virtual void Stop();
 
-  // Sends SIGINT to the child this object started.
+  // Sends SIGINT to the child this object started (Windows: Ctrl+C to the
+  // child's console).
   bool Interrupt();
   // Kills the children this object started that still run (and no other
   // process), and collects them.
@@ -75,7 +76,11 @@ class CRedirector {
   std::thread::id m_readerThreadId;
   std::shared_ptr<ReaderChannel> m_channel;
   std::shared_ptr<Child> m_child;
+#ifdef _WIN32
+  void* m_hStdinWrite = nullptr;  // HANDLE
+#else
   int m_hStdinWrite = -1;
+#endif
   std::string m_utf8Carry;  // reader thread only
   // Children of earlier sessions that may still run; collected when they end.
   std::vector<std::shared_ptr<Child>> m_formerChildren;

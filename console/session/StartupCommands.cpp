@@ -9,19 +9,27 @@
 namespace {
 
 // The editor command is run by a shell: a folder with anything but plain path
-// characters is put in shell quotes.
+// characters is put in shell quotes (on Windows cmd.exe's double quotes, which
+// no path can contain; a drive's colon is plain there).
 std::string ShellWord(const std::string& word) {
-  const bool plain = std::all_of(word.begin(), word.end(), [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("/._+-,").find(c) !=
-                                                               std::string_view::npos;
+#ifdef _WIN32
+  constexpr std::string_view kPlain = "/._+-,:";
+#else
+  constexpr std::string_view kPlain = "/._+-,";
+#endif
+  const bool plain = std::all_of(word.begin(), word.end(), [&](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || kPlain.find(c) != std::string_view::npos;
   });
   if (plain) return word;
+#ifdef _WIN32
+  return "\"" + word + "\"";
+#else
   return "'" + text::ReplaceAll(word, "'", "'\\''") + "'";
+#endif
 }
 
 #ifdef _WIN32
 constexpr const char* kEditorProgram = "/Quire.exe";
-constexpr const char* kInterpreterProgram = "\\octave.exe --interactive --no-history";
 #else
 constexpr const char* kEditorProgram = "/quire";
 constexpr const char* kInterpreterProgram =
@@ -47,6 +55,14 @@ std::string EditorSetupCommand(long version, const std::string& programFolder) {
 }
 
 std::string InterpreterCommandLine(const std::string& folder) {
+#ifdef _WIN32
+  // The whole program path in double quotes (no Windows path contains one), so
+  // that a folder with blanks such as "C:\Program Files\..." stays one word and
+  // no "C:\Program.exe" is ever started in its place.
+  std::string program = folder;
+  while (!program.empty() && (program.back() == '\\' || program.back() == '/')) program.pop_back();
+  return "\"" + program + "\\octave.exe\" --interactive --no-history";
+#else
   // The folder is one word of the command line, whatever it contains.
   std::string quoted = "\"";
   for (char c : folder) {
@@ -54,4 +70,5 @@ std::string InterpreterCommandLine(const std::string& folder) {
     quoted += c;
   }
   return quoted + "\"" + kInterpreterProgram;
+#endif
 }

@@ -7,6 +7,13 @@
 // without waiting for it. `version` is 1000*major + 100*minor + patch.
 std::string EditorSetupCommand(long version, const std::string& programFolder);
 
+// The folder of the interpreter program when none is configured.
+#ifdef _WIN32
+inline constexpr const char* kDefaultInterpreterFolder = "C:\\Octave\\3.2.4_gcc-4.4.0\\bin";
+#else
+inline constexpr const char* kDefaultInterpreterFolder = "/usr/bin";
+#endif
+
 // The interpreter command line for a folder that holds the interpreter program.
 std::string InterpreterCommandLine(const std::string& folder);
 

@@ -63,12 +63,6 @@ const char* kHomePage = "https://calyx.marrowby.org/";
 const char* kDonatePage = "https://calyx.marrowby.org/support";
 const char* kForumPage = "https://calyx.marrowby.org/forum";
 
-#ifdef _WIN32
-constexpr const char* kDefaultInterpreterFolder = "C:\\Octave\\3.2.4_gcc-4.4.0\\bin";
-#else
-constexpr const char* kDefaultInterpreterFolder = "/usr/bin";
-#endif
-
 // The width a dock tab strip needs to show every title whole.
 int TabStripWidth(const QStringList& titles) {
   QTabBar probe;

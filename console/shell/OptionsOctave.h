@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "console/session/StartupCommands.h"
 #include "widgets/TreePropertySheet.h"
 
 class ISettings;
@@ -17,11 +18,7 @@ class COptionsOctave : public QWidget, public IPropertyPage {
 
  public:
   // The interpreter folder when Octave/"path" is unset.
-#ifdef _WIN32
-  static constexpr const char* kDefaultPath = "C:\\Octave\\3.2.4_gcc-4.4.0\\bin";
-#else
-  static constexpr const char* kDefaultPath = "/usr/bin";
-#endif
+  static constexpr const char* kDefaultPath = kDefaultInterpreterFolder;
 
   explicit COptionsOctave(ISettings& settings, QWidget* parent = nullptr);
 

@@ -84,7 +84,7 @@ TEST_F(IniTest, FailedWriteReturnsFalseAndKeepsOldFile) {
   ASSERT_TRUE(m_ini.WriteString("Key", "old"));
   const std::string before = FileContent();
   {
-    CFileSizeLimit limit(4096);
+    CBlockedRewrite blocked(m_ini.Path());
     EXPECT_FALSE(m_ini.WriteString("Key", std::string(100000, 'n')));
   }
   EXPECT_EQ(FileContent(), before);

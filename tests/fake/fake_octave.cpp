@@ -11,17 +11,25 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
 #include <fstream>
 #include <map>
-#include <poll.h>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
+
+#ifdef _WIN32
+// Ctrl+C arrives as a console event rather than a signal; the pipes are put in
+// binary mode so that every byte goes out as scripted.
+#include <io.h>
+#include <windows.h>
+#else
+#include <poll.h>
+#endif
+#include <unistd.h>
 
 namespace {
 
@@ -49,7 +57,20 @@ struct Script {
 // an interrupt that came while idle never cuts a later reply short.
 volatile sig_atomic_t g_sigints = 0;
 
+#ifdef _WIN32
+// Set (auto-reset) at each Ctrl+C so that a pause ends at once.
+HANDLE g_interrupted = nullptr;
+
+BOOL WINAPI onCtrlC(DWORD event) {
+    if (event != CTRL_C_EVENT)
+        return FALSE;
+    g_sigints = g_sigints + 1;
+    ::SetEvent(g_interrupted);
+    return TRUE;
+}
+#else
 void onSigint(int) { g_sigints = g_sigints + 1; }
+#endif
 
 [[noreturn]] void die(const std::string &message) {
     const std::string line = "fake_octave: " + message + "\n";
@@ -198,9 +219,9 @@ void writePlain(const std::string &text) {
 
 // Milliseconds of the monotonic clock.
 long now() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * 1000L + t.tv_nsec / 1000000L;
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count());
 }
 
 // One reply in progress; it knows whether an interrupt has cut it short.
@@ -218,6 +239,15 @@ public:
     // comes just before it: SIGINT is held back from the check on and let in
     // only by the sleep itself.
     bool sleepMs(long ms) {
+#ifdef _WIN32
+        const long deadline = now() + ms;
+        while (!interrupted()) {
+            const long rest = std::max(0L, deadline - now());
+            if (::WaitForSingleObject(g_interrupted, static_cast<DWORD>(rest)) == WAIT_TIMEOUT)
+                return true;
+        }
+        return false;
+#else
         sigset_t sigint, open;
         sigemptyset(&sigint);
         sigaddset(&sigint, SIGINT);
@@ -235,6 +265,7 @@ public:
         }
         sigprocmask(SIG_SETMASK, &open, nullptr);
         return slept;
+#endif
     }
 
     bool emit(int fd, const std::string &text, size_t chunk) {
@@ -307,7 +338,13 @@ void answer(const Block *block, const std::string &command, std::string &prompt)
         case Kind::Prompt: endPrompt = a.text; break;
         case Kind::NoPrompt: withPrompt = false; break;
         case Kind::Exit: _exit(static_cast<int>(a.number));
-        case Kind::Crash: raise(SIGKILL); break;
+        case Kind::Crash:
+#ifdef _WIN32
+            ::TerminateProcess(::GetCurrentProcess(), 9);
+#else
+            raise(SIGKILL);
+#endif
+            break;
         case Kind::State:
             prompt = a.text;
             endPrompt = a.text;
@@ -340,17 +377,30 @@ int main(int argc, char **argv) {
 
     int logFd = -1;
     if (!logPath.empty()) {
-        logFd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+#ifdef _WIN32
+        constexpr int kLogMode = O_BINARY;  // one "\n" a line, as elsewhere
+#else
+        constexpr int kLogMode = O_CLOEXEC;
+#endif
+        logFd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | kLogMode, 0644);
         if (logFd < 0)
             die("cannot open log " + logPath);
     }
 
+#ifdef _WIN32
+    _setmode(STDIN_FILENO, _O_BINARY);
+    _setmode(STDOUT_FILENO, _O_BINARY);
+    _setmode(STDERR_FILENO, _O_BINARY);
+    g_interrupted = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ::SetConsoleCtrlHandler(onCtrlC, TRUE);
+#else
     // No SA_RESTART: a blocked read, write or nanosleep must return on SIGINT.
     struct sigaction sa {};
     sa.sa_handler = onSigint;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = 0;
     sigaction(SIGINT, &sa, nullptr);
+#endif
 
     std::string prompt = script.prompt;
     if (!script.banner.empty())

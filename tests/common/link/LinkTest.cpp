@@ -8,27 +8,33 @@
 #include <atomic>
 #include <condition_variable>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
-#include <grp.h>
 #include <mutex>
-#include <poll.h>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
 
+extern char** environ;
+#endif
+
+#include "common/UserDirs.h"
 #include "common/link/LinkFrame.h"
 #include "tests/common/TestFiles.h"
 #include "tests/common/link/Hex.h"
-
-extern char** environ;
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -64,6 +70,106 @@ std::vector<std::string> CalyxToQuire() {
 long Millis(Clock::duration d) {
   return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
 }
+
+#ifdef _WIN32
+
+// One link_peer process in "serve" mode, beside this program, without a window
+// of its console.
+class CPeerProcess {
+ public:
+  explicit CPeerProcess(const std::string& title, int sleepMs = 0) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE inRead = nullptr, outWrite = nullptr;
+    if (!::CreatePipe(&inRead, &m_in, &inheritable, 0)) return;
+    if (!::CreatePipe(&m_out, &outWrite, &inheritable, 0)) return;
+    ::SetHandleInformation(m_in, HANDLE_FLAG_INHERIT, 0);
+    ::SetHandleInformation(m_out, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inRead;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    std::string line = "\"" + ProgramFolder() + "\\link_peer.exe\" serve " + ToHex(title) + " " +
+                       std::to_string(sleepMs);
+    PROCESS_INFORMATION process{};
+    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                         nullptr, &startup, &process)) {
+      ::CloseHandle(process.hThread);
+      m_process = process.hProcess;
+    }
+    ::CloseHandle(inRead);
+    ::CloseHandle(outWrite);
+    m_ready = m_process && ReadLine() == "ready";
+  }
+  ~CPeerProcess() { Finish(); }
+  CPeerProcess(const CPeerProcess&) = delete;
+  CPeerProcess& operator=(const CPeerProcess&) = delete;
+
+  bool Ready() const { return m_ready; }
+
+  void Command(const std::string& line) {
+    const std::string whole = line + "\n";
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(m_in, whole.data(), static_cast<DWORD>(whole.size()), &written, nullptr));
+    ASSERT_EQ(written, whole.size());
+  }
+
+  // The next line the peer printed; "" when none came within `timeout`. An
+  // anonymous pipe cannot be waited on: it is looked at every millisecond.
+  std::string ReadLine(std::chrono::milliseconds timeout = 5000ms) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    for (;;) {
+      if (const size_t end = m_buffer.find('\n'); end != std::string::npos) {
+        std::string line = m_buffer.substr(0, end);
+        m_buffer.erase(0, end + 1);
+        return line;
+      }
+      DWORD available = 0;
+      if (!::PeekNamedPipe(m_out, nullptr, 0, nullptr, &available, nullptr)) return {};
+      if (available == 0) {
+        if (Clock::now() >= deadline) return {};
+        ::Sleep(1);
+        continue;
+      }
+      char chunk[4096];
+      DWORD got = 0;
+      if (!::ReadFile(m_out, chunk, std::min<DWORD>(available, sizeof chunk), &got, nullptr)) return {};
+      m_buffer.append(chunk, got);
+    }
+  }
+
+  // Ends the process the hard way: its endpoint is not closed.
+  void Kill() {
+    if (m_process) ::TerminateProcess(m_process, 9);
+    Finish();
+  }
+
+  // End of stdin: the peer closes its endpoint and exits.
+  void Finish() {
+    if (m_in) ::CloseHandle(m_in);
+    m_in = nullptr;
+    if (m_process) {
+      if (::WaitForSingleObject(m_process, 10000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(m_process, 9);
+        ::WaitForSingleObject(m_process, INFINITE);
+      }
+      ::CloseHandle(m_process);
+    }
+    m_process = nullptr;
+    if (m_out) ::CloseHandle(m_out);
+    m_out = nullptr;
+  }
+
+ private:
+  HANDLE m_process = nullptr;
+  HANDLE m_in = nullptr;
+  HANDLE m_out = nullptr;
+  bool m_ready = false;
+  std::string m_buffer;
+};
+
+#else
 
 // One link_peer process in "serve" mode.
 class CPeerProcess {
@@ -150,6 +256,8 @@ class CPeerProcess {
   std::string m_buffer;
 };
 
+#endif  // _WIN32
+
 // Texts an endpoint of this process received.
 class CReceived {
  public:
@@ -170,6 +278,8 @@ class CReceived {
   std::condition_variable m_changed;
   std::vector<std::string> m_texts;
 };
+
+#ifndef _WIN32
 
 // A client that writes raw bytes, for frames no sender would make.
 class CRawClient {
@@ -219,8 +329,13 @@ std::vector<std::string> FolderFiles(const std::string& folder) {
   return names;
 }
 
+#endif  // _WIN32
+
+// Elsewhere each test has a link folder of its own; on Windows the endpoints
+// are windows of this desktop.
 class LinkTest : public ::testing::Test {
  protected:
+#ifndef _WIN32
   void SetUp() override {
     ASSERT_FALSE(m_dir.Path().empty());
     ::setenv("MARROWBY_LINK_DIR", Folder().c_str(), 1);
@@ -229,6 +344,7 @@ class LinkTest : public ::testing::Test {
   std::string Folder() const { return m_dir.File("link"); }
 
   CTempDir m_dir;
+#endif
 };
 
 }  // namespace
@@ -343,6 +459,9 @@ TEST_F(LinkTest, PeersAreFoundByTheirCurrentTitles) {
 }
 
 TEST_F(LinkTest, OldestEndpointComesFirstWhateverItsTitle) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows finds peers in its own window order, not by their age";
+#endif
   CPeerProcess first("Quire - [a.m]");
   ASSERT_TRUE(first.Ready());
   CPeerProcess second("Quire - [b.m]");
@@ -357,6 +476,48 @@ TEST_F(LinkTest, OldestEndpointComesFirstWhateverItsTitle) {
   first.Finish();
   EXPECT_EQ(calyx_link::FindTitleContaining(kQuireMark), "Quire - [b.m]");
 }
+
+#ifdef _WIN32
+
+TEST_F(LinkTest, APeerThatWasKilledIsGoneWithItsWindow) {
+  CPeerProcess first("Quire - [a.m]");
+  ASSERT_TRUE(first.Ready());
+  CPeerProcess second("Quire - [b.m]");
+  ASSERT_TRUE(second.Ready());
+  first.Kill();
+  EXPECT_EQ(calyx_link::FindTitleContaining(kQuireMark), "Quire - [b.m]");
+  EXPECT_TRUE(calyx_link::SendToTitleContaining(kQuireMark, "UpdatePreferences"));
+  EXPECT_EQ(second.ReadLine(0ms), "got " + ToHex("UpdatePreferences"));
+  EXPECT_FALSE(calyx_link::TitleExists("Quire - [a.m]"));
+}
+
+TEST_F(LinkTest, MalformedMessagesAreDroppedAndTheEndpointKeepsWorking) {
+  CReceived received;
+  calyx_link::CLinkEndpoint calyx;
+  ASSERT_TRUE(calyx.Open(kCalyxTitle, received.Handler()));
+  const HWND window = ::FindWindowA(calyx_link::kWindowClass, kCalyxTitle.c_str());
+  ASSERT_NE(window, nullptr);
+  auto send = [&](ULONG_PTR dwData, DWORD cbData, const char* data) {
+    COPYDATASTRUCT copy{dwData, cbData, const_cast<char*>(data)};
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                                 SMTO_BLOCK, 5000, &result) != 0;
+  };
+  const std::string text = "dbstep\r\n";
+  EXPECT_TRUE(send(7, static_cast<DWORD>(text.size() + 1), text.c_str()));  // dwData not 0
+  EXPECT_TRUE(send(0, 0, text.c_str()));                                    // nothing in it
+  const std::string oversized(calyx_link::kMaxData + 1, 'x');
+  EXPECT_TRUE(send(0, calyx_link::kMaxData + 1, oversized.c_str()));        // above the cap
+  EXPECT_TRUE(send(0, 8, nullptr));                                         // no data at all
+  EXPECT_TRUE(received.Texts().empty());
+  // cbData counts the terminating zero; bytes after a zero are not text.
+  const std::string withZero("dbcont\0junk", 11);
+  EXPECT_TRUE(send(0, static_cast<DWORD>(withZero.size()), withZero.data()));
+  EXPECT_TRUE(send(0, static_cast<DWORD>(text.size()), text.c_str()));  // no zero: cut at cbData
+  EXPECT_EQ(received.Texts(), (std::vector<std::string>{"dbcont", text}));
+}
+
+#else
 
 TEST_F(LinkTest, EndpointsOfEndedProcessesAreSkippedAndCleanedUp) {
   CPeerProcess first("Quire - [a.m]");
@@ -431,6 +592,8 @@ TEST_F(LinkTest, MalformedFramesAreDroppedAndTheEndpointKeepsWorking) {
   EXPECT_EQ(received.Texts(), (std::vector<std::string>{"dbstep\r\n", "dbcont\r\n"}));
 }
 
+#endif  // _WIN32
+
 TEST_F(LinkTest, TextsUpToTheCapPassAndLongerOnesAreRefused) {
   CReceived received;
   calyx_link::CLinkEndpoint calyx;
@@ -455,6 +618,8 @@ TEST_F(LinkTest, HandlerThatThrowsDoesNotEndTheEndpoint) {
   EXPECT_TRUE(calyx_link::SendToTitle(kCalyxTitle, "dbcont\r\n"));
   EXPECT_EQ(texts, std::vector<std::string>{"dbcont\r\n"});
 }
+
+#ifndef _WIN32
 
 TEST_F(LinkTest, AnotherUserIsRefused) {
   if (::geteuid() != 0) GTEST_SKIP() << "only root can act as another user";
@@ -523,3 +688,5 @@ TEST_F(LinkTest, FolderIsPrivateAndALinkIsRefused) {
   saved ? ::setenv("XDG_RUNTIME_DIR", previous.c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
   EXPECT_EQ(folder, m_dir.Path() + "/marrowby-link/");
 }
+
+#endif  // _WIN32

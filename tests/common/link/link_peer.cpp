@@ -17,6 +17,10 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "common/link/Link.h"
 #include "tests/common/link/Hex.h"
@@ -53,7 +57,16 @@ int Serve(const std::string& title, int sleepMs) {
     std::string command, first, second;
     words >> command >> first >> second;
     if (command == "title") {
-      Say(std::string("titled ") + (endpoint.SetTitle(FromHex(first)) ? "1" : "0"));
+      // Answered once finders see the new title: a window takes its caption on
+      // its own thread, a little after it was asked to.
+      const std::string title = FromHex(first);
+      bool titled = endpoint.SetTitle(title);
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (titled && !calyx_link::TitleExists(title)) {
+        if (std::chrono::steady_clock::now() > deadline) titled = false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      Say(std::string("titled ") + (titled ? "1" : "0"));
     } else if (command == "send") {
       Say(std::string("sent ") + (calyx_link::SendToTitle(FromHex(first), FromHex(second)) ? "1" : "0"));
     } else if (command == "sendc") {
@@ -68,6 +81,9 @@ int Serve(const std::string& title, int sleepMs) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  _setmode(STDOUT_FILENO, _O_BINARY);  // "\n" line ends, as elsewhere
+#endif
   if (argc >= 3 && std::string(argv[1]) == "serve") {
     return Serve(FromHex(argv[2]), argc >= 4 ? std::stoi(argv[3]) : 0);
   }

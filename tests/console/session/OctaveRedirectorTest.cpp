@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/UserDirs.h"
 #include "console/headless/MemoryViews.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
@@ -33,8 +35,16 @@ class OctaveRedirectorTest : public ::testing::Test {
   }
 };
 
-const char* kPathAnswer =
-    "\nOctave's search path contains the following directories:\n\n.\n/tmp\n/usr\n\n>> ";
+// Folders that exist, so that their long form is themselves.
+#ifdef _WIN32
+const std::string kFolderA = "C:\\windows";
+const std::string kFolderB = "C:\\windows\\system32";
+#else
+const std::string kFolderA = "/tmp";
+const std::string kFolderB = "/usr";
+#endif
+const std::string kPathAnswer = "\nOctave's search path contains the following directories:\n\n.\n" +
+                                kFolderA + "\n" + kFolderB + "\n\n>> ";
 
 TEST_F(OctaveRedirectorTest, CapturedAnswerInThreeChunksFillsTheListOnceAndShowsNothing) {
   Feed(">> ");
@@ -49,7 +59,7 @@ TEST_F(OctaveRedirectorTest, CapturedAnswerInThreeChunksFillsTheListOnceAndShows
   redirector.FeedOutput(answer.substr(70));
   EXPECT_TRUE(signals.m_hReadyEvent.IsSet());
   EXPECT_EQ(views.searchPath.Rebuilds(), 1);
-  EXPECT_EQ(views.searchPath.Rows(), (std::vector<ListRow>{{{"/tmp"}, -1}, {{"/usr"}, -1}}));
+  EXPECT_EQ(views.searchPath.Rows(), (std::vector<ListRow>{{{kFolderA}, -1}, {{kFolderB}, -1}}));
   EXPECT_EQ(views.console.Text(), before);
   EXPECT_FALSE(redirector.m_bExpectPath);
 }
@@ -178,7 +188,7 @@ TEST_F(OctaveRedirectorTest, LineCapKeepsTheNewestLines) {
 }
 
 TEST_F(OctaveRedirectorTest, PipeFailuresAppearInTheConsole) {
-  redirector.Start("/nonexistent/octave-cli --interactive");
+  redirector.Start(ProgramFolder() + kPathSeparator + "no-such-interpreter --interactive");
   EXPECT_NE(views.console.Text().find("Error message: Redirect console error: 2\n"),
             std::string::npos);
 }

@@ -5,8 +5,14 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
+
+#include "console/session/StartupCommands.h"
+#include "tests/common/TestFiles.h"
+#include "tests/fake/FakeOctave.h"
 
 namespace {
 
@@ -62,6 +68,119 @@ class CRecordingRedirector : public CRedirector {
   std::string m_errors;
   bool m_gone = false;
 };
+
+#ifdef _WIN32
+
+// The stand-in interpreter plays the children that a shell plays elsewhere:
+// each test writes its script and starts it as Windows starts a program.
+class WindowsRedirector : public ::testing::Test {
+ protected:
+  std::string Child(const std::string& script) {
+    std::ofstream(m_dir.File("script"), std::ios::binary) << script;
+    return FakeOctaveProgram() + " --script " + m_dir.File("script");
+  }
+
+  CTempDir m_dir;
+  CRecordingRedirector redirector;
+};
+
+TEST_F(WindowsRedirector, MissingProgramReportsErrorTwoAndStaysIdle) {
+  EXPECT_FALSE(redirector.Start(ProgramFolder() + "\\octave.exe --interactive --no-history"));
+  EXPECT_EQ(redirector.Errors(), "Redirect console error: 2\r\n");
+  EXPECT_FALSE(redirector.IsRunning());
+  EXPECT_FALSE(redirector.WriteFormatted("%s\r\n", "x"));
+  EXPECT_FALSE(redirector.Interrupt());
+  EXPECT_FALSE(redirector.TerminateChild());
+}
+
+TEST_F(WindowsRedirector, AnInterpreterInAFolderWithBlanksStartsFromItsCommandLine) {
+  // A folder such as "C:\\Program Files\\..." must not start "C:\\Program.exe".
+  const std::string folder = m_dir.File("Octave 3.2.4\\bin");
+  ASSERT_TRUE(std::filesystem::create_directories(folder));
+  ASSERT_TRUE(std::filesystem::copy_file(FakeOctaveProgram(), folder + "\\octave.exe"));
+  ASSERT_TRUE(redirector.Start(InterpreterCommandLine(folder)));
+  EXPECT_TRUE(redirector.WaitFor([&] { return redirector.output().ends_with(">> "); }));
+  EXPECT_TRUE(redirector.WriteFormatted("%s\r\n", "quit"));
+  EXPECT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }));
+  EXPECT_EQ(redirector.Errors(), "");
+}
+
+TEST_F(WindowsRedirector, LargeOutputArrivesWholeInBoundedPiecesWithUtf8Intact) {
+  std::string banner;
+  for (int i = 0; i < 20000; ++i) banner += "\\xc3\\xa9";
+  ASSERT_TRUE(redirector.Start(Child("banner " + banner + "\nprompt\n")));
+  ASSERT_TRUE(redirector.WriteFormatted("%s\r\n", "quit"));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }));
+  const std::string output = redirector.Output();
+  ASSERT_EQ(output.size(), 40000u);
+  EXPECT_EQ(output.find_first_not_of("\xc3\xa9"), std::string::npos);
+  for (const std::string& piece : redirector.Pieces()) {
+    EXPECT_LE(piece.size(), CRedirector::kChunkBytes);
+    EXPECT_EQ(piece.size() % 2, 0u) << "a character was split";
+  }
+  EXPECT_GT(redirector.Pieces().size(), 7u);
+}
+
+TEST_F(WindowsRedirector, StandardErrorIsInterleavedAndTheLineEndReachesTheChild) {
+  // The child sees the "\r\n" line end of the commands; the stand-in drops the
+  // carriage return as the interpreter does.
+  ASSERT_TRUE(redirector.Start(
+      Child("banner\nprompt\non go\n out one\\n\n err two\\n\n out three\\n\n exit 0\n")));
+  EXPECT_TRUE(redirector.WriteFormatted("%s\r\n", "go"));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }));
+  EXPECT_EQ(redirector.Output(), "one\ntwo\nthree\n");
+  // The reader has stopped the session itself: nothing is left to write to.
+  for (int i = 0; i < 500 && redirector.IsRunning(); ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_FALSE(redirector.IsRunning());
+  EXPECT_FALSE(redirector.WriteFormatted("%s\r\n", "late"));
+  EXPECT_EQ(redirector.Errors(), "");
+}
+
+TEST_F(WindowsRedirector, StartStopsThePreviousSessionAndTerminateEndsOnlyItsChild) {
+  ASSERT_TRUE(redirector.Start(Child("banner first\\n\nprompt\n")));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.output() == "first\n"; }));
+  const pid_t first = redirector.ChildPid();
+  ASSERT_TRUE(redirector.Start(Child("banner second\\n\nprompt\n")));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.output() == "first\nsecond\n"; }));
+  EXPECT_NE(redirector.ChildPid(), first);
+
+  // Another program's child of the same name is not ours to end.
+  CRecordingRedirector other;
+  ASSERT_TRUE(other.Start(Child("banner other\\n\nprompt\n")));
+  ASSERT_TRUE(other.WaitFor([&] { return other.output() == "other\n"; }));
+
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_TRUE(redirector.TerminateChild());
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }, 2s));
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
+  EXPECT_FALSE(redirector.TerminateChild()) << "the child has already ended";
+  EXPECT_FALSE(other.WaitChildEnded(0)) << "another program's child was ended";
+  EXPECT_TRUE(other.TerminateChild());
+}
+
+TEST_F(WindowsRedirector, StopReturnsPromptlyWhileTheChildKeepsWriting) {
+  ASSERT_TRUE(redirector.Start(Child("on go\n flood 100000000 tick\n")));
+  ASSERT_TRUE(redirector.WriteFormatted("%s\r\n", "go"));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.output().find("tick") != std::string::npos; }));
+  const auto before = std::chrono::steady_clock::now();
+  redirector.Stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+  EXPECT_FALSE(redirector.IsRunning());
+  EXPECT_EQ(redirector.Errors(), "");
+  redirector.TerminateChild();
+}
+
+TEST_F(WindowsRedirector, CtrlCReachesTheChildsHiddenConsole) {
+  ASSERT_TRUE(redirector.Start(Child("on long\n out started\\n\n sleep 600000\n out never\n")));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.output().ends_with(">> "); }));
+  ASSERT_TRUE(redirector.WriteFormatted("%s\r\n", "long"));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.output().ends_with("started\n"); }));
+  ASSERT_TRUE(redirector.Interrupt());
+  EXPECT_TRUE(redirector.WaitFor([&] { return redirector.output().ends_with("started\n\n>> "); }, 20s));
+  redirector.TerminateChild();
+}
+
+#else
 
 TEST(Redirector, MissingProgramReportsErrorTwoAndStaysIdle) {
   CRecordingRedirector redirector;
@@ -133,5 +252,7 @@ TEST(Redirector, StopReturnsPromptlyWhileTheChildKeepsWriting) {
   EXPECT_FALSE(redirector.IsRunning());
   EXPECT_EQ(redirector.Errors(), "");
 }
+
+#endif  // _WIN32
 
 }  // namespace

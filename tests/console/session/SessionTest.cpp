@@ -16,10 +16,38 @@
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
 #include "tests/common/TestFiles.h"
+#include "tests/fake/FakeOctave.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
+#endif
 
 namespace {
 
 using namespace std::chrono_literals;
+
+bool ProcessRuns(pid_t pid) {
+#ifdef _WIN32
+  const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+  if (!process) return false;
+  const bool runs = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  ::CloseHandle(process);
+  return runs;
+#else
+  return kill(pid, 0) == 0;
+#endif
+}
+
+std::string HomeFolder() {
+#ifdef _WIN32
+  const char* home = std::getenv("USERPROFILE");
+#else
+  const char* home = std::getenv("HOME");
+#endif
+  return home ? home : "/";
+}
 
 const char* kWorkspaceReply =
     "  out Variables in the current scope:\\n\\n Name Size Class Bytes\\n ==== ==== ===== "
@@ -49,12 +77,12 @@ class SessionTest : public ::testing::Test {
     views.settings.SetString("Octave", "workpath", workpath.empty() ? dir.Path() : workpath);
     SessionViews sessionViews = views.Views();
     if (console) sessionViews.console = console;
-    core = std::make_unique<CSessionCore>(sessionViews, dir.Path() + "/", history);
+    core = std::make_unique<CSessionCore>(sessionViews, dir.Path() + kPathSeparator, history);
     views.host.SetEnqueue([this](const std::string& text) { core->EnqueueCommand(text, false); });
     views.host.UseFolderStores(views.settings, core->UserData());
     worker = std::make_unique<CSessionWorker>(*core);
     core->StartDispatcher();
-    ASSERT_TRUE(worker->Connect(std::string(FAKE_OCTAVE_PATH) + " --script " + dir.File("script") +
+    ASSERT_TRUE(worker->Connect(FakeOctaveProgram() + " --script " + dir.File("script") +
                                 " --log " + dir.File("log")));
   }
   void TearDown() override {
@@ -98,7 +126,7 @@ class SessionTest : public ::testing::Test {
 
 TEST_F(SessionTest, StartupPreparesTheInterpreterAndLoadsTheHistory) {
   CIni ini;
-  ini.SetPath(dir.Path() + "/userpaths.dat");
+  ini.SetPath(dir.File("userpaths.dat"));
   ini.WriteString("History", "%-- old --%|;|a = 1|;|b = 2");
   StartWith("on-prefix old_format=\n" + std::string(kWorkspaceReply));
   ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
@@ -108,8 +136,15 @@ TEST_F(SessionTest, StartupPreparesTheInterpreterAndLoadsTheHistory) {
   const std::vector<std::string> log = Log();
   ASSERT_FALSE(log.empty());
   EXPECT_TRUE(text::StartsWith(log[0], "edit editor '")) << log[0];
+#ifdef _WIN32
+  // The editor beside this program, in the interpreter's forward slashes.
+  EXPECT_TRUE(text::EndsWith(log[0], text::ReplaceAll(ProgramFolder(), "\\", "/") +
+                                         "/Quire.exe %s'; edit mode async;"))
+      << log[0];
+#else
   EXPECT_TRUE(text::EndsWith(log[0], "/quire </dev/null >/dev/null 2>&1 %s'; edit mode async;"))
       << log[0];
+#endif
   const auto history = core->History().Lines();
   ASSERT_EQ(history.size(), 4u);
   EXPECT_EQ(history[1], "a = 1");
@@ -128,8 +163,8 @@ TEST_F(SessionTest, TheSessionCountsAsConnectedOnlyOnceTheConsoleTakesInput) {
 }
 
 TEST_F(SessionTest, AWorkingFolderThatHasGoneFallsBackToTheHomeFolder) {
-  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "/";
-  StartWith("", nullptr, dir.Path() + "/gone");
+  const std::string home = HomeFolder();
+  StartWith("", nullptr, dir.File("gone"));
   ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
   EXPECT_TRUE(LogHas("cd " + octave_quote::SingleQuoted(home) + ";###"));
   EXPECT_EQ(views.settings.GetString("Octave", "workpath", ""), home);
@@ -273,9 +308,9 @@ TEST_F(SessionTest, DisconnectQuitsSavesTheHistoryAndEndsTheSession) {
   EXPECT_FALSE(core->Signals().g_bConnected);
   EXPECT_TRUE(views.console.ReadOnly());
   EXPECT_FALSE(views.host.ControlsEnabled());
-  EXPECT_NE(kill(child, 0), 0) << "the interpreter is still running";
+  EXPECT_FALSE(ProcessRuns(child)) << "the interpreter is still running";
   CIni ini;
-  ini.SetPath(dir.Path() + "/userpaths.dat");
+  ini.SetPath(dir.File("userpaths.dat"));
   EXPECT_TRUE(text::Contains(ini.GetString("History"), "|;|hang"));
 }
 
