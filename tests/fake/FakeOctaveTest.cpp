@@ -350,7 +350,7 @@ TEST_F(FakeOctaveTest, ExitDirectiveEndsWithItsCode) {
     EXPECT_EQ(exitCode(), 3);
 }
 
-TEST_F(FakeOctaveTest, LogListsCommandsInOrderAndEndOfInputExits) {
+TEST_F(FakeOctaveTest, LogListsCommandsAsReceivedInOrderAndEndOfInputExits) {
     start("default\n out .\n");
     readUntil(out_, ">> ");
     send("a = 1\nb\r\n");
@@ -359,7 +359,7 @@ TEST_F(FakeOctaveTest, LogListsCommandsInOrderAndEndOfInputExits) {
     readUntil(out_, ".>> ");
     fake_.closeInput();
     EXPECT_EQ(exitCode(), 0);
-    EXPECT_EQ(log(), "a = 1\nb\nc\n");
+    EXPECT_EQ(log(), "a = 1\nb\r\nc\n");
 }
 
 TEST_F(FakeOctaveTest, SigintCutsReplyShortAndIsIgnoredWhenIdle) {

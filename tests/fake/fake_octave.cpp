@@ -430,14 +430,16 @@ int main(int argc, char **argv) {
             eol = pending.size();
         std::string command = pending.substr(0, eol);
         pending.erase(0, std::min(eol + 1, pending.size()));
-        if (!command.empty() && command.back() == '\r')
-            command.pop_back();
-
+        // The log keeps the line as it came, carriage return and all, so that a
+        // test sees the line end the program wrote.
         if (logFd >= 0) {
             const std::string entry = command + "\n";
             if (::write(logFd, entry.data(), entry.size()) < 0)
                 die("cannot write log");
         }
+        if (!command.empty() && command.back() == '\r')
+            command.pop_back();
+
         answer(findBlock(script, command), command, prompt);
     }
 }

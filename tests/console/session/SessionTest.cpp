@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -183,6 +184,24 @@ TEST_F(SessionTest, TooOldInterpreterIsRefusedAndGetsNoCommands) {
   worker->Disconnect();
   ASSERT_TRUE(LogHas(std::string(kQuitCommand)));
   EXPECT_EQ(Log(), (std::vector<std::string>{std::string(kQuitCommand)}));
+}
+
+TEST_F(SessionTest, EveryCommandReachesTheInterpreterWithThePlatformsLineEnd) {
+  StartWith("");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  ASSERT_TRUE(WaitIdle());
+  Type("x = 1");
+  ASSERT_TRUE(LogHas("x = 1"));
+  std::ifstream in(dir.File("log"), std::ios::binary);
+  const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+#ifdef _WIN32
+  const bool carriageReturns = true;  // "\r\n", as the console's text has it
+#else
+  const bool carriageReturns = false;
+#endif
+  const std::vector<std::string> lines = text::SplitNonEmpty(raw, "\n");
+  ASSERT_GE(lines.size(), 2u);
+  for (const std::string& line : lines) EXPECT_EQ(text::EndsWith(line, "\r"), carriageReturns) << line;
 }
 
 TEST_F(SessionTest, CommandsRunOneAfterAnotherEachAfterTheAnswerBefore) {
