@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the programs and the tests need.
-# Idempotent; works as root or through sudo.
+# Installs every Debian package the build, the programs and the tests need,
+# or only the packages named as arguments (scripts/windows-tests.sh names its
+# own). Idempotent; works as root or through sudo.
 set -euo pipefail
 
-packages=(
+packages=("$@")
+[ ${#packages[@]} -gt 0 ] || packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-wayland
   libqscintilla2-qt6-dev

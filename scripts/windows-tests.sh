@@ -10,23 +10,7 @@ cd "$(dirname "$0")/.."
 build="${1:-build-windows}"
 start=$(date +%s)
 
-packages=(cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine wine64)
-
-if [ "$(id -u)" -eq 0 ]; then
-  run() { "$@"; }
-else
-  run() { sudo "$@"; }
-fi
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  run apt-get update -q
-  run apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-deps.sh cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine wine64
 
 # A Wine of our own: no display, no dialogs, nothing shared with the user's.
 prefix=$(mktemp -d)
