@@ -7,17 +7,24 @@
 //   3. completion while typing with 5,000 interpreter names, the first time
 //      (the document's words are read then) and afterwards.
 // Each figure is the key press and everything it sets off until the event
-// loop is idle again (painting included), median and worst of the rounds.
+// loop is idle again (painting included), median and worst of the rounds, in
+// wall-clock time and in CPU time of the window's thread (which a loaded
+// machine does not inflate as much).
 //
 // usage: cell-bench [cells ...]   (default 200 1000 2000; 2000 cells = 10 MB)
 //        QT_QPA_PLATFORM=offscreen without a display
+// Under valgrind --tool=callgrind --collect-atstart=no only the measured
+// actions are counted, each kind dumped apart.
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <valgrind/callgrind.h>
+
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -34,12 +41,37 @@ namespace {
 struct SFigures {
   double median = 0;
   double worst = 0;
+  double cpuMedian = 0;
+  double cpuWorst = 0;
 };
 
-SFigures Summary(std::vector<double> ms) {
+SFigures Summary(std::vector<double> ms, std::vector<double> cpu) {
   std::sort(ms.begin(), ms.end());
-  return {ms[ms.size() / 2], ms.back()};
+  std::sort(cpu.begin(), cpu.end());
+  return {ms[ms.size() / 2], ms.back(), cpu[cpu.size() / 2], cpu.back()};
 }
+
+double ThreadCpuMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// One measured action: wall and CPU time, and the callgrind counts when run there.
+struct SRound {
+  SRound() : cpu(ThreadCpuMs()) {
+    CALLGRIND_TOGGLE_COLLECT;
+    timer.start();
+  }
+  void Stop(std::vector<double>& ms, std::vector<double>& cpuMs) {
+    QCoreApplication::processEvents();
+    ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    CALLGRIND_TOGGLE_COLLECT;
+    cpuMs.push_back(ThreadCpuMs() - cpu);
+  }
+  QElapsedTimer timer;
+  double cpu;
+};
 
 // About 5 KB a cell: a marker and 100 lines of code, with the control's own
 // line ends (the conversion on opening is not what is measured here).
@@ -59,18 +91,20 @@ std::string Script(int cells) {
 
 template <typename Action>
 SFigures Time(int rounds, Action action) {
-  std::vector<double> ms;
+  std::vector<double> ms, cpu;
   for (int i = 0; i < rounds; ++i) {
-    QElapsedTimer timer;
-    timer.start();
+    SRound round;
     action(i);
-    QCoreApplication::processEvents();
-    ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    round.Stop(ms, cpu);
   }
-  return Summary(ms);
+  return Summary(ms, cpu);
 }
 
-void Print(const char* what, SFigures f) { std::printf("  %-44s %8.2f ms median %8.2f ms worst\n", what, f.median, f.worst); }
+void Print(const char* what, SFigures f) {
+  std::printf("  %-40s %8.2f ms median %8.2f worst | cpu %7.2f ms median %7.2f worst\n", what,
+              f.median, f.worst, f.cpuMedian, f.cpuWorst);
+  CALLGRIND_DUMP_STATS_AT(what);
+}
 
 void Measure(const QString& folder, int cells) {
   const std::string path = (folder + QStringLiteral("/cells%1.m").arg(cells)).toStdString();
@@ -110,19 +144,17 @@ void Measure(const QString& folder, int cells) {
   QTest::keyClick(view, Qt::Key_Up);
   Print("completion, first key (reads the words)", Time(1, [&](int) { QTest::keyClick(view, Qt::Key_N); }));
   view->SendScintilla(QsciScintillaBase::SCI_AUTOCCANCEL);
-  std::vector<double> completion;
+  std::vector<double> completion, completionCpu;
   for (int i = 0; i < 50; ++i) {
-    QElapsedTimer timer;
-    timer.start();
+    SRound round;
     QTest::keyClick(view, Qt::Key_A);  // "na": all 5,000 names
-    QCoreApplication::processEvents();
-    completion.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    round.Stop(completion, completionCpu);
     if (i + 1 == 50) break;
     view->SendScintilla(QsciScintillaBase::SCI_AUTOCCANCEL);
     QTest::keyClick(view, Qt::Key_Backspace);
     QCoreApplication::processEvents();
   }
-  Print("completion of \"na\" with 5,000 names", Summary(completion));
+  Print("completion of \"na\" with 5,000 names", Summary(completion, completionCpu));
   std::printf("  list shown: %s\n", view->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE) ? "yes" : "no");
   frame->CloseAll();
 }

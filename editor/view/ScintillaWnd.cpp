@@ -26,6 +26,7 @@
 #include "editor/view/IndentRules.h"
 #include "editor/view/Keywords.h"
 #include "editor/view/MarkerImages.h"
+#include "editor/view/ViewAccessibility.h"
 
 namespace {
 
@@ -96,6 +97,7 @@ std::string SaveTarget(const std::string& path) {
 }  // namespace
 
 CScintillaWnd::CScintillaWnd(QWidget* parent) : QsciScintillaBase(parent) {
+  UsePlainAccessibilityWhileNoToolListens();
   // Files are UTF-8 here, the system's single-byte code page of the text.
   Send(Base::SCI_SETCODEPAGE, Base::SC_CP_UTF8);
   // Margins stay hidden until Init shows them, so their state is known.
