@@ -6,6 +6,7 @@
 #include <string>
 
 #include "console/command/HistoryStore.h"
+#include "console/shell/CalyxArgs.h"
 #include "console/shell/QtSettings.h"
 #include "console/shell/RowList.h"
 
@@ -13,12 +14,6 @@ class CMainFrame;
 class CSessionCore;
 class CSessionWorker;
 class QApplication;
-
-struct CalyxOptions {
-  bool splash = true;
-  bool show = true;
-  std::string startFolder;  // where the interpreter starts; empty: the saved folder
-};
 
 class CCalyxApp {
  public:

@@ -1,13 +1,12 @@
 // Calyx: a workbench for GNU Octave.
 #include <QApplication>
-#include <QFileInfo>
 
-#include <algorithm>
+#include <filesystem>
 #include <iostream>
 
-#include "common/ProgramArgs.h"
 #include "common/UserDirs.h"
 #include "console/shell/CalyxApp.h"
+#include "console/shell/CalyxArgs.h"
 
 int main(int argc, char** argv) {
   const SProgramInfo info{"calyx", "Calyx", CALYX_VERSION,
@@ -15,7 +14,17 @@ int main(int argc, char** argv) {
                           "[DIR]",
                           {{"--no-splash", "start without the splash window"}}};
   // Answered before any window or display is needed.
-  const SProgramArgs args = ParseProgramArgs({argv + 1, argv + argc}, info);
+  SProgramArgs args = ParseProgramArgs({argv + 1, argv + argc}, info);
+  std::error_code noCurrentFolder;
+  const CalyxStart start = CalyxStartOf(
+      args, std::filesystem::current_path(noCurrentFolder).string(), [](const std::string& folder) {
+        std::error_code error;
+        return std::filesystem::is_directory(folder, error);
+      });
+  if (args.action == SProgramArgs::Action::Run && !start.error.empty()) {
+    args.action = SProgramArgs::Action::UsageError;
+    args.error = start.error;
+  }
   if (const int status = AnswerStandardOptions(args, info, std::cout, std::cerr); status >= 0) return status;
 
   QApplication application(argc, argv);
@@ -23,12 +32,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Calyx"));
   QApplication::setApplicationVersion(QStringLiteral(CALYX_VERSION));
 
-  CalyxOptions options;
-  options.splash = std::find(args.options.begin(), args.options.end(), "--no-splash") == args.options.end();
-  // A folder given on the command line is where the interpreter starts.
-  if (!args.operands.empty())
-    options.startFolder = QFileInfo(QString::fromLocal8Bit(args.operands.front().c_str())).absoluteFilePath().toStdString();
   CCalyxApp calyx;
-  if (!calyx.InitInstance(options)) return 1;
+  if (!calyx.InitInstance(start.options)) return 1;
   return QApplication::exec();
 }
