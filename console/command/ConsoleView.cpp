@@ -1,18 +1,18 @@
 #include "console/command/ConsoleView.h"
 
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QUrl>
 
 #include "common/OctaveQuote.h"
 #include "console/command/CompletionPopup.h"
 #include "console/command/ConsoleText.h"
 #include "console/command/HistoryStore.h"
+#include "console/command/LinkOpener.h"
+#include "console/session/ConsoleLinks.h"
 #include "console/session/OutputForms.h"
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
@@ -164,8 +164,10 @@ void CCalyxView::AppendOutput(const std::string& chunk, const std::vector<Consol
           break;
         case ConsoleMark::Kind::Link:
           format.setAnchor(true);
-          format.setAnchorHref(QString::fromUtf8(chunk.substr(
-              static_cast<size_t>(mark.begin), static_cast<size_t>(mark.end - mark.begin))));
+          format.setAnchorHref(QString::fromStdString(
+              !mark.target.empty() ? mark.target
+                                   : chunk.substr(static_cast<size_t>(mark.begin),
+                                                  static_cast<size_t>(mark.end - mark.begin))));
           format.setFontUnderline(true);
           format.setForeground(QColor(0, 0, 238));
           break;
@@ -587,30 +589,51 @@ void CCalyxView::insertFromMimeData(const QMimeData* source) {
 }
 
 void CCalyxView::FollowLink(const QString& link) {
-  if (link.contains(QStringLiteral("http://")) || link.contains(QStringLiteral("https://"))) {
-    QDesktopServices::openUrl(QUrl(link));
-  } else if (link.contains(QStringLiteral(":\\")) || link.startsWith(QLatin1Char('/'))) {
-    if (m_host) m_host->SendToEditor(link.toStdString(), true);
-  } else if (m_core) {
-    // A plain name goes in command form; anything else as a quoted argument.
-    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9_.@]+$"));
-    const std::string name = link.toStdString();
-    m_core->EnqueueCommand(plainName.match(link).hasMatch()
-                               ? "help " + name
-                               : "help (" + octave_quote::SingleQuoted(name) + ")",
-                           true);
+  using console_links::LinkTarget;
+  const LinkTarget target = console_links::ParseTarget(link.toStdString());
+  switch (target.kind) {
+    case LinkTarget::Kind::WebAddress:
+      if (m_linkOpener) m_linkOpener->OpenWebAddress(target.name);
+      return;
+    case LinkTarget::Kind::File:
+      if (m_linkOpener) m_linkOpener->OpenFileAt(target.name, target.line);
+      return;
+    case LinkTarget::Kind::Function:
+      if (m_linkOpener) m_linkOpener->OpenFunctionAt(target.name, target.line);
+      return;
+    case LinkTarget::Kind::HelpTopic:
+      break;
   }
+  if (!m_core) return;
+  // A plain name goes in command form; anything else as a quoted argument.
+  static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9_.@]+$"));
+  const std::string name = link.toStdString();
+  m_core->EnqueueCommand(plainName.match(link).hasMatch()
+                             ? "help " + name
+                             : "help (" + octave_quote::SingleQuoted(name) + ")",
+                         true);
+}
+
+QString CCalyxView::LinkAt(const QPoint& point) const {
+  const QTextCursor at = cursorForPosition(point);
+  // The cursor stands between two characters: the one after it, then the one before.
+  QTextCursor next = at;
+  next.movePosition(QTextCursor::NextCharacter);
+  const QString link = next.charFormat().anchorHref();
+  return link.isEmpty() ? at.charFormat().anchorHref() : link;
 }
 
 void CCalyxView::mouseReleaseEvent(QMouseEvent* event) {
   QPlainTextEdit::mouseReleaseEvent(event);
   if (event->button() != Qt::LeftButton || textCursor().hasSelection()) return;
-  QTextCursor at = cursorForPosition(event->position().toPoint());
-  QTextCursor next = at;
-  next.movePosition(QTextCursor::NextCharacter);
-  QString link = next.charFormat().anchorHref();
-  if (link.isEmpty()) link = at.charFormat().anchorHref();
+  const QString link = LinkAt(event->position().toPoint());
   if (!link.isEmpty()) FollowLink(link);
+}
+
+void CCalyxView::mouseMoveEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseMoveEvent(event);
+  const bool overLink = event->buttons() == Qt::NoButton && !LinkAt(event->position().toPoint()).isEmpty();
+  viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
 }
 
 void CCalyxView::contextMenuEvent(QContextMenuEvent* event) {

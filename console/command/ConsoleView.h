@@ -11,6 +11,7 @@
 
 class AutoComplete;
 class CHistoryStore;
+class IConsoleLinkOpener;
 class CSessionCore;
 class CSessionWorker;
 
@@ -36,6 +37,9 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   void SetReadOnly(bool readOnly) override;
   void MoveCaretToEnd() override;
 
+  // Where clicks on web addresses and on the interpreter's file positions go.
+  void SetLinkOpener(IConsoleLinkOpener* opener) { m_linkOpener = opener; }
+
   int InputStart() const { return m_inputStart; }
   // Where the lines typed ahead of the interpreter begin (the end of its output).
   int TypedStart() const { return m_typedStart; }
@@ -57,6 +61,7 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void insertFromMimeData(const QMimeData* source) override;
 
@@ -73,6 +78,8 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   void ReplaceInputText(const QString& text);
   QString InputText() const;
   void FollowLink(const QString& link);
+  // The target of the link under a point of the viewport; empty when none.
+  QString LinkAt(const QPoint& point) const;
   // Inserts interpreter output before the lines typed ahead; returns where.
   int InsertOutput(const QString& text);
   // The tail of the interpreter's side: the text before the lines typed ahead.
@@ -91,6 +98,7 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   ISettings* m_settings = nullptr;
   ISessionHost* m_host = nullptr;
   AutoComplete* m_completion = nullptr;
+  IConsoleLinkOpener* m_linkOpener = nullptr;
   // invariant: m_typedStart <= m_inputStart <= the text's length. The lines
   // between them are typed ahead and queued, each ending with a line end.
   int m_typedStart = 0;

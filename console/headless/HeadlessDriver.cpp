@@ -219,9 +219,9 @@ class CHeadlessSession {
     PrintSection(out, "packages", RowLines(m_views.packages.Rows(), false));
     std::vector<std::string> marks;
     for (const auto& mark : m_views.console.Marks()) {
-      marks.push_back(std::string(MarkName(mark.kind)) + "\t" +
-                      text::ReplaceAll(console.substr(mark.begin, mark.end - mark.begin), "\n",
-                                       "\\n"));
+      const std::string marked = console.substr(mark.begin, mark.end - mark.begin);
+      marks.push_back(std::string(MarkName(mark.kind)) + "\t" + text::ReplaceAll(marked, "\n", "\\n") +
+                      (mark.target.empty() || mark.target == marked ? "" : "\t" + mark.target));
     }
     PrintSection(out, "marks", marks);
     PrintSection(out, "completion", m_views.completion.Candidates());

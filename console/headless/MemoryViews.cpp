@@ -42,7 +42,7 @@ void CMemoryConsole::AppendOutput(const std::string& chunk, const std::vector<Co
     const long begin = std::clamp(start + mark.begin, 0L, end);
     const long finish = std::clamp(start + mark.end, begin, end);
     if (finish > begin) {
-      m_marks.push_back({mark.kind, static_cast<size_t>(begin), static_cast<size_t>(finish)});
+      m_marks.push_back({mark.kind, static_cast<size_t>(begin), static_cast<size_t>(finish), mark.target});
     }
   }
   TrimToLines(maxLines);
@@ -62,11 +62,11 @@ void CMemoryConsole::TrimToLines(int maxLines) {
   m_text.erase(0, cut);
   m_lineFeeds = static_cast<size_t>(maxLines) - 1;
   std::vector<Mark> kept;
-  for (Mark mark : m_marks) {
+  for (Mark& mark : m_marks) {
     if (mark.end <= cut) continue;
     mark.begin = mark.begin > cut ? mark.begin - cut : 0;
     mark.end -= cut;
-    kept.push_back(mark);
+    kept.push_back(std::move(mark));
   }
   m_marks = std::move(kept);
   m_typedStart = m_typedStart > cut ? m_typedStart - cut : 0;

@@ -23,6 +23,7 @@ class CMemoryConsole : public IConsole {
     ConsoleMark::Kind kind;
     size_t begin;
     size_t end;
+    std::string target;  // a link's, when it is not its text
   };
 
   std::string Tail(size_t count) override;

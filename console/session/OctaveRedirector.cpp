@@ -4,6 +4,7 @@
 
 #include "common/Text.h"
 #include "common/UserDirs.h"
+#include "console/session/ConsoleLinks.h"
 #include "console/session/OutputForms.h"
 #include "console/session/ValueRequest.h"
 
@@ -152,6 +153,18 @@ void COctaveRedirector::Interpret(std::string chunk) {
     chunk.clear();
   }
 
+  if (m_bExpectAnswer) {
+    // A question's error is its answer, not the next command's.
+    m_bErrorSeen = false;
+    if (Collect(m_collected.answer, chunk)) {
+      m_bExpectAnswer = false;
+      std::lock_guard lock(m_answerMutex);
+      m_answer = std::exchange(m_collected.answer, {});
+      m_bReady = true;
+    }
+    chunk.clear();
+  }
+
   if (m_bExpectCompletion) {
     if (Collect(m_collected.completion, chunk)) {
       m_bExpectCompletion = false;
@@ -218,6 +231,11 @@ void COctaveRedirector::Interpret(std::string chunk) {
   Display(std::move(chunk));
 }
 
+std::string COctaveRedirector::TakeAnswer() {
+  std::lock_guard lock(m_answerMutex);
+  return std::exchange(m_answer, {});
+}
+
 void COctaveRedirector::UpdateWorkspace(const std::string& answer) {
   const std::vector<ListRow> rows = forms::ParseWorkspaceTable(answer);
   if (!forms::SameNamesAndSizes(m_views.workspace->Rows(), rows)) {
@@ -260,6 +278,10 @@ void COctaveRedirector::Display(std::string chunk) {
     }
     for (const auto& [begin, end] : forms::SeeAlsoLinks(chunk)) {
       marks.push_back({ConsoleMark::Kind::Link, static_cast<long>(begin), static_cast<long>(end)});
+    }
+    for (console_links::LinkRange& link : console_links::FindLinks(chunk)) {
+      marks.push_back({ConsoleMark::Kind::Link, static_cast<long>(link.begin),
+                       static_cast<long>(link.end), std::move(link.target)});
     }
     m_bErrorSeen = false;
     const long boldFrom = lastLineFeed == std::string::npos ? -1 : static_cast<long>(lastLineFeed);

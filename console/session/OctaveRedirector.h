@@ -34,6 +34,9 @@ class COctaveRedirector : public CRedirector {
   // the next command has been echoed.
   void ExpectInterruptPrompts();
 
+  // The last complete answer kept for a question ("" when none came).
+  std::string TakeAnswer();
+
   // The prompt the console shows in the current debugger state.
   std::string CurrentPrompt() const;
   bool InDebugMode() const { return m_bDebugMode; }
@@ -47,6 +50,8 @@ class COctaveRedirector : public CRedirector {
   std::atomic<bool> m_bExpectCompletion{false};
   std::atomic<bool> m_bCompletionForEditor{false};
   std::atomic<bool> m_bExpectMatrix{false};
+  // The answer is a program's question's: kept for TakeAnswer, never shown.
+  std::atomic<bool> m_bExpectAnswer{false};
   std::atomic<bool> m_bBusy{false};
   // The command being answered is complete only at its prompt: output that pauses
   // does not release the dispatcher.
@@ -92,6 +97,8 @@ class COctaveRedirector : public CRedirector {
   std::chrono::steady_clock::time_point m_interruptDeadline;
   struct Collectors {
     std::string workspace, completion, path, packages, help, editorHelp, error, stop, value,
-        matrix;
+        matrix, answer;
   } m_collected;
+  std::mutex m_answerMutex;
+  std::string m_answer;  // guarded by m_answerMutex
 };

@@ -34,13 +34,19 @@ CSessionCore::~CSessionCore() {
 
 bool CSessionCore::EnqueueCommand(const std::string& text, bool echo,
                                   std::function<void()> onAnswered) {
-  m_commandQueue.Push(CommandRecord{text, echo, std::move(onAnswered)});
+  m_commandQueue.Push(CommandRecord{text, echo, std::move(onAnswered), false, {}});
   m_signals.m_dispatcherWake.Notify();
   return true;
 }
 
+void CSessionCore::EnqueueQuestion(const std::string& text,
+                                   std::function<void(const std::string&)> onAnswer) {
+  m_commandQueue.Push(CommandRecord{text, false, {}, false, std::move(onAnswer)});
+  m_signals.m_dispatcherWake.Notify();
+}
+
 void CSessionCore::EnqueueTyped(const std::string& line) {
-  m_commandQueue.Push(CommandRecord{line, true, {}, true});
+  m_commandQueue.Push(CommandRecord{line, true, {}, true, {}});
   m_signals.m_dispatcherWake.Notify();
 }
 
@@ -99,6 +105,13 @@ std::string CSessionCore::Adapted(const std::string& text) const {
 }
 
 void CSessionCore::Dispatch(const CommandRecord& record) {
+  if (record.onAnswer) {
+    m_redirector.m_bExpectAnswer = true;
+    Send(ClassifiedCommand{CommandKind::Ordinary, record.text, {}, true, false}, false);
+    m_redirector.m_bExpectAnswer = false;
+    record.onAnswer(m_redirector.TakeAnswer());
+    return;
+  }
   const ClassifiedCommand command = ClassifyCommand(record.text);
   // A typed line is on the screen already and moves past the output now.
   const bool shown = record.typed || (record.echo && !command.silence);

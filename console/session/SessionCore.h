@@ -21,6 +21,9 @@ struct CommandRecord {
   // Called on the dispatcher thread once the command's answer is complete.
   std::function<void()> onAnswered;
   bool typed = false;  // typed in the console, which shows it already
+  // Set for the program's questions: the answer, prompt included, comes here on
+  // the dispatcher thread and is not shown.
+  std::function<void(const std::string& answer)> onAnswer;
 };
 
 class CSessionCore {
@@ -34,6 +37,9 @@ class CSessionCore {
 
   // Any thread. Always true.
   bool EnqueueCommand(const std::string& text, bool echo, std::function<void()> onAnswered = {});
+  // A silent question whose answer goes to `onAnswer` (on the dispatcher thread;
+  // empty when the interpreter went away first).
+  void EnqueueQuestion(const std::string& text, std::function<void(const std::string&)> onAnswer);
   // A line the user typed in the console and ended with Enter.
   void EnqueueTyped(const std::string& line);
   // A request from the editor; line ends are removed.

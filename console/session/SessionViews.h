@@ -16,6 +16,7 @@ struct ConsoleMark {
   Kind kind;
   long begin;
   long end;
+  std::string target = {};  // what a link opens; empty: its own text
   bool operator==(const ConsoleMark&) const = default;
 };
 

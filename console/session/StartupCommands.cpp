@@ -38,9 +38,12 @@ constexpr const char* kInterpreterProgram =
 
 }  // namespace
 
+std::string EditorProgram(const std::string& programFolder) {
+  return text::ReplaceAll(programFolder, "\\", "/") + kEditorProgram;
+}
+
 std::string EditorSetupCommand(long version, const std::string& programFolder) {
-  const std::string folder = text::ReplaceAll(programFolder, "\\", "/");
-  std::string editor = ShellWord(folder + kEditorProgram);
+  std::string editor = ShellWord(EditorProgram(programFolder));
 #ifndef _WIN32
   // The interpreter's shell would give the editor the interpreter's own pipes:
   // its messages would land in the console, and the pipe would outlive the

@@ -6,6 +6,8 @@
 // Makes the interpreter's own `edit` start the editor from `programFolder`
 // without waiting for it. `version` is 1000*major + 100*minor + patch.
 std::string EditorSetupCommand(long version, const std::string& programFolder);
+// The editor's program, beside Calyx's own.
+std::string EditorProgram(const std::string& programFolder);
 
 // The folder of the interpreter program when none is configured.
 #ifdef _WIN32

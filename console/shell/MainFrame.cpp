@@ -45,6 +45,7 @@
 #include "console/session/SessionWorker.h"
 #include "console/session/StartupCommands.h"
 #include "console/shell/CommandIds.h"
+#include "console/shell/LinkOpener.h"
 #include "console/shell/Looks.h"
 #include "console/shell/OptionsSheet.h"
 #include "console/update/AutoUpdater.h"
@@ -384,6 +385,9 @@ void CMainFrame::AttachSession(CSessionCore* core, CSessionWorker* worker) {
   m_core = core;
   m_worker = worker;
   m_console->Attach(core, worker, &m_history, &m_settings, this, m_completion);
+  m_console->SetLinkOpener(new CLinkOpener(*core, *this, [this](const QString& message) {
+    statusBar()->showMessage(message, 10000);
+  }, this));
   // Posted, never waited for: the dispatcher must not wait on this thread.
   core->SetOnBusyChanged([this](bool busy, const std::string& command) {
     QMetaObject::invokeMethod(this, [this, busy, text = QString::fromStdString(command)] {

@@ -26,13 +26,14 @@ class CCalyxWindowTest : public ::testing::Test {
     SetConfirmationResponder({});
     app.reset();
   }
-  void Start(const QString& interpreterFolder, bool autoStart = true) {
+  void Start(const QString& interpreterFolder, bool autoStart = true, const QString& startFolder = {}) {
     QSettings settings;
     settings.setValue(QStringLiteral("Octave/path"), interpreterFolder);
     settings.setValue(QStringLiteral("Octave/AutoStart"), autoStart ? 1 : 0);
     settings.sync();
     app = std::make_unique<CCalyxApp>();
-    ASSERT_TRUE(app->InitInstance({.splash = false, .show = true, .startFolder = {}}));
+    ASSERT_TRUE(app->InitInstance(
+        {.splash = false, .show = true, .startFolder = startFolder.toStdString()}));
     frame = app->Frame();
   }
   bool Connected() { return app->Core()->Signals().g_bConnected; }

@@ -15,6 +15,7 @@
 
 #include "console/command/CompletionPopup.h"
 #include "console/command/HistoryStore.h"
+#include "console/command/LinkOpener.h"
 #include "console/headless/MemoryViews.h"
 #include "console/session/SessionCore.h"
 #include "widgets/ConfirmBox.h"
@@ -200,6 +201,59 @@ TEST_F(ConsoleViewTest, OutputIsCappedFormattedAndLinksRunHelp) {
   EXPECT_TRUE(queued[0].echo);
 }
 
+// Writes down what each click asked for.
+class CRecordingOpener : public IConsoleLinkOpener {
+ public:
+  void OpenWebAddress(const std::string& address) override { calls.push_back("web " + address); }
+  void OpenFileAt(const std::string& path, long line) override {
+    calls.push_back("file " + path + " " + std::to_string(line));
+  }
+  void OpenFunctionAt(const std::string& name, long line) override {
+    calls.push_back("function " + name + " " + std::to_string(line));
+  }
+  std::vector<std::string> calls;
+};
+
+TEST_F(ConsoleViewTest, ClicksOnAddressesAndPlacesReachTheOpener) {
+  CRecordingOpener opener;
+  view.SetLinkOpener(&opener);
+  // As the interpreter writes it: the session finds the links.
+  core->Redirector().FeedOutput(
+      "Read https://www.octave.org/bugs.html to learn more.\n"
+      "error: parse error near line 2 of file /tmp/d/p.m\n"
+      "error: badf: no\nerror: called from\n    badf at line 3 column 5\n>> ");
+  core->Redirector().FeedQuiet();
+  const QString text = view.toPlainText();
+  ASSERT_TRUE(text.endsWith(QStringLiteral("column 5\n>> ")));
+  const auto clickOn = [&](const QString& part, int occurrence = 0) {
+    int at = -1;
+    for (int i = 0; i <= occurrence; ++i) at = text.indexOf(part, at + 1);
+    QTextCursor cursor(view.document());
+    cursor.setPosition(at + 2);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.cursorRect(cursor).center());
+  };
+  clickOn(QStringLiteral("www.octave"));
+  clickOn(QStringLiteral("line 2 of file"));
+  clickOn(QStringLiteral("badf"), 0);
+  clickOn(QStringLiteral("badf at line"));
+  EXPECT_EQ(opener.calls, (std::vector<std::string>{"web https://www.octave.org/bugs.html",
+                                                    "file /tmp/d/p.m 2", "function badf 3",
+                                                    "function badf 3"}));
+  // Plain text, and a selection that ends on a link, open nothing.
+  opener.calls.clear();
+  clickOn(QStringLiteral("to learn"));
+  QTextCursor start(view.document());
+  start.setPosition(text.indexOf(QStringLiteral("Read")));
+  QTextCursor end(view.document());
+  end.setPosition(text.indexOf(QStringLiteral("www.")) + 3);
+  QTest::mousePress(view.viewport(), Qt::LeftButton, {}, view.cursorRect(start).center());
+  QTest::mouseMove(view.viewport(), view.cursorRect(end).center());
+  QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, view.cursorRect(end).center());
+  EXPECT_TRUE(view.textCursor().hasSelection());
+  EXPECT_TRUE(opener.calls.empty());
+  EXPECT_TRUE(Queued().empty());
+}
+
 TEST_F(ConsoleViewTest, WorkerThreadsReachTheConsoleThroughTheInterface) {
   // Every change of the document happens on the window's thread, and each call
   // returns only once it has: the worker reads back what it has just written.
@@ -231,7 +285,7 @@ TEST_F(ConsoleViewTest, LinesTypedWhileBusyWaitWhereTypedAndEachIsSentOnce) {
   QTest::keyClick(&view, Qt::Key_Return);
   ASSERT_EQ(Queued().size(), 1u);
   // The dispatcher takes the line; the interpreter is busy with it.
-  core->m_commandQueue.Push(CommandRecord{"later", false, {}, false});
+  core->m_commandQueue.Push(CommandRecord{"later", false, {}, false, {}});
   EXPECT_TRUE(view.EchoCommand("slow"));
   QTest::keyClicks(&view, "fast");
   QTest::keyClick(&view, Qt::Key_Return);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -216,6 +217,31 @@ TEST_F(SessionTest, CommandsRunOneAfterAnotherEachAfterTheAnswerBefore) {
   const auto history = core->History().Lines();
   EXPECT_EQ(history.back(), "fast");
   EXPECT_EQ(history[history.size() - 2], "slow");
+}
+
+TEST_F(SessionTest, AQuestionsAnswerGoesToTheAskerAndNeverToTheConsole) {
+  StartWith("on disp(which('badf'))\n  out /tmp/d/badf.m\\n\n"
+            "on disp(which('gone'))\n  out error: which: gone\\n\n"
+            "on x = 2\n  out x = 2\\n\n");
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  ASSERT_TRUE(WaitIdle());
+  const std::string before = views.console.Text();
+  std::mutex mutex;
+  std::vector<std::string> answers;
+  for (const char* question : {"disp(which('badf'))", "disp(which('gone'))"}) {
+    core->EnqueueQuestion(question, [&](const std::string& answer) {
+      std::lock_guard lock(mutex);
+      answers.push_back(answer);
+    });
+  }
+  Type("x = 2");
+  ASSERT_TRUE(ConsoleShows("x = 2\n>> "));
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(answers, (std::vector<std::string>{"/tmp/d/badf.m\n>> ", "error: which: gone\n>> "}));
+  // The questions were not shown, and the error of one is not the next answer's.
+  EXPECT_EQ(views.console.Text(), before + "x = 2\nx = 2\n>> ");
+  for (const auto& mark : views.console.Marks()) EXPECT_NE(mark.kind, ConsoleMark::Kind::Error);
+  EXPECT_EQ(core->History().Lines().back(), "x = 2");
 }
 
 TEST_F(SessionTest, LocalCommandsAndAnExitTheUserCancels) {

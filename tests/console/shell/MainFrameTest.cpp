@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QTest>
+#include <QTextCursor>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,33 @@
 namespace {
 
 using namespace command_id;
+
+// Quire's side of the link: the texts it was sent.
+class CEditorStandIn {
+ public:
+  CEditorStandIn() {
+    EXPECT_TRUE(m_endpoint.Open("Quire - [f.m]", [this](const std::string& text) {
+      std::lock_guard lock(m_mutex);
+      m_received.push_back(text);
+    }));
+  }
+  std::vector<std::string> Received() {
+    std::lock_guard lock(m_mutex);
+    return m_received;
+  }
+  // Waits (handling events) until `text` has come.
+  bool Got(const std::string& text) {
+    return QTest::qWaitFor([&] {
+      const std::vector<std::string> received = Received();
+      return std::find(received.begin(), received.end(), text) != received.end();
+    }, 30000);
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::vector<std::string> m_received;
+  calyx_link::CLinkEndpoint m_endpoint;
+};
 
 class MainFrameTest : public CCalyxWindowTest {
  protected:
@@ -152,13 +180,7 @@ TEST_F(MainFrameTest, TheEditorIsReachedOverTheLinkBothWays) {
   CFakeInterpreter fake(
       "on f(2)\n  out keyboard: stopped in /tmp/f.m at line 4\\n\n  prompt debug> \n"
       "on dbcont\n  out ans = 3\\n\n");
-  std::mutex mutex;
-  std::vector<std::string> received;
-  calyx_link::CLinkEndpoint editor;
-  ASSERT_TRUE(editor.Open("Quire - [f.m]", [&](const std::string& text) {
-    std::lock_guard lock(mutex);
-    received.push_back(text);
-  }));
+  CEditorStandIn editor;
   Start(fake.Folder());
   ASSERT_TRUE(WaitConnected(true));
   // The editor's request arrives with its line end and runs as one line.
@@ -166,8 +188,7 @@ TEST_F(MainFrameTest, TheEditorIsReachedOverTheLinkBothWays) {
   ASSERT_TRUE(ConsoleShows(QStringLiteral("f(2)\nkeyboard: stopped in /tmp/f.m at line 4\n")));
   ASSERT_TRUE(calyx_link::SendToTitle(" - Calyx", "dbcont\r\n"));
   ASSERT_TRUE(ConsoleShows(QStringLiteral("ans = 3\n>> ")));
-  std::lock_guard lock(mutex);
-  EXPECT_EQ(received, (std::vector<std::string>{"debug\nLine=4\nPath=/tmp/f.m", "dbended\nPath="}));
+  EXPECT_EQ(editor.Received(), (std::vector<std::string>{"debug\nLine=4\nPath=/tmp/f.m", "dbended\nPath="}));
 }
 
 TEST_F(MainFrameTest, ExitAsksFirstWhileConnectedAndCancelKeepsEverything) {
@@ -233,6 +254,48 @@ TEST_F(MainFrameTest, TheRealInterpreterAnswersInTheWindow) {
   frame->Action(kDisconnect)->trigger();
   ASSERT_TRUE(WaitConnected(false));
   ASSERT_TRUE(QTest::qWaitFor([&] { return kill(child, 0) != 0; }, 5000));
+}
+
+TEST_F(MainFrameTest, ErrorsInFunctionFilesLinkToTheirLinesInTheEditor) {
+  if (!QFile::exists(QStringLiteral("/usr/bin/octave-cli"))) GTEST_SKIP() << "no octave-cli";
+  QTemporaryDir work;
+  const auto write = [&](const char* name, const char* code) {
+    QFile file(work.filePath(QString::fromLatin1(name)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(code);
+  };
+  write("badf.m", "function y = badf(x)\n  z = 1;\n  y = undefined_thing + x;\nend\n");
+  write("parsebad.m", "function y = parsebad(x)\n  y = (x + ;\nend\n");
+  CEditorStandIn editor;
+  const auto clickOn = [&](const QString& part) {
+    CCalyxView* console = frame->Console();
+    const int at = console->toPlainText().lastIndexOf(part);
+    ASSERT_GE(at, 0) << part.toStdString();
+    QTextCursor cursor(console->document());
+    cursor.setPosition(at + 1);
+    QTest::mouseClick(console->viewport(), Qt::LeftButton, {}, console->cursorRect(cursor).center());
+  };
+  // `calyx DIR`: the interpreter starts in DIR.
+  Start(QStringLiteral("/usr/bin"), true, work.path());
+  ASSERT_TRUE(WaitConnected(true));
+  Type(QStringLiteral("pwd"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("ans = ") + work.path() + QLatin1Char('\n')));
+
+  Type(QStringLiteral("badf(1)"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("    badf at line 3 column 5\n")));
+  clickOn(QStringLiteral("badf at line 3"));
+  EXPECT_TRUE(editor.Got("line 3 of file " + work.filePath(QStringLiteral("badf.m")).toStdString()));
+  Type(QStringLiteral("parsebad(1)"));
+  ASSERT_TRUE(ConsoleShows(QStringLiteral("parse error near line 2 of file")));
+  clickOn(QStringLiteral("line 2 of file"));
+  EXPECT_TRUE(editor.Got("line 2 of file " + work.filePath(QStringLiteral("parsebad.m")).toStdString()));
+  // The question for the function's file was never shown nor kept.
+  EXPECT_FALSE(frame->Console()->toPlainText().contains(QStringLiteral("which")));
+  const auto lines = app->Core()->History().Lines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& line) { return line.find("which") != std::string::npos; }),
+            0);
+  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });
 }
 
 TEST_F(MainFrameTest, EachTypedLineRunsOnceInOrderAndAnswersStayOutOfTheHistory) {
