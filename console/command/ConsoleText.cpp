@@ -64,3 +64,23 @@ RecallResult RecallForward(const std::vector<std::string>& lines, long cursor,
   if (cursor == n - 1) return {0, std::string()};
   return {cursor, std::nullopt};
 }
+
+std::u16string LeftOutNote(long count) {
+  std::u16string digits;
+  const std::string plain = std::to_string(count);
+  for (size_t i = 0; i < plain.size(); ++i) {
+    if (i > 0 && (plain.size() - i) % 3 == 0) digits += u',';
+    digits += static_cast<char16_t>(plain[i]);
+  }
+  return u" \u2026 [" + digits + u" characters not shown; copying the line copies them all] \u2026 ";
+}
+
+std::pair<long, long> WholeLineRange(const CutLine& line, long from, long to) {
+  const long noteEnd = line.head + line.note;
+  const auto whole = [&](long shown, bool start) {
+    if (shown <= line.head) return shown;
+    if (shown >= noteEnd) return shown - line.note + line.leftOut;
+    return start ? line.head : line.head + line.leftOut;  // inside the note
+  };
+  return {whole(from, true), whole(to, false)};
+}

@@ -1,10 +1,11 @@
-// Pure rules of the console's input line: the word that Tab completes and the
-// history recall of the arrow keys.
+// Pure rules of the console's text: the word that Tab completes, the history
+// recall of the arrow keys, and very long lines shown cut.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The characters that end a word for completion and help lookup.
@@ -27,3 +28,25 @@ RecallResult RecallBackward(const std::vector<std::string>& lines, long cursor,
 // Down: the next line, or the next one that starts with `prefix`.
 RecallResult RecallForward(const std::vector<std::string>& lines, long cursor,
                            const std::string& prefix);
+
+// A line longer than kLongLine characters is shown cut: its first kShownHead
+// characters, a note of what is left out, and its last kShownTail characters.
+// Laying out and drawing a line costs time in step with its length: cut, every
+// line stays quick to show whatever the interpreter prints.
+inline constexpr int kLongLine = 8000;
+inline constexpr int kShownHead = 4000;
+inline constexpr int kShownTail = 500;
+
+// The note that stands for `count` characters left out.
+std::u16string LeftOutNote(long count);
+
+// A line shown cut: `head` characters, a note `note` characters long that
+// stands for `leftOut` characters, then the rest.
+struct CutLine {
+  long head;
+  long note;
+  long leftOut;
+};
+// The range of the whole line that the shown range [from, to) stands for: any
+// part of the note stands for everything left out.
+std::pair<long, long> WholeLineRange(const CutLine& line, long from, long to);

@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include <tuple>
+
 #include "common/OctaveQuote.h"
 #include "console/command/CompletionPopup.h"
 #include "console/command/ConsoleText.h"
@@ -48,6 +50,20 @@ bool IsConsoleControlKey(const QKeyEvent* event) {
     default:
       return false;
   }
+}
+
+// What a line shown cut has left out, kept with its block (and dropped with it).
+class CLeftOut : public QTextBlockUserData {
+ public:
+  QString text;
+  int noteLength = 0;  // the note stands after the line's first kShownHead characters
+};
+
+QTextCharFormat NoteFormat(QTextCharFormat format) {
+  format.setForeground(QColor(128, 128, 128));
+  format.setFontItalic(true);
+  format.setFontWeight(QFont::Normal);
+  return format;
 }
 
 }  // namespace
@@ -177,6 +193,7 @@ void CCalyxView::AppendOutput(const std::string& chunk, const std::vector<Consol
       range.setPosition(to, QTextCursor::KeepAnchor);
       range.mergeCharFormat(format);
     }
+    CutLongLines(start, m_typedStart);
     // Keep the newest maxLines lines; what is typed ahead stays.
     const int blocks = document()->blockCount();
     if (maxLines > 0 && blocks > maxLines) {
@@ -194,6 +211,66 @@ void CCalyxView::AppendOutput(const std::string& chunk, const std::vector<Consol
     setCurrentCharFormat(BaseFormat());  // typing after a bold prompt is not bold
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
   });
+}
+
+void CCalyxView::CutLongLines(int from, int to) {
+  for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+       block = block.next()) {
+    // The output ends at m_typedStart: what follows in the block is the user's.
+    const int outputEnd = std::min(block.position() + block.length() - 1, m_typedStart);
+    if (outputEnd - block.position() <= kLongLine) continue;
+    auto* leftOut = dynamic_cast<CLeftOut*>(block.userData());
+    const int noteStart = block.position() + kShownHead;
+    const int noteEnd = noteStart + (leftOut ? leftOut->noteLength : 0);
+    const int keepFrom = outputEnd - kShownTail;
+    if (keepFrom <= noteEnd) continue;
+    QTextCursor moved(document());
+    moved.setPosition(noteEnd);
+    moved.setPosition(keepFrom, QTextCursor::KeepAnchor);
+    if (!leftOut) {
+      leftOut = new CLeftOut;
+      block.setUserData(leftOut);
+    }
+    leftOut->text += moved.selectedText();
+    moved.removeSelectedText();
+    QTextCursor note(document());
+    note.setPosition(noteStart);
+    note.setPosition(noteEnd, QTextCursor::KeepAnchor);
+    const std::u16string noteText = LeftOutNote(leftOut->text.size());
+    note.insertText(QString::fromStdU16String(noteText), NoteFormat(BaseFormat()));
+    const int shift = static_cast<int>(noteText.size()) - (noteEnd - noteStart) - (keepFrom - noteEnd);
+    leftOut->noteLength = static_cast<int>(noteText.size());
+    m_typedStart += shift;
+    m_inputStart += shift;
+    to += shift;
+  }
+}
+
+QMimeData* CCalyxView::createMimeDataFromSelection() const {
+  const QTextCursor selection = textCursor();
+  const int from = selection.selectionStart();
+  const int to = selection.selectionEnd();
+  QString text;
+  bool cut = false;
+  for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+       block = block.next()) {
+    const int start = block.position();
+    const int lineEnd = start + block.length() - 1;
+    long begin = std::max(from, start) - start;
+    long end = std::min(to, lineEnd) - start;
+    QString line = block.text();
+    if (const auto* leftOut = dynamic_cast<const CLeftOut*>(block.userData())) {
+      cut = true;
+      std::tie(begin, end) = WholeLineRange({kShownHead, leftOut->noteLength, leftOut->text.size()}, begin, end);
+      line = line.left(kShownHead) + leftOut->text + line.mid(kShownHead + leftOut->noteLength);
+    }
+    text += line.mid(begin, end - begin);
+    if (to > lineEnd) text += QLatin1Char('\n');
+  }
+  if (!cut) return QPlainTextEdit::createMimeDataFromSelection();
+  auto* data = new QMimeData;
+  data->setText(text);
+  return data;
 }
 
 bool CCalyxView::EchoCommand(const std::string& line) {

@@ -64,6 +64,8 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   void mouseMoveEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void insertFromMimeData(const QMimeData* source) override;
+  // Copies and drags take a line shown cut whole.
+  QMimeData* createMimeDataFromSelection() const override;
 
  private:
   class ProgramChange;
@@ -82,6 +84,8 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   QString LinkAt(const QPoint& point) const;
   // Inserts interpreter output before the lines typed ahead; returns where.
   int InsertOutput(const QString& text);
+  // Shows the output lines between two positions that grew too long cut.
+  void CutLongLines(int from, int to);
   // The tail of the interpreter's side: the text before the lines typed ahead.
   QString OutputTail(int count) const;
   // Keys of a read-only console: its own keys work, typing is refused.

@@ -43,4 +43,18 @@ TEST(HistoryRecall, DownWalksForwardAndEmptiesAtTheNewest) {
   EXPECT_EQ(RecallForward(kLines, 3, "pl"), (RecallResult{1, "plot(x)"}));
 }
 
+TEST(CutLine, TheNoteSaysHowMuchIsLeftOutAndStandsForAllOfIt) {
+  EXPECT_EQ(LeftOutNote(1989000), u" \u2026 [1,989,000 characters not shown; copying the line copies them all] \u2026 ");
+  EXPECT_NE(LeftOutNote(999).find(u"[999 characters"), std::u16string::npos);
+  // Shown: 10 characters, a note of 5 for 100 left out, then the rest.
+  const CutLine line{10, 5, 100};
+  EXPECT_EQ(WholeLineRange(line, 2, 8), (std::pair<long, long>{2, 8}));
+  EXPECT_EQ(WholeLineRange(line, 0, 20), (std::pair<long, long>{0, 115}));
+  EXPECT_EQ(WholeLineRange(line, 16, 18), (std::pair<long, long>{111, 113}));
+  // Any part of the note takes everything left out.
+  EXPECT_EQ(WholeLineRange(line, 12, 13), (std::pair<long, long>{10, 110}));
+  EXPECT_EQ(WholeLineRange(line, 3, 11), (std::pair<long, long>{3, 110}));
+  EXPECT_EQ(WholeLineRange(line, 10, 10), (std::pair<long, long>{10, 10}));
+}
+
 }  // namespace

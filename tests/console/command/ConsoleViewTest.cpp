@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "console/command/CompletionPopup.h"
+#include "console/command/ConsoleText.h"
 #include "console/command/HistoryStore.h"
 #include "console/command/LinkOpener.h"
 #include "console/headless/MemoryViews.h"
@@ -252,6 +253,48 @@ TEST_F(ConsoleViewTest, ClicksOnAddressesAndPlacesReachTheOpener) {
   EXPECT_TRUE(view.textCursor().hasSelection());
   EXPECT_TRUE(opener.calls.empty());
   EXPECT_TRUE(Queued().empty());
+}
+
+TEST_F(ConsoleViewTest, AVeryLongLineIsShownCutAndCopiedWhole) {
+  // Two megabytes in the pieces the reader hands over, the prompt on the same line.
+  std::string line;
+  for (int i = 0; line.size() < 2000000; ++i) line += std::to_string(i) + ' ';
+  for (size_t at = 0; at < line.size(); at += 5119) view.AppendOutput(line.substr(at, 5119), {}, 2000);
+  view.AppendOutput(">> ", {{ConsoleMark::Kind::Bold, 0, 3}}, 2000);
+  const QTextBlock shown = view.document()->lastBlock();
+  ASSERT_LE(shown.length(), kLongLine + 200);
+  // The line began after the banner's prompt.
+  const QString whole = QString::fromStdString(">> " + line + ">> ");
+  const QString noteEnding = QStringLiteral("them all] \u2026 ");
+  const long noteLength = shown.text().indexOf(noteEnding) + noteEnding.size() - kShownHead;
+  const long leftOut = static_cast<long>(whole.size()) - (shown.length() - 1 - noteLength);
+  EXPECT_TRUE(shown.text().startsWith(whole.left(kShownHead) + QString::fromStdU16String(LeftOutNote(leftOut))))
+      << leftOut;
+  EXPECT_TRUE(shown.text().endsWith(whole.right(kShownTail)));
+  // The session still sees its prompt, and typing goes on after it.
+  EXPECT_EQ(view.Tail(3), ">> ");
+  QTest::keyClicks(&view, "x = 1");
+  EXPECT_EQ(Input(), "x = 1");
+
+  // Copy takes the whole line, or the part of it that the selection stands for.
+  view.selectAll();
+  view.copy();
+  // (Compared as booleans: a failure would print megabytes.)
+  EXPECT_TRUE(QApplication::clipboard()->text() == QStringLiteral("banner\n") + whole + QStringLiteral("x = 1"));
+  QTextCursor part(view.document());
+  part.setPosition(shown.position() + 5);
+  part.setPosition(shown.position() + kShownHead + 3, QTextCursor::KeepAnchor);
+  view.setTextCursor(part);
+  view.copy();
+  EXPECT_TRUE(QApplication::clipboard()->text() == whole.mid(5, kShownHead + leftOut - 5));
+
+  // A second long line arriving whole is cut the same way; short lines never are.
+  const std::string second(300000, 'b');
+  view.AppendOutput("\n" + second + "\nshort\n>> ", {}, 2000);
+  const QTextBlock secondShown = view.document()->lastBlock().previous().previous();
+  EXPECT_LE(secondShown.length(), kLongLine);
+  EXPECT_EQ(view.document()->lastBlock().previous().text(), "short");
+  EXPECT_EQ(view.Tail(10), "\nshort\n>> ");
 }
 
 TEST_F(ConsoleViewTest, WorkerThreadsReachTheConsoleThroughTheInterface) {
