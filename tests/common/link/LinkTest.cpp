@@ -100,7 +100,8 @@ class CPeerProcess {
     }
     ::CloseHandle(inRead);
     ::CloseHandle(outWrite);
-    m_ready = m_process && ReadLine() == "ready";
+    // The first window of a fresh Wine prefix takes a while to come up.
+    m_ready = m_process && ReadLine(60000ms) == "ready";
   }
   ~CPeerProcess() { Finish(); }
   CPeerProcess(const CPeerProcess&) = delete;
