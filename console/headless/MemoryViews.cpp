@@ -170,6 +170,12 @@ void CMemoryRowList::SetRows(const std::vector<ListRow>& rows) {
   std::lock_guard lock(m_mutex);
   m_rows = rows;
   ++m_rebuilds;
+  m_changed.notify_all();
+}
+
+bool CMemoryRowList::WaitForRows(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(m_mutex);
+  return m_changed.wait_for(lock, timeout, [&] { return !m_rows.empty(); });
 }
 
 int CMemoryRowList::Rebuilds() const {
@@ -275,7 +281,13 @@ void CMemoryHost::SetEnqueue(std::function<void(const std::string&)> enqueue) {
 bool CMemoryHost::SendToEditor(const std::string& text, bool /*activate*/) {
   std::lock_guard lock(m_mutex);
   m_editorMessages.push_back(text);
+  m_editorMessaged.notify_all();
   return true;
+}
+
+bool CMemoryHost::WaitForEditorMessage(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(m_mutex);
+  return m_editorMessaged.wait_for(lock, timeout, [&] { return !m_editorMessages.empty(); });
 }
 
 void CMemoryHost::ShowHelpTopic(const std::string& topic) {

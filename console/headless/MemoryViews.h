@@ -73,9 +73,12 @@ class CMemoryRowList : public IRowList {
   std::vector<ListRow> Rows() override;
   void SetRows(const std::vector<ListRow>& rows) override;
   int Rebuilds() const;
+  // Waits until the list holds a row; false when the timeout passes first.
+  bool WaitForRows(std::chrono::milliseconds timeout);
 
  private:
   mutable std::mutex m_mutex;
+  std::condition_variable m_changed;
   std::vector<ListRow> m_rows;
   int m_rebuilds = 0;
 };
@@ -154,6 +157,8 @@ class CMemoryHost : public ISessionHost {
   void SetSessionControlsEnabled(bool enabled) override;
 
   std::vector<std::string> EditorMessages() const;
+  // Waits until a text was sent to the editor; false when the timeout passes first.
+  bool WaitForEditorMessage(std::chrono::milliseconds timeout);
   std::vector<std::string> HelpTopics() const;
   std::vector<std::string> Messages() const;
   int Beeps() const;
@@ -164,6 +169,7 @@ class CMemoryHost : public ISessionHost {
 
  private:
   mutable std::mutex m_mutex;
+  std::condition_variable m_editorMessaged;
   std::function<void(const std::string&)> m_enqueue;
   CMemoryPathBox m_pathBox;
   std::unique_ptr<CDirectoryChanger> m_directories;

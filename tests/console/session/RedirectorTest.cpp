@@ -41,6 +41,15 @@ class CRecordingRedirector : public CRedirector {
   // Unlocked accessors for use inside WaitFor's test.
   const std::string& output() const { return m_output; }
   bool gone() const { return m_gone; }
+  // True once the session was closed, by the reader itself or by the test.
+  bool stopped() const { return m_stopped; }
+
+  void Stop() override {
+    CRedirector::Stop();
+    std::lock_guard lock(m_mutex);
+    m_stopped = true;
+    m_changed.notify_all();
+  }
 
  protected:
   void OnOutput(const std::string& text) override {
@@ -67,6 +76,7 @@ class CRecordingRedirector : public CRedirector {
   std::vector<std::string> m_pieces;
   std::string m_errors;
   bool m_gone = false;
+  bool m_stopped = false;
 };
 
 #ifdef _WIN32
@@ -130,7 +140,7 @@ TEST_F(WindowsRedirector, StandardErrorIsInterleavedAndTheLineEndReachesTheChild
   ASSERT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }));
   EXPECT_EQ(redirector.Output(), "one\ntwo\nthree\n");
   // The reader has stopped the session itself: nothing is left to write to.
-  for (int i = 0; i < 500 && redirector.IsRunning(); ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.stopped(); }));
   EXPECT_FALSE(redirector.IsRunning());
   EXPECT_FALSE(redirector.WriteFormatted("%s\r\n", "late"));
   EXPECT_EQ(redirector.Errors(), "");
@@ -221,7 +231,7 @@ TEST(Redirector, WritesReachTheChildAndAnEndedChildClosesEverything) {
   ASSERT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }));
   EXPECT_EQ(redirector.Output(), "got:hello\n");
   // The reader has stopped the session itself: nothing is left to write to.
-  for (int i = 0; i < 500 && redirector.IsRunning(); ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.stopped(); }));
   EXPECT_FALSE(redirector.IsRunning());
   EXPECT_FALSE(redirector.WriteFormatted("%s\n", "late"));
   redirector.Stop();

@@ -153,7 +153,7 @@ TEST_F(SessionTest, StartupPreparesTheInterpreterAndLoadsTheHistory) {
   EXPECT_TRUE(CHistoryStore::IsHeading(history[3]));
   // The first automatic workspace query fills the list.
   ASSERT_TRUE(LogHas(std::string(WORKSPACE_QUERY)));
-  for (int i = 0; i < 100 && views.workspace.Rows().empty(); ++i) std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(views.workspace.WaitForRows(5s));
   EXPECT_EQ(views.workspace.Rows(), (std::vector<ListRow>{{{"x", "1x1", "double", "8"}, 2}}));
 }
 
@@ -304,12 +304,7 @@ TEST_F(SessionTest, ValueTipsReadListedVariablesSilentlyAndRunNothingElse) {
   StartWith("on-prefix old_format=\n" + std::string(kWorkspaceReply) + "on x\n  out x = 3\\n\n");
   ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
   ASSERT_TRUE(LogHas(std::string(WORKSPACE_QUERY)));
-  auto eventually = [](auto condition) {
-    for (int i = 0; i < 400; ++i, std::this_thread::sleep_for(25ms))
-      if (condition()) return true;
-    return false;
-  };
-  ASSERT_TRUE(eventually([&] { return !views.workspace.Rows().empty(); }));
+  ASSERT_TRUE(views.workspace.WaitForRows(10s));
   ASSERT_TRUE(WaitIdle());
   const size_t historyBefore = core->History().Lines().size();
   const std::string consoleBefore = views.console.Text();
@@ -318,7 +313,7 @@ TEST_F(SessionTest, ValueTipsReadListedVariablesSilentlyAndRunNothingElse) {
     core->PushEditorRequest(std::string("getvalue:") + word + "\r\n");
   core->PushEditorRequest("getvalue:x\r\n");
   // The listed variable's answer comes after every refused request was passed over.
-  ASSERT_TRUE(eventually([&] { return !views.host.EditorMessages().empty(); }));
+  ASSERT_TRUE(views.host.WaitForEditorMessage(10s));
   EXPECT_EQ(views.host.EditorMessages(), std::vector<std::string>{"varvalue:<pre><b>x </b>= 3</pre>"});
   for (const std::string& logged : Log()) {
     for (const char* word : {"exit", "clear", "return", "dbcont", "pause", "y", "x;exit"})
