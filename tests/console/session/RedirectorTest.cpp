@@ -41,13 +41,15 @@ class CRecordingRedirector : public CRedirector {
   // Unlocked accessors for use inside WaitFor's test.
   const std::string& output() const { return m_output; }
   bool gone() const { return m_gone; }
-  // True once the session was closed, by the reader itself or by the test.
-  bool stopped() const { return m_stopped; }
+  // True once the reader has closed the session itself (Start and the test
+  // close it on the test's own thread).
+  bool stoppedByReader() const { return m_stoppedByReader; }
 
   void Stop() override {
     CRedirector::Stop();
+    if (std::this_thread::get_id() == m_testThread) return;
     std::lock_guard lock(m_mutex);
-    m_stopped = true;
+    m_stoppedByReader = true;
     m_changed.notify_all();
   }
 
@@ -76,7 +78,8 @@ class CRecordingRedirector : public CRedirector {
   std::vector<std::string> m_pieces;
   std::string m_errors;
   bool m_gone = false;
-  bool m_stopped = false;
+  const std::thread::id m_testThread = std::this_thread::get_id();
+  bool m_stoppedByReader = false;
 };
 
 #ifdef _WIN32
@@ -140,7 +143,7 @@ TEST_F(WindowsRedirector, StandardErrorIsInterleavedAndTheLineEndReachesTheChild
   ASSERT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }));
   EXPECT_EQ(redirector.Output(), "one\ntwo\nthree\n");
   // The reader has stopped the session itself: nothing is left to write to.
-  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.stopped(); }));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.stoppedByReader(); }));
   EXPECT_FALSE(redirector.IsRunning());
   EXPECT_FALSE(redirector.WriteFormatted("%s\r\n", "late"));
   EXPECT_EQ(redirector.Errors(), "");
@@ -231,7 +234,7 @@ TEST(Redirector, WritesReachTheChildAndAnEndedChildClosesEverything) {
   ASSERT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }));
   EXPECT_EQ(redirector.Output(), "got:hello\n");
   // The reader has stopped the session itself: nothing is left to write to.
-  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.stopped(); }));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.stoppedByReader(); }));
   EXPECT_FALSE(redirector.IsRunning());
   EXPECT_FALSE(redirector.WriteFormatted("%s\n", "late"));
   redirector.Stop();
