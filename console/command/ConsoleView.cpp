@@ -368,7 +368,7 @@ void CCalyxView::OnContentsChange(int position, int removed, int added) {
   if (!m_bRecalling) {
     // A new prefix: the next recall starts from the newest entry.
     m_recallPrefix.reset();
-    if (m_history) m_history->SetRecallCursor(m_history->Lines().size());
+    if (m_history) m_history->ResetRecallCursor();
   }
 }
 

@@ -134,6 +134,11 @@ std::vector<std::string> CHistoryStore::Lines() const {
   return m_historyLines;
 }
 
+size_t CHistoryStore::Count() const {
+  std::lock_guard lock(m_mutex);
+  return m_historyLines.size();
+}
+
 CHistoryStore::SChanges CHistoryStore::ChangesSince(uint64_t generation, size_t shown) const {
   std::lock_guard lock(m_mutex);
   SChanges changes;
@@ -154,6 +159,11 @@ size_t CHistoryStore::RecallCursor() const {
 void CHistoryStore::SetRecallCursor(size_t cursor) {
   std::lock_guard lock(m_mutex);
   m_recallCursor = cursor;
+}
+
+void CHistoryStore::ResetRecallCursor() {
+  std::lock_guard lock(m_mutex);
+  m_recallCursor = m_historyLines.size();
 }
 
 std::string CHistoryStore::NewHeading() {

@@ -53,6 +53,7 @@ class CHistoryStore {
   bool SaveHistory(CIni& ini) const;
 
   std::vector<std::string> Lines() const;
+  size_t Count() const;
 
   // What a view that shows `shown` entries of generation `generation` lacks:
   // the entries after those, or all of them (from 0) when the history was
@@ -68,6 +69,8 @@ class CHistoryStore {
   // count after each change.
   size_t RecallCursor() const;
   void SetRecallCursor(size_t cursor);
+  // Recall starts again after the newest entry.
+  void ResetRecallCursor();
 
   // "%-- " + local date and time + " --%".
   static std::string NewHeading();

@@ -81,7 +81,7 @@ bool CSessionWorker::Connect(const std::string& commandLine) {
 }
 
 void CSessionWorker::SaveHistory() {
-  if (!m_core.DataDir().empty() && !m_core.History().Lines().empty()) {
+  if (!m_core.DataDir().empty() && m_core.History().Count() > 0) {
     m_core.History().SaveHistory(m_core.UserData());
   }
 }
