@@ -21,12 +21,12 @@ version=$(field Version)
 [ -n "$version" ] || fail "no version"
 [ "$(field Section)" = math ] || fail "section is '$(field Section)'"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
-field Description | grep -q 'GNU Octave' || fail "description does not say what it is"
+grep -q 'GNU Octave' <<< "$(field Description)" || fail "description does not say what it is"
 depends=$(field Depends)
 grep -Eq '(^|, )octave($|[ ,])' <<<"$depends" || fail "Depends lacks octave: $depends"
 grep -q 'libqt6widgets6' <<<"$depends" || fail "Depends lacks the Qt libraries found by shlibdeps: $depends"
 grep -q 'libqscintilla2-qt6' <<<"$depends" || fail "Depends lacks QScintilla: $depends"
-field Recommends | grep -q 'octave-doc' || fail "octave-doc is not recommended"
+grep -q 'octave-doc' <<< "$(field Recommends)" || fail "octave-doc is not recommended"
 
 # Every file lands under /usr; the ones a desktop needs are there.
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/files"
