@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "console/command/ConsoleView.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
   std::printf("%10s %9s %10s %10s %10s\n", "lines", "MaxLines", "before MB", "after MB", "growth MB");
   for (const int maxLines : {2000, 100000}) {
     for (const long lines : sizes) {
-      CCalyxView console;
+      CDesktopPrompts prompts;
+      CCalyxView console(prompts);
       console.resize(800, 600);
       console.show();
       console.AppendOutput(">> ", {}, maxLines);

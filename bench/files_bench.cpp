@@ -38,6 +38,7 @@
 #include "console/files/FileListModel.h"
 #include "console/files/FileView.h"
 #include "console/files/FilesExplorer.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -79,7 +80,8 @@ class PaintCounter : public QObject {
 };
 
 struct Pane {
-  CFileView view;
+  CDesktopPrompts prompts;
+  CFileView view{prompts};
   PaintCounter counter;
   Pane() {
     view.Attach({[](const std::string&, bool) {}, [](const std::string&) { return 0; }, [](const QString&) {}});

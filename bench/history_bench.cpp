@@ -30,6 +30,7 @@
 #include "common/Ini.h"
 #include "console/command/HistoryView.h"
 #include "console/session/SessionViews.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -121,7 +122,8 @@ int Measure(int argc, char** argv, int entries) {
 
   CHistoryStore store;
   CNoSettings settings;
-  CHistoryView view(store, settings, {}, [] { return true; });
+  CDesktopPrompts prompts;
+  CHistoryView view(store, settings, prompts, {}, [] { return true; });
   view.resize(300, 600);
   view.show();
   if (!QTest::qWaitForWindowExposed(&view)) return 1;

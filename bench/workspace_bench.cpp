@@ -27,6 +27,7 @@
 #include "console/session/StartupCommands.h"
 #include "console/workspace/VariableEditView.h"
 #include "console/workspace/VariableView.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -86,12 +87,13 @@ void WriteBigPage(const std::string& path, int rows, int columns) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  CDesktopPrompts prompts;
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
   QElapsedTimer timer;
 
   // ---- 1 and 2: the listing
   const std::string answer = Listing(10000);
-  CVariableView pane;
+  CVariableView pane(prompts);
   pane.resize(400, 600);
   pane.SetConnected(true);
   pane.show();
@@ -144,7 +146,7 @@ int main(int argc, char** argv) {
   const std::string exchange = folder.filePath(QStringLiteral("matrix_temp.csv")).toStdString();
   CMemoryRowList workspace;
   workspace.SetRows({{{"A", "1000x1000", "double", "8000000"}, 2}});
-  CVariableEditView editor;
+  CVariableEditView editor(prompts);
   editor.resize(800, 500);
   editor.Attach({[](const std::string&, bool) { return true; }, exchange, &workspace});
   editor.ShowVariable("A");
@@ -170,8 +172,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   CMemoryViews session;
-  CVariableView realPane;
-  CVariableEditView realEditor;
+  CVariableView realPane(prompts);
+  CVariableEditView realEditor(prompts);
   SessionViews realViews = session.Views();
   realViews.workspace = &realPane;
   realViews.variableEditor = &realEditor;

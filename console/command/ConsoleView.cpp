@@ -18,7 +18,7 @@
 #include "console/session/OutputForms.h"
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
-#include "widgets/ConfirmBox.h"
+#include "widgets/UserPrompts.h"
 #include "widgets/GuiThread.h"
 
 namespace {
@@ -82,7 +82,8 @@ class CCalyxView::ProgramChange {
   CCalyxView& m_view;
 };
 
-CCalyxView::CCalyxView(QWidget* parent) : QPlainTextEdit(parent) {
+CCalyxView::CCalyxView(IUserPrompts& prompts, QWidget* parent)
+    : QPlainTextEdit(parent), m_prompts(prompts) {
   setAccessibleName(tr("Command Window"));
   setObjectName(QStringLiteral("CommandWindow"));
   setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -351,8 +352,9 @@ void CCalyxView::ReplaceInputText(const QString& text) {
 }
 
 void CCalyxView::ClearWindow() {
-  if (m_settings && !ConfirmBySetting(this, *m_settings, "General", "ConfirmClearWindow", 0,
-                                      tr("All text will be cleared from the command window.")))
+  if (m_settings &&
+      !ConfirmBySetting(m_prompts, this, *m_settings, "General", "ConfirmClearWindow", 0,
+                        tr("All text will be cleared from the command window.")))
     return;
   // Without an interpreter no prompt is shown: it would invite typing.
   ResetTo(isReadOnly() ? std::string() : CurrentPrompt());

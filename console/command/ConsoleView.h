@@ -12,6 +12,7 @@
 class AutoComplete;
 class CHistoryStore;
 class IConsoleLinkOpener;
+class IUserPrompts;
 class CSessionCore;
 class CSessionWorker;
 
@@ -19,7 +20,8 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   Q_OBJECT
 
  public:
-  explicit CCalyxView(QWidget* parent = nullptr);
+  // `prompts` asks before Clear Command Window.
+  explicit CCalyxView(IUserPrompts& prompts, QWidget* parent = nullptr);
   ~CCalyxView() override;
 
   // The session this console types into, its history and its settings.
@@ -100,6 +102,7 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   CSessionWorker* m_worker = nullptr;
   CHistoryStore* m_history = nullptr;
   ISettings* m_settings = nullptr;
+  IUserPrompts& m_prompts;
   ISessionHost* m_host = nullptr;
   AutoComplete* m_completion = nullptr;
   IConsoleLinkOpener* m_linkOpener = nullptr;

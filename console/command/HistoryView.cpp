@@ -16,7 +16,7 @@
 #include "console/command/HistoryModel.h"
 #include "console/session/SessionViews.h"
 #include "widgets/AppIcon.h"
-#include "widgets/ConfirmBox.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -57,12 +57,13 @@ QIcon CommandIcon() {
 
 }  // namespace
 
-CHistoryView::CHistoryView(CHistoryStore& store, ISettings& settings,
+CHistoryView::CHistoryView(CHistoryStore& store, ISettings& settings, IUserPrompts& prompts,
                            std::function<void(const std::string&)> enqueueVisible,
                            std::function<bool()> isConnected, QWidget* parent)
     : QWidget(parent),
       m_store(store),
       m_settings(settings),
+      m_prompts(prompts),
       m_enqueueVisible(std::move(enqueueVisible)),
       m_isConnected(std::move(isConnected)) {
   m_toolBar = new QToolBar(this);
@@ -249,7 +250,7 @@ void CHistoryView::DeleteSelected() {
 }
 
 void CHistoryView::ConfirmAndClear() {
-  if (ConfirmBySetting(this, m_settings, "General", "ConfirmClearHistory", 0,
+  if (ConfirmBySetting(m_prompts, this, m_settings, "General", "ConfirmClearHistory", 0,
                        tr("Are you sure you want to clear your command history.")))
     m_store.ClearHistory();
 }

@@ -18,6 +18,7 @@ class QModelIndex;
 class QTreeView;
 class CHistoryModel;
 class ISettings;
+class IUserPrompts;
 
 class CHistoryView : public QWidget, public IHistoryView {
   Q_OBJECT
@@ -26,8 +27,8 @@ class CHistoryView : public QWidget, public IHistoryView {
   // Registers itself as the store's view (the store must outlive it) and shows
   // what the store already holds.
   // `enqueueVisible` queues a command with echo; `isConnected` says whether an
-  // interpreter is there to run it.
-  CHistoryView(CHistoryStore& store, ISettings& settings,
+  // interpreter is there to run it; `prompts` asks before clearing.
+  CHistoryView(CHistoryStore& store, ISettings& settings, IUserPrompts& prompts,
                std::function<void(const std::string&)> enqueueVisible,
                std::function<bool()> isConnected, QWidget* parent = nullptr);
   ~CHistoryView() override;
@@ -67,6 +68,7 @@ class CHistoryView : public QWidget, public IHistoryView {
 
   CHistoryStore& m_store;
   ISettings& m_settings;
+  IUserPrompts& m_prompts;
   std::function<void(const std::string&)> m_enqueueVisible;
   std::function<bool()> m_isConnected;
 

@@ -21,7 +21,7 @@
 #include "console/files/FilesExplorer.h"
 #include "console/workspace/VaraiableName.h"
 #include "widgets/AppIcon.h"
-#include "widgets/ConfirmBox.h"
+#include "widgets/UserPrompts.h"
 
 #include <algorithm>
 
@@ -37,11 +37,10 @@ FilePaneDialogs DefaultFilePaneDialogs() {
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Result();
   };
-  dialogs.askYesNo = [](QWidget* parent, const QString& question) { return AskYesNo(parent, question); };
   return dialogs;
 }
 
-CFileView::CFileView(QWidget* parent) : QWidget(parent) {
+CFileView::CFileView(IUserPrompts& prompts, QWidget* parent) : QWidget(parent), m_prompts(prompts) {
   setObjectName(QStringLiteral("FileView"));
   m_toolBar = new QToolBar(tr("Current Directory"), this);
   m_toolBar->setIconSize(QSize(16, 16));
@@ -296,7 +295,7 @@ void CFileView::DeleteSelected() {
   auto selection = Selection();
   std::erase_if(selection, [](const fc::Selected& row) { return row.name == ".."; });
   if (selection.empty()) return;
-  if (!m_dialogs.askYesNo(this, QString::fromStdString(fc::DeleteQuestion(selection)))) return;
+  if (!m_prompts.AskYesNo(this, QString::fromStdString(fc::DeleteQuestion(selection)))) return;
   QStringList failed;
   for (const fc::Selected& row : selection) {
     const std::string error = fo::Delete(PathOf(QString::fromStdString(row.name)));

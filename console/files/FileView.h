@@ -20,6 +20,7 @@ class CDirectoryWatcher;
 class CFileListModel;
 class CFileListing;
 class CFilesExplorer;
+class IUserPrompts;
 class QAction;
 class QComboBox;
 class QMenu;
@@ -51,7 +52,6 @@ struct FilePaneDialogs {
   std::function<std::optional<QString>(QWidget*, const QString& title, const QString& label,
                                        const QString& initial)>
       askName;
-  std::function<bool(QWidget*, const QString& question)> askYesNo;
 };
 FilePaneDialogs DefaultFilePaneDialogs();
 
@@ -59,7 +59,8 @@ class CFileView : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CFileView(QWidget* parent = nullptr);
+  // `prompts` asks before deleting.
+  explicit CFileView(IUserPrompts& prompts, QWidget* parent = nullptr);
   ~CFileView() override;
 
   void Attach(FilePaneSession session, FilePaneDialogs dialogs = DefaultFilePaneDialogs());
@@ -104,6 +105,7 @@ class CFileView : public QWidget {
 
   FilePaneSession m_session;
   FilePaneDialogs m_dialogs;
+  IUserPrompts& m_prompts;
   QString m_folder;
   QToolBar* m_toolBar;
   QComboBox* m_filter;

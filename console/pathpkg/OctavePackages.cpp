@@ -15,7 +15,7 @@
 #include "console/pathpkg/ReportList.h"
 #include "console/session/OutputForms.h"
 #include "console/session/SessionCore.h"
-#include "widgets/ConfirmBox.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ constexpr Column kColumns[] = {
 
 }  // namespace
 
-COctavePackages::COctavePackages(CSessionCore& core, QWidget* parent)
-    : QDialog(parent), m_core(core) {
+COctavePackages::COctavePackages(CSessionCore& core, IUserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), m_core(core), m_prompts(prompts) {
   setWindowTitle(tr("Packages"));
   setObjectName(QStringLiteral("Packages"));
   setModal(false);
@@ -114,7 +114,7 @@ void COctavePackages::Install() {
 void COctavePackages::Uninstall() {
   const std::string name = SelectedName();
   if (name.empty()) return;
-  if (!AskYesNo(this, QString::fromStdString(pathpkg::UninstallQuestion(name)))) return;
+  if (!m_prompts.AskYesNo(this, QString::fromStdString(pathpkg::UninstallQuestion(name)))) return;
   Run(pathpkg::UninstallPackageCommand(name), tr("Uninstalling %1...").arg(QString::fromStdString(name)));
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 class CSessionCore;
+class IUserPrompts;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -21,7 +22,8 @@ class COctavePackages : public QDialog {
   // Asks the user for a package archive: (starting folder) -> the file, or "".
   using FileChooser = std::function<QString(const QString& start)>;
 
-  explicit COctavePackages(CSessionCore& core, QWidget* parent = nullptr);
+  // `prompts` asks before uninstalling.
+  COctavePackages(CSessionCore& core, IUserPrompts& prompts, QWidget* parent = nullptr);
 
   QTreeWidget* List() const { return m_list; }
   // Tests choose files instead of a person.
@@ -44,6 +46,7 @@ class COctavePackages : public QDialog {
   void UpdateButtons();
 
   CSessionCore& m_core;
+  IUserPrompts& m_prompts;
   QTreeWidget* m_list = nullptr;
   QPushButton* m_install = nullptr;
   QPushButton* m_load = nullptr;

@@ -43,7 +43,7 @@ QPixmap SplashPicture() {
 
 }  // namespace
 
-CCalyxApp::CCalyxApp() = default;
+CCalyxApp::CCalyxApp(IUserPrompts* prompts) : m_prompts(prompts ? *prompts : m_desktopPrompts) {}
 
 CCalyxApp::~CCalyxApp() {
   // The window's shutdown ends the session's threads, which still use the window.
@@ -55,7 +55,7 @@ CCalyxApp::~CCalyxApp() {
 
 bool CCalyxApp::InitInstance(const CalyxOptions& options) {
   m_dataDir = DefaultDataDir("Calyx");
-  m_frame = std::make_unique<CMainFrame>(m_settings, m_history);
+  m_frame = std::make_unique<CMainFrame>(m_settings, m_history, m_prompts);
 
   QSettings state;
   m_frame->OnApplicationLook(

@@ -9,6 +9,7 @@
 #include "console/shell/CalyxArgs.h"
 #include "console/shell/QtSettings.h"
 #include "console/shell/RowList.h"
+#include "widgets/UserPrompts.h"
 
 class CMainFrame;
 class CSessionCore;
@@ -17,7 +18,8 @@ class QApplication;
 
 class CCalyxApp {
  public:
-  CCalyxApp();
+  // Questions and messages go to `prompts` when given (tests), else to message boxes.
+  explicit CCalyxApp(IUserPrompts* prompts = nullptr);
   ~CCalyxApp();
 
   // Builds the window and the session and connects when "AutoStart" is set.
@@ -34,6 +36,8 @@ class CCalyxApp {
 
   CQtSettings m_settings;
   CHistoryStore m_history;
+  CDesktopPrompts m_desktopPrompts;
+  IUserPrompts& m_prompts;
   std::string m_dataDir;
   CRowList m_searchPath;
   CRowList m_packages;

@@ -53,8 +53,8 @@
 #include "console/workspace/VariableView.h"
 #include "console/workspace/WorkspaceIds.h"
 #include "widgets/AppIcon.h"
-#include "widgets/ConfirmBox.h"
 #include "widgets/GuiThread.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -75,17 +75,18 @@ int TabStripWidth(const QStringList& titles) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(ISettings& settings, CHistoryStore& history, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_history(history) {
+CMainFrame::CMainFrame(ISettings& settings, CHistoryStore& history, IUserPrompts& prompts,
+                       QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_history(history), m_prompts(prompts) {
   // The editor finds this window by this title.
   setWindowTitle(QStringLiteral(" - Calyx"));
   setObjectName(QStringLiteral("CalyxMainFrame"));
   setWindowIcon(AppIcon("calyx"));
   setDockNestingEnabled(true);
-  m_console = new CCalyxView(this);
+  m_console = new CCalyxView(m_prompts, this);
   setCentralWidget(m_console);
   m_completion = new AutoComplete(m_console);
-  m_updater = new CAutoUpdater(BuiltInUpdateSource(), this);
+  m_updater = new CAutoUpdater(BuiltInUpdateSource(), m_prompts, this);
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -183,12 +184,12 @@ void CMainFrame::CreateActions() {
   connect(Action(kExit), &QAction::triggered, this, &QWidget::close);
   connect(Action(kClearWindow), &QAction::triggered, m_console, &CCalyxView::ClearWindow);
   connect(Action(kOptions), &QAction::triggered, this, [this] {
-    ShowOptionsSheet(this, m_settings, m_core->UserData(), m_pathBox,
+    ShowOptionsSheet(this, m_settings, m_prompts, m_core->UserData(), m_pathBox,
                      [this](const std::string& text) { return SendToEditor(text, false); });
   });
   connect(Action(kEditor), &QAction::triggered, this, [this] { m_core->EnqueueCommand("edit", false); });
   connect(Action(kClearWorkspace), &QAction::triggered, this, [this] {
-    if (ConfirmBySetting(this, m_settings, "General", "ConfirmClearVariables", 0,
+    if (ConfirmBySetting(m_prompts, this, m_settings, "General", "ConfirmClearVariables", 0,
                          tr("All variables will be deleted.")))
       m_core->EnqueueCommand("clear all", false);
   });
@@ -343,20 +344,20 @@ void CMainFrame::CreateDocks() {
     dock->setAllowedAreas(Qt::AllDockWidgetAreas);
     if (title == tr("Command History")) {
       m_historyView = new CHistoryView(
-          m_history, m_settings,
+          m_history, m_settings, m_prompts,
           [this](const std::string& command) { m_core->EnqueueCommand(command, true); },
           [this] { return Connected(); }, dock);
       dock->setWidget(m_historyView);
     } else if (title == tr("Workspace")) {
-      m_workspaceView = new CVariableView(dock);
+      m_workspaceView = new CVariableView(m_prompts, dock);
       // Save As follows the selection.
       connect(m_workspaceView, &CVariableView::SelectionChanged, this, &CMainFrame::UpdateActions);
       dock->setWidget(m_workspaceView);
     } else if (title == tr("Current Directory")) {
-      m_fileView = new CFileView(dock);
+      m_fileView = new CFileView(m_prompts, dock);
       dock->setWidget(m_fileView);
     } else if (title == tr("Variable Editor")) {
-      m_variableEditView = new CVariableEditView(dock);
+      m_variableEditView = new CVariableEditView(m_prompts, dock);
       dock->setWidget(m_variableEditView);
     } else if (title == tr("Documentation")) {
       CreateDocumentationPane(dock);
@@ -397,7 +398,7 @@ void CMainFrame::AttachSession(CSessionCore* core, CSessionWorker* worker) {
   AttachWorkspacePanes(core);
   AttachCurrentDirectory(core);
   m_pathDialog = new COctavePaths(*core, m_settings, this);
-  m_packageDialog = new COctavePackages(*core, this);
+  m_packageDialog = new COctavePackages(*core, m_prompts, this);
   // Opening a dialog asks for its list afresh.
   connect(Action(kSetPaths), &QAction::triggered, this, [this] {
     m_pathDialog->Refresh();
@@ -435,7 +436,7 @@ void CMainFrame::AttachCurrentDirectory(CSessionCore* core) {
   services.box = m_pathButton;
   services.enqueue = [core](const std::string& command) { core->EnqueueCommand(command, false); };
   services.showError = [this](const std::string& message) {
-    ShowError(this, QString::fromStdString(message));
+    m_prompts.ShowError(this, QString::fromStdString(message));
   };
   services.changed = [this](const std::string& folder) {
     m_console->setFocus(Qt::OtherFocusReason);
@@ -628,7 +629,7 @@ void CMainFrame::Beep() {
 }
 
 void CMainFrame::ShowMessage(const std::string& message) {
-  RunOnGuiThread(this, [&] { ShowInformation(this, QString::fromStdString(message)); });
+  RunOnGuiThread(this, [&] { m_prompts.ShowInformation(this, QString::fromStdString(message)); });
 }
 
 void CMainFrame::SetSessionControlsEnabled(bool enabled) {
@@ -643,10 +644,8 @@ void CMainFrame::SetSessionControlsEnabled(bool enabled) {
 // ---- exit
 
 bool CMainFrame::MayClose() {
-  if (!Connected() || m_settings.GetInt("Octave", "ConfirmExit", 1) == 0) return true;
-  const ConfirmAnswer answer = AskConfirmation(this, tr("Do you want to disconnect from Octave?"));
-  if (answer.dontAskAgain) m_settings.SetInt("Octave", "ConfirmExit", 0);
-  return answer.accepted;
+  return !Connected() || ConfirmBySetting(m_prompts, this, m_settings, "Octave", "ConfirmExit", 1,
+                                          tr("Do you want to disconnect from Octave?"));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

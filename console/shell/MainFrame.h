@@ -22,6 +22,7 @@ class CSessionWorker;
 class CVariableEditView;
 class CVariableView;
 class CIni;
+class IUserPrompts;
 class CDirectoryChanger;
 class CFileView;
 class CPathComboButton;
@@ -36,7 +37,9 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   Q_OBJECT
 
  public:
-  CMainFrame(ISettings& settings, CHistoryStore& history, QWidget* parent = nullptr);
+  // `prompts` shows every question and message of the window and its panes.
+  CMainFrame(ISettings& settings, CHistoryStore& history, IUserPrompts& prompts,
+             QWidget* parent = nullptr);
   ~CMainFrame() override;
 
   // Wires the frame to the session once it exists.
@@ -107,6 +110,7 @@ class CMainFrame : public QMainWindow, public ISessionHost {
 
   ISettings& m_settings;
   CHistoryStore& m_history;
+  IUserPrompts& m_prompts;
   CSessionCore* m_core = nullptr;
   CSessionWorker* m_worker = nullptr;
   CCalyxView* m_console = nullptr;

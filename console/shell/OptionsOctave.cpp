@@ -1,17 +1,16 @@
 #include "console/shell/OptionsOctave.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 #include "common/Settings.h"
 #include "common/UserDirs.h"
 #include "widgets/FolderBrowseEdit.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 #ifdef _WIN32
@@ -21,19 +20,10 @@ constexpr const char* kInterpreterLabel = "Octave.exe";
 constexpr const char* kInterpreterFile = "octave-cli";
 constexpr const char* kInterpreterLabel = "octave-cli";
 #endif
-
-std::function<void(const QString&)>& ErrorReporter() {
-  static std::function<void(const QString&)> reporter;
-  return reporter;
-}
 }  // namespace
 
-void COptionsOctave::SetErrorReporter(std::function<void(const QString& text)> reporter) {
-  ErrorReporter() = std::move(reporter);
-}
-
-COptionsOctave::COptionsOctave(ISettings& settings, QWidget* parent)
-    : QWidget(parent), m_settings(settings) {
+COptionsOctave::COptionsOctave(ISettings& settings, IUserPrompts& prompts, QWidget* parent)
+    : QWidget(parent), m_settings(settings), m_prompts(prompts) {
   auto* group = new QGroupBox(tr("GNU Octave"), this);
   auto* label = new QLabel(tr("GNU Octave Executable Files Directory:"), group);
   m_folder = new CFolderBrowseEdit(group);
@@ -85,20 +75,12 @@ bool COptionsOctave::OnFolderChosen(const QString& folder) {
   if (folder.isEmpty() ||
       !QFileInfo(QDir(folder), QString::fromLatin1(kInterpreterFile)).isFile()) {
     m_folder->SetText(m_acceptedFolder);
-    ReportError(QStringLiteral("%1 does not exist in path\n%2")
-                    .arg(QString::fromLatin1(kInterpreterLabel), folder));
+    m_prompts.ShowError(this, QStringLiteral("%1 does not exist in path\n%2")
+                                  .arg(QString::fromLatin1(kInterpreterLabel), folder));
     return false;
   }
   // Written at once, so that Cancel keeps a folder the user has already checked.
   m_settings.SetString("Octave", "path", folder.toStdString());
   m_acceptedFolder = folder;
   return true;
-}
-
-void COptionsOctave::ReportError(const QString& text) {
-  if (ErrorReporter()) {
-    ErrorReporter()(text);
-    return;
-  }
-  QMessageBox::critical(this, QApplication::applicationName(), text);
 }

@@ -8,13 +8,13 @@
 #include "console/shell/OptionsGeneral.h"
 #include "console/shell/OptionsOctave.h"
 
-COptionsSheet::COptionsSheet(QWidget* parent, ISettings& settings, CIni& userData,
-                             QComboBox* pathBox,
+COptionsSheet::COptionsSheet(QWidget* parent, ISettings& settings, IUserPrompts& prompts,
+                             CIni& userData, QComboBox* pathBox,
                              std::function<bool(const std::string&)> sendToEditor,
                              std::function<std::string()> currentFolder)
     : CTreePropertySheet(tr("Options"), parent) {
   if (!currentFolder) currentFolder = [] { return QDir::currentPath().toStdString(); };
-  m_octave = new COptionsOctave(settings);
+  m_octave = new COptionsOctave(settings, prompts);
   m_general = new COptionsGeneral(settings, userData, pathBox, std::move(currentFolder));
   m_editor = new COptionsEditor(std::move(sendToEditor));
 
@@ -24,10 +24,10 @@ COptionsSheet::COptionsSheet(QWidget* parent, ISettings& settings, CIni& userDat
   AddPage(m_editor, tr("Editor"), style->standardIcon(QStyle::SP_FileIcon));
 }
 
-bool ShowOptionsSheet(QWidget* parent, ISettings& settings, CIni& userData, QComboBox* pathBox,
-                      std::function<bool(const std::string&)> sendToEditor,
+bool ShowOptionsSheet(QWidget* parent, ISettings& settings, IUserPrompts& prompts, CIni& userData,
+                      QComboBox* pathBox, std::function<bool(const std::string&)> sendToEditor,
                       std::function<std::string()> currentFolder) {
-  COptionsSheet sheet(parent, settings, userData, pathBox, std::move(sendToEditor),
+  COptionsSheet sheet(parent, settings, prompts, userData, pathBox, std::move(sendToEditor),
                       std::move(currentFolder));
   return sheet.exec() == QDialog::Accepted;
 }

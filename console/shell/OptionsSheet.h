@@ -8,6 +8,7 @@
 
 class CIni;
 class ISettings;
+class IUserPrompts;
 class QComboBox;
 class QWidget;
 class COptionsOctave;
@@ -20,8 +21,8 @@ class COptionsSheet : public CTreePropertySheet {
  public:
   // `pathBox` may be null (see COptionsGeneral); an empty `currentFolder` stands
   // for the program's working folder.
-  COptionsSheet(QWidget* parent, ISettings& settings, CIni& userData, QComboBox* pathBox,
-                std::function<bool(const std::string&)> sendToEditor,
+  COptionsSheet(QWidget* parent, ISettings& settings, IUserPrompts& prompts, CIni& userData,
+                QComboBox* pathBox, std::function<bool(const std::string&)> sendToEditor,
                 std::function<std::string()> currentFolder = {});
 
   COptionsOctave* OctavePage() const { return m_octave; }
@@ -35,6 +36,6 @@ class COptionsSheet : public CTreePropertySheet {
 };
 
 // Shows the sheet modally; true when the user chose OK.
-bool ShowOptionsSheet(QWidget* parent, ISettings& settings, CIni& userData, QComboBox* pathBox,
-                      std::function<bool(const std::string&)> sendToEditor,
+bool ShowOptionsSheet(QWidget* parent, ISettings& settings, IUserPrompts& prompts, CIni& userData,
+                      QComboBox* pathBox, std::function<bool(const std::string&)> sendToEditor,
                       std::function<std::string()> currentFolder = {});

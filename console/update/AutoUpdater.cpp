@@ -6,7 +6,7 @@
 
 #include "console/update/DialogCheckUpdate.h"
 #include "console/update/UpdateVersion.h"
-#include "widgets/ConfirmBox.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -20,8 +20,8 @@ UpdateSource BuiltInUpdateSource() {
           QStringLiteral(CALYX_VERSION)};
 }
 
-CAutoUpdater::CAutoUpdater(UpdateSource source, QWidget* window)
-    : QObject(window), m_source(std::move(source)), m_window(window) {}
+CAutoUpdater::CAutoUpdater(UpdateSource source, IUserPrompts& prompts, QWidget* window)
+    : QObject(window), m_source(std::move(source)), m_prompts(prompts), m_window(window) {}
 
 CAutoUpdater::~CAutoUpdater() {
   if (m_reply) m_reply->abort();
@@ -30,7 +30,8 @@ CAutoUpdater::~CAutoUpdater() {
 void CAutoUpdater::CheckForUpdate(bool automatic) {
   if (!Configured()) {
     if (!automatic) {
-      ShowInformation(m_window, tr("This build of Calyx does not check for updates: the package "
+      m_prompts.ShowInformation(m_window,
+                                tr("This build of Calyx does not check for updates: the package "
                                    "manager that installed it keeps it up to date."));
     }
     return;
@@ -78,7 +79,8 @@ void CAutoUpdater::Finished(QNetworkReply* reply) {
 void CAutoUpdater::Present(const UpdateOutcome& outcome) {
   if (!outcome.checked) {
     if (!m_automatic) {
-      ShowInformation(m_window, tr("Calyx could not check for updates: %1").arg(outcome.failure));
+      m_prompts.ShowInformation(m_window,
+                                tr("Calyx could not check for updates: %1").arg(outcome.failure));
     }
     return;
   }

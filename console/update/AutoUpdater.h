@@ -8,6 +8,7 @@
 
 #include "console/update/DialogCheckUpdate.h"
 
+class IUserPrompts;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QWidget;
@@ -34,7 +35,8 @@ class CAutoUpdater : public QObject {
   Q_OBJECT
 
  public:
-  CAutoUpdater(UpdateSource source, QWidget* window);
+  // `prompts` tells what the command's check found when there is no dialog to show.
+  CAutoUpdater(UpdateSource source, IUserPrompts& prompts, QWidget* window);
   ~CAutoUpdater() override;
 
   bool Configured() const { return !m_source.manifestUrl.isEmpty(); }
@@ -55,6 +57,7 @@ class CAutoUpdater : public QObject {
   void Present(const UpdateOutcome& outcome);
 
   UpdateSource m_source;
+  IUserPrompts& m_prompts;
   QWidget* m_window;
   QNetworkAccessManager* m_network = nullptr;
   QPointer<QNetworkReply> m_reply;

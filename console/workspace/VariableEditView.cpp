@@ -23,8 +23,8 @@
 #include "console/workspace/WorkspaceCommands.h"
 #include "console/workspace/WorkspaceIds.h"
 #include "widgets/AppIcon.h"
-#include "widgets/ConfirmBox.h"
 #include "widgets/GuiThread.h"
+#include "widgets/UserPrompts.h"
 
 namespace gc = grid_commands;
 using namespace workspace_id;
@@ -217,8 +217,11 @@ void CVariableGrid::keyPressEvent(QKeyEvent* event) {
 
 // ---- CVariableEditView
 
-CVariableEditView::CVariableEditView(QWidget* parent)
-    : QWidget(parent), m_grid(new CVariableGrid(this)), m_toolBar(new QToolBar(this)),
+CVariableEditView::CVariableEditView(IUserPrompts& prompts, QWidget* parent)
+    : QWidget(parent),
+      m_prompts(prompts),
+      m_grid(new CVariableGrid(this)),
+      m_toolBar(new QToolBar(this)),
       m_pageBox(new QComboBox(this)) {
   setAccessibleName(tr("Variable Editor"));
   m_grid->setModel(&m_model);
@@ -453,9 +456,9 @@ bool CVariableEditView::CommitCell(long row, long column, const std::string& tex
     if (m_batch) {
       m_refused.push_back(text);
     } else {
-      ShowWarning(this, tr("Variable Editor"),
-                  tr("A cell takes one expression. \"%1\" %2")
-                      .arg(QString::fromStdString(text), FaultText(fault)));
+      m_prompts.ShowWarning(this, tr("Variable Editor"),
+                            tr("A cell takes one expression. \"%1\" %2")
+                                .arg(QString::fromStdString(text), FaultText(fault)));
     }
     return false;
   }
@@ -473,9 +476,10 @@ void CVariableEditView::RunCommand(int commandId) {
       if (!m_refused.empty()) {
         QStringList texts;
         for (const std::string& text : m_refused) texts << QString::fromStdString(text);
-        ShowWarning(this, tr("Variable Editor"),
-                    tr("A cell takes one expression; these would run more and were left out: %1")
-                        .arg(texts.join(QStringLiteral(", "))));
+        m_prompts.ShowWarning(
+            this, tr("Variable Editor"),
+            tr("A cell takes one expression; these would run more and were left out: %1")
+                .arg(texts.join(QStringLiteral(", "))));
         m_refused.clear();
       }
       break;

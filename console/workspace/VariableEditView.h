@@ -17,6 +17,7 @@
 #include "console/session/SessionViews.h"
 #include "console/workspace/GridCommands.h"
 
+class IUserPrompts;
 class QComboBox;
 class QToolBar;
 
@@ -87,7 +88,8 @@ class CVariableEditView : public QWidget, public IVariableEditor {
   Q_OBJECT
 
  public:
-  explicit CVariableEditView(QWidget* parent = nullptr);
+  // `prompts` explains refused cell texts.
+  explicit CVariableEditView(IUserPrompts& prompts, QWidget* parent = nullptr);
 
   void Attach(VariableEditorSession session);
 
@@ -133,6 +135,7 @@ class CVariableEditView : public QWidget, public IVariableEditor {
   QWidget* Pane();
   std::string ExchangeFile();
 
+  IUserPrompts& m_prompts;
   CMatrixModel m_model;
   CVariableGrid* m_grid;
   QToolBar* m_toolBar;

@@ -17,8 +17,8 @@
 #include "console/workspace/WorkspaceCommands.h"
 #include "console/workspace/WorkspaceIds.h"
 #include "widgets/AppIcon.h"
-#include "widgets/ConfirmBox.h"
 #include "widgets/GuiThread.h"
+#include "widgets/UserPrompts.h"
 
 namespace wc = workspace_commands;
 using namespace workspace_id;
@@ -151,9 +151,9 @@ void CViewVariables::keyPressEvent(QKeyEvent* event) {
 
 // ---- CVariableView
 
-CVariableView::CVariableView(QWidget* parent)
+CVariableView::CVariableView(IUserPrompts& prompts, QWidget* parent)
     : QWidget(parent), m_list(new CViewVariables(this)), m_toolBar(new QToolBar(this)),
-      m_contextMenu(new QMenu(this)), m_dialogs(DefaultWorkspaceDialogs()) {
+      m_contextMenu(new QMenu(this)), m_dialogs(DefaultWorkspaceDialogs()), m_prompts(prompts) {
   setAccessibleName(tr("Workspace"));
   m_list->setModel(&m_model);
   for (int column = 0; column < 4; ++column) m_list->setColumnWidth(column, kColumnWidths[column]);
@@ -319,7 +319,7 @@ void CVariableView::Enqueue(const std::string& text, bool echo) {
 }
 
 void CVariableView::TellInvalidName(const std::string& text) {
-  ShowInformation(this, tr("\"%1\" is not a valid variable name.").arg(QString::fromStdString(text)));
+  m_prompts.ShowInformation(this, tr("\"%1\" is not a valid variable name.").arg(QString::fromStdString(text)));
 }
 
 void CVariableView::RunCommand(int commandId) {
@@ -386,7 +386,7 @@ void CVariableView::DuplicateSelected() {
 void CVariableView::DeleteSelected() {
   const std::vector<std::string> names = GetSelectedNames();
   if (names.empty()) return;
-  if (!AskYesNo(this, QString::fromStdString(wc::DeleteQuestion(names)))) return;
+  if (!m_prompts.AskYesNo(this, QString::fromStdString(wc::DeleteQuestion(names)))) return;
   if (auto command = wc::DeleteCommand(names)) Enqueue(*command, false);
 }
 

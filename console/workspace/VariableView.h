@@ -16,6 +16,7 @@
 
 #include "console/session/SessionViews.h"
 
+class IUserPrompts;
 class QMenu;
 class QToolBar;
 
@@ -80,7 +81,8 @@ class CVariableView : public QWidget, public IRowList {
   Q_OBJECT
 
  public:
-  explicit CVariableView(QWidget* parent = nullptr);
+  // `prompts` asks before deleting and tells of refused names.
+  explicit CVariableView(IUserPrompts& prompts, QWidget* parent = nullptr);
 
   void Attach(WorkspaceSession session) { m_session = std::move(session); }
   void SetDialogs(WorkspaceDialogs dialogs) { m_dialogs = std::move(dialogs); }
@@ -133,6 +135,7 @@ class CVariableView : public QWidget, public IRowList {
   std::map<int, QAction*> m_actions;
   WorkspaceSession m_session;
   WorkspaceDialogs m_dialogs;
+  IUserPrompts& m_prompts;
 
   std::mutex m_rowsMutex;
   std::vector<ListRow> m_rows;  // a copy for other threads; the model is the GUI's

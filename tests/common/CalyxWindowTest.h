@@ -14,24 +14,18 @@
 #include "console/session/SessionCore.h"
 #include "console/shell/CalyxApp.h"
 #include "console/shell/MainFrame.h"
-#include "widgets/ConfirmBox.h"
+#include "tests/common/TestPrompts.h"
 
 class CCalyxWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    QSettings().clear();
-    SetConfirmationResponder({});
-  }
-  void TearDown() override {
-    SetConfirmationResponder({});
-    app.reset();
-  }
+  void SetUp() override { QSettings().clear(); }
+  void TearDown() override { app.reset(); }
   void Start(const QString& interpreterFolder, bool autoStart = true, const QString& startFolder = {}) {
     QSettings settings;
     settings.setValue(QStringLiteral("Octave/path"), interpreterFolder);
     settings.setValue(QStringLiteral("Octave/AutoStart"), autoStart ? 1 : 0);
     settings.sync();
-    app = std::make_unique<CCalyxApp>();
+    app = std::make_unique<CCalyxApp>(&prompts);
     ASSERT_TRUE(app->InitInstance(
         {.splash = false, .show = true, .startFolder = startFolder.toStdString()}));
     frame = app->Frame();
@@ -50,6 +44,8 @@ class CCalyxWindowTest : public ::testing::Test {
     QTest::keyClick(frame->Console(), Qt::Key_Return);
   }
 
+  // Answers the window's questions; outlives every app a test starts.
+  CTestPrompts prompts;
   std::unique_ptr<CCalyxApp> app;
   CMainFrame* frame = nullptr;
 };

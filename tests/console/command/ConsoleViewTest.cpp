@@ -19,7 +19,7 @@
 #include "console/command/LinkOpener.h"
 #include "console/headless/MemoryViews.h"
 #include "console/session/SessionCore.h"
-#include "widgets/ConfirmBox.h"
+#include "tests/common/TestPrompts.h"
 
 namespace {
 
@@ -27,7 +27,8 @@ class ConsoleViewTest : public ::testing::Test {
  protected:
   CMemoryViews memory;
   CHistoryStore history;
-  CCalyxView view;
+  CTestPrompts prompts;
+  CCalyxView view{prompts};
   AutoComplete popup{&view};
   std::unique_ptr<CSessionCore> core;
 
@@ -41,7 +42,6 @@ class ConsoleViewTest : public ::testing::Test {
     view.show();
     view.AppendOutput("banner\n>> ", {}, 2000);
   }
-  ~ConsoleViewTest() override { SetConfirmationResponder({}); }
 
   std::vector<CommandRecord> Queued() {
     std::vector<CommandRecord> records;
@@ -157,19 +157,13 @@ TEST_F(ConsoleViewTest, DoubledControlCWarnsThenInterrupts) {
 }
 
 TEST_F(ConsoleViewTest, ClearWindowAsksOnlyWhenTheSettingSaysSo) {
-  int asked = 0;
-  SetConfirmationResponder([&](const QString& text) {
-    ++asked;
-    EXPECT_EQ(text, "All text will be cleared from the command window.");
-    return ConfirmAnswer{false, false};
-  });
   memory.settings.SetInt("General", "ConfirmClearWindow", 1);
   QTest::keyClick(&view, Qt::Key_L, Qt::ControlModifier);
-  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(prompts.confirmations, QStringList{"All text will be cleared from the command window."});
   EXPECT_EQ(view.toPlainText(), "banner\n>> ");
   memory.settings.SetInt("General", "ConfirmClearWindow", 0);
   QTest::keyClick(&view, Qt::Key_L, Qt::ControlModifier);
-  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(prompts.confirmations.size(), 1);
   EXPECT_EQ(view.toPlainText(), ">> ");
   EXPECT_EQ(view.InputStart(), 3);
 }

@@ -18,7 +18,7 @@
 #include "common/Ini.h"
 #include "console/session/SessionViews.h"
 #include "tests/common/TestFiles.h"
-#include "widgets/ConfirmBox.h"
+#include "tests/common/TestPrompts.h"
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -96,10 +96,9 @@ QModelIndex FindItem(QTreeView* tree, const std::string& text) {
 class HistoryViewTest : public ::testing::Test {
  protected:
   HistoryViewTest()
-      : m_view(m_store, m_settings, [this](const std::string& text) { m_enqueued.push_back(text); },
+      : m_view(m_store, m_settings, m_prompts,
+               [this](const std::string& text) { m_enqueued.push_back(text); },
                [this] { return m_connected; }) {}
-
-  void TearDown() override { SetConfirmationResponder(nullptr); }
 
   static void Settle() {
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
@@ -126,6 +125,7 @@ class HistoryViewTest : public ::testing::Test {
 
   CHistoryStore m_store;
   CMemorySettings m_settings;
+  CTestPrompts m_prompts;
   Lines m_enqueued;
   bool m_connected = true;
   CHistoryView m_view;
@@ -251,21 +251,16 @@ TEST_F(HistoryViewTest, ClearAsksWhenTheSettingSaysSo) {
   Fill({kFirst, "a = 1", kSecond, "b = 2"});
   const Lines before = m_store.Lines();
   m_settings.SetInt("General", "ConfirmClearHistory", 1);
-  QStringList asked;
-  SetConfirmationResponder([&](const QString& text) {
-    asked << text;
-    return ConfirmAnswer {false, false};
-  });
   m_view.ClearAction()->trigger();
   Settle();
-  EXPECT_EQ(asked, QStringList {"Are you sure you want to clear your command history."});
+  EXPECT_EQ(m_prompts.confirmations, QStringList {"Are you sure you want to clear your command history."});
   EXPECT_EQ(m_store.Lines(), before);
   EXPECT_EQ(Rows(m_view.Tree()), ExpectedRows(before));
 
   m_settings.SetInt("General", "ConfirmClearHistory", 0);
   m_view.ClearAction()->trigger();
   Settle();
-  EXPECT_EQ(asked.size(), 1);
+  EXPECT_EQ(m_prompts.confirmations.size(), 1);
   const Lines after = m_store.Lines();
   ASSERT_EQ(after.size(), 1u);
   EXPECT_TRUE(CHistoryStore::IsHeading(after.front()));

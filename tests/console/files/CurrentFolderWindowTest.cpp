@@ -44,8 +44,6 @@ TEST_F(CurrentFolderWindowTest, TypedCdMovesTheRealInterpreterAndSticksAcrossARe
   ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("/with blank")));
   QSettings(QCoreApplication::organizationName(), QStringLiteral("Calyx"))
       .setValue(QStringLiteral("Octave/workpath"), work);
-  QStringList boxes;
-  SetInformationSink([&](const QString& text) { boxes << text; });
 
   Start(QStringLiteral("/usr/bin"));
   ASSERT_TRUE(WaitConnected(true));
@@ -62,8 +60,8 @@ TEST_F(CurrentFolderWindowTest, TypedCdMovesTheRealInterpreterAndSticksAcrossARe
   ASSERT_TRUE(PathBoxShows(work + QStringLiteral("/with blank")));
 
   TypeWhenReady(QStringLiteral("cd missing"));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.isEmpty(); }, 60000));
-  EXPECT_EQ(boxes.first(), QStringLiteral("Cannot CD to \n%1/with blank/missing\n(Name is not a directory)").arg(work));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !prompts.errors.isEmpty(); }, 60000));
+  EXPECT_EQ(prompts.errors.first(), QStringLiteral("Cannot CD to \n%1/with blank/missing\n(Name is not a directory)").arg(work));
   EXPECT_EQ(frame->PathBox()->currentText(), work + QStringLiteral("/with blank"));
   TypeWhenReady(QStringLiteral("chdir ../sub"));
   ASSERT_TRUE(PathBoxShows(work + QStringLiteral("/sub")));
@@ -74,7 +72,6 @@ TEST_F(CurrentFolderWindowTest, TypedCdMovesTheRealInterpreterAndSticksAcrossARe
 
   // The next start begins in the last folder, and the box lists the recent ones.
   app.reset();
-  SetInformationSink({});
   Start(QStringLiteral("/usr/bin"));
   ASSERT_TRUE(WaitConnected(true));
   ASSERT_TRUE(PathBoxShows(work + QStringLiteral("/sub")));

@@ -20,6 +20,7 @@
 #include "console/files/FileListModel.h"
 #include "console/files/FilesExplorer.h"
 #include "tests/common/TestFiles.h"
+#include "tests/common/TestPrompts.h"
 
 namespace {
 
@@ -39,15 +40,12 @@ class FileViewTest : public ::testing::Test {
     root = QString::fromStdString(fs::canonical(dir.Path()).string());
     for (const char* name : {"a.m", "B.mat", "c.txt", "Makefile"}) Write(name, "x = 1;\n");
     fs::create_directory(Path("sub"));
+    prompts.accept = true;
     FilePaneDialogs dialogs;
     dialogs.askName = [this](QWidget*, const QString& title, const QString& label,
                              const QString& initial) -> std::optional<QString> {
       asked << QStringList{title, label, initial};
       return answer;
-    };
-    dialogs.askYesNo = [this](QWidget*, const QString& question) {
-      questions << question;
-      return yes;
     };
     view.Attach({[this](const std::string& command, bool echo) { sent.push_back({command, echo}); },
                  [this](const std::string& text) {
@@ -100,14 +98,13 @@ class FileViewTest : public ::testing::Test {
 
   CTempDir dir;
   QString root;
-  CFileView view;
+  CTestPrompts prompts;
+  CFileView view{prompts};
   std::vector<Sent> sent;
   std::vector<std::string> entered;
   QStringList statuses;
   QList<QStringList> asked;
-  QStringList questions;
   std::optional<QString> answer;
-  bool yes = true;
 };
 
 TEST_F(FileViewTest, TheListShowsUpFoldersAndFilteredFilesWithSizeAndType) {
@@ -328,16 +325,16 @@ TEST_F(FileViewTest, NameDialogsMakeRenameAndDuplicateWithoutReplacingAnything) 
 TEST_F(FileViewTest, DeleteAsksFirstAndLeavesAFolderThatIsNotEmpty) {
   Write("sub/inside.m", "");
   Select({"a.m"});
-  yes = false;
+  prompts.accept = false;
   view.RunCommand(kDelete);
   EXPECT_TRUE(fs::exists(Path("a.m")));
-  yes = true;
+  prompts.accept = true;
   Select({"a.m", "sub"});
   view.RunCommand(kDelete);
   EXPECT_FALSE(fs::exists(Path("a.m")));
   EXPECT_TRUE(fs::exists(Path("sub/inside.m")));
-  EXPECT_EQ(questions, (QStringList{"Are you sure you want delete 'a.m'?",
-                                    "Are you sure you want delete selected files?"}));
+  EXPECT_EQ(prompts.questions, (QStringList{"Are you sure you want delete 'a.m'?",
+                                            "Are you sure you want delete selected files?"}));
   ASSERT_EQ(statuses.size(), 1);
   EXPECT_TRUE(statuses.front().startsWith("Cannot delete 'sub': ")) << statuses.front().toStdString();
   ASSERT_TRUE(WaitShown({"..", "sub", "B.mat"}));

@@ -186,20 +186,14 @@ TEST_F(PathPackageDialogTest, PackageDialogIsBusyUntilTheInstallsPromptAndThenLi
   ASSERT_TRUE(fake.Logged("pkg load signal;###"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !Packages()->Busy(); }));
 
-  QStringList questions;
-  bool yes = false;
-  SetConfirmationResponder([&](const QString& text) {
-    questions << text;
-    return ConfirmAnswer{yes, false};
-  });
   ASSERT_TRUE(ListHas(list, QStringLiteral("io")));
   Select(list, {QStringLiteral("io")});
   Packages()->Uninstall();  // No
-  yes = true;
+  prompts.accept = true;
   Packages()->Uninstall();  // Yes
   ASSERT_TRUE(fake.Logged("pkg uninstall io;###"));
-  EXPECT_EQ(questions, (QStringList{"Do you want to uninstall 'io' package?",
-                                    "Do you want to uninstall 'io' package?"}));
+  EXPECT_EQ(prompts.questions, (QStringList{"Do you want to uninstall 'io' package?",
+                                            "Do you want to uninstall 'io' package?"}));
   EXPECT_EQ(fake.LogLines().count(QStringLiteral("pkg uninstall io;###")), 1);
 }
 
@@ -295,7 +289,7 @@ TEST_F(RealOctavePathPackageTest, PackageIsInstalledListedLoadedUnloadedAndUnins
   Packages()->Unload();
   ASSERT_TRUE(QTest::qWaitFor([&] { return Status(list, QStringLiteral("calyxpk")) == "Not loaded"; }, kRealWaitMs));
 
-  SetConfirmationResponder([](const QString&) { return ConfirmAnswer{true, false}; });
+  prompts.accept = true;
   Select(list, {QStringLiteral("calyxpk")});
   Packages()->Uninstall();
   ASSERT_TRUE(ListHas(list, QStringLiteral("no packages installed"), kRealWaitMs));

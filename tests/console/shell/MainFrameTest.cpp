@@ -30,7 +30,6 @@
 #include "console/session/SessionWorker.h"
 #include "console/shell/CalyxApp.h"
 #include "console/shell/CommandIds.h"
-#include "widgets/ConfirmBox.h"
 #include "tests/common/CalyxWindowTest.h"
 #include "tests/common/IconCheck.h"
 #include "tests/fake/FakeInterpreterFolder.h"
@@ -160,7 +159,7 @@ TEST_F(MainFrameTest, ConnectTypeDisconnectAndConnectAgain) {
                            Qt::MatchExactly | Qt::MatchRecursive).isEmpty();
   }));
 
-  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });
+  prompts.accept = true;
   frame->Action(kDisconnect)->trigger();
   ASSERT_TRUE(WaitConnected(false));
   ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Action(kConnect)->isEnabled(); }, 5000));
@@ -196,17 +195,13 @@ TEST_F(MainFrameTest, ExitAsksFirstWhileConnectedAndCancelKeepsEverything) {
   Start(fake.Folder());
   ASSERT_TRUE(WaitConnected(true));
   const pid_t child = app->Core()->Redirector().ChildPid();
-  QStringList asked;
-  SetConfirmationResponder([&](const QString& text) {
-    asked << text;
-    return ConfirmAnswer{false, false};
-  });
   EXPECT_FALSE(frame->close());
-  EXPECT_EQ(asked, QStringList{QStringLiteral("Do you want to disconnect from Octave?")});
+  EXPECT_EQ(prompts.confirmations, QStringList{QStringLiteral("Do you want to disconnect from Octave?")});
   EXPECT_TRUE(frame->isVisible());
   EXPECT_TRUE(Connected());
 
-  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, true}; });
+  prompts.accept = true;
+  prompts.dontAskAgain = true;
   EXPECT_TRUE(frame->close());
   EXPECT_FALSE(Connected());
   EXPECT_EQ(QSettings()
@@ -250,7 +245,7 @@ TEST_F(MainFrameTest, TheRealInterpreterAnswersInTheWindow) {
   Type(QStringLiteral("y_undefined"));
   ASSERT_TRUE(ConsoleShows(QStringLiteral("'y_undefined' undefined")));
   const pid_t child = app->Core()->Redirector().ChildPid();
-  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });
+  prompts.accept = true;
   frame->Action(kDisconnect)->trigger();
   ASSERT_TRUE(WaitConnected(false));
   ASSERT_TRUE(QTest::qWaitFor([&] { return kill(child, 0) != 0; }, 5000));
@@ -295,7 +290,6 @@ TEST_F(MainFrameTest, ErrorsInFunctionFilesLinkToTheirLinesInTheEditor) {
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                           [](const std::string& line) { return line.find("which") != std::string::npos; }),
             0);
-  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });
 }
 
 TEST_F(MainFrameTest, EachTypedLineRunsOnceInOrderAndAnswersStayOutOfTheHistory) {
@@ -339,16 +333,11 @@ TEST_F(MainFrameTest, ExitAnsweredWithCancelShowsAFreshPrompt) {
   Start(fake.Folder());
   ASSERT_TRUE(WaitConnected(true));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !app->Core()->Busy(); }, 10000));
-  int asked = 0;
-  SetConfirmationResponder([&](const QString&) {
-    ++asked;
-    return ConfirmAnswer{false, false};
-  });
   Type(QStringLiteral("exit"));
   ASSERT_TRUE(ConsoleShows(QStringLiteral(">> exit\n>> ")));
   Type(QStringLiteral("x = 1"));
   ASSERT_TRUE(ConsoleShows(QStringLiteral(">> exit\n>> x = 1\nx = 1\n>> ")));
-  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(prompts.confirmations.size(), 1);
   EXPECT_TRUE(Connected());
 }
 
@@ -358,15 +347,10 @@ TEST_F(MainFrameTest, DisconnectAsksWhileBusyAndLeavesAVisiblyClosedConsole) {
   ASSERT_TRUE(WaitConnected(true));
   Type(QStringLiteral("slow"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Action(kInterrupt)->isEnabled(); }, 5000));
-  QStringList asked;
-  SetConfirmationResponder([&](const QString& text) {
-    asked << text;
-    return ConfirmAnswer{false, false};
-  });
   frame->Action(kDisconnect)->trigger();
-  EXPECT_EQ(asked, QStringList{QStringLiteral("Do you want to disconnect from Octave?")});
+  EXPECT_EQ(prompts.confirmations, QStringList{QStringLiteral("Do you want to disconnect from Octave?")});
   EXPECT_TRUE(Connected());
-  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });
+  prompts.accept = true;
   frame->Action(kDisconnect)->trigger();
   ASSERT_TRUE(WaitConnected(false));
   ASSERT_TRUE(ConsoleShows(QStringLiteral("Disconnected from Octave.")));
@@ -410,7 +394,7 @@ TEST_F(MainFrameTest, TheConsoleKeysComeBeforeTheFramesShortcuts) {
 
 TEST_F(MainFrameTest, ExitAndDisconnectDuringAFloodNeverHang) {
   CFakeInterpreter fake("on flood\n  flood 20000 a line of output\\n\n");
-  SetConfirmationResponder([&](const QString&) { return ConfirmAnswer{true, false}; });
+  prompts.accept = true;
   for (int round = 0; round < 20; ++round) {
     Start(fake.Folder());
     ASSERT_TRUE(WaitConnected(true)) << round;

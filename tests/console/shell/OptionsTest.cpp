@@ -28,6 +28,7 @@
 #include "console/shell/OptionsOctave.h"
 #include "console/shell/OptionsSheet.h"
 #include "console/shell/QtSettings.h"
+#include "tests/common/TestPrompts.h"
 #include "widgets/FolderBrowseEdit.h"
 #include "widgets/TreePropertySheet.h"
 
@@ -79,10 +80,8 @@ class OptionsFixture : public ::testing::Test {
     ClearStore(QStringLiteral("Quire"));
     ASSERT_TRUE(m_dir.isValid());
     m_userData.SetPath(Path("user.ini").toStdString());
-    COptionsOctave::SetErrorReporter([this](const QString& text) { m_errors << text; });
   }
   void TearDown() override {
-    COptionsOctave::SetErrorReporter({});
     ClearStore(QStringLiteral("Calyx"));
     ClearStore(QStringLiteral("Quire"));
   }
@@ -101,7 +100,7 @@ class OptionsFixture : public ::testing::Test {
 
   std::unique_ptr<COptionsSheet> MakeSheet(QComboBox* pathBox = nullptr) {
     return std::make_unique<COptionsSheet>(
-        nullptr, m_settings, m_userData, pathBox,
+        nullptr, m_settings, m_prompts, m_userData, pathBox,
         [this](const std::string& text) {
           m_sent.push_back(text);
           return true;
@@ -112,7 +111,7 @@ class OptionsFixture : public ::testing::Test {
   QTemporaryDir m_dir;
   CQtSettings m_settings;
   CIni m_userData;
-  QStringList m_errors;
+  CTestPrompts m_prompts;
   std::vector<std::string> m_sent;
 };
 
@@ -318,7 +317,7 @@ using OptionsOctaveTest = OptionsFixture;
 
 TEST_F(OptionsOctaveTest, OpenShowsTheLongFormOfTheStoredFolder) {
   {
-    COptionsOctave page(m_settings);
+    COptionsOctave page(m_settings, m_prompts);
     page.Open();
     EXPECT_EQ(page.findChild<CFolderBrowseEdit*>()->Text(),
               QString::fromStdString(LongPathName(COptionsOctave::kDefaultPath)));
@@ -327,7 +326,7 @@ TEST_F(OptionsOctaveTest, OpenShowsTheLongFormOfTheStoredFolder) {
   const QString folder = MakeFolder("octave/bin", true);
   m_settings.SetString("Octave", "path", (folder + "/../bin/.").toStdString());
   m_settings.SetInt("Octave", "AutoStart", 0);
-  COptionsOctave page(m_settings);
+  COptionsOctave page(m_settings, m_prompts);
   page.Open();
   EXPECT_EQ(page.findChild<CFolderBrowseEdit*>()->Text(),
             QString::fromStdString(LongPathName(folder.toStdString())));
@@ -336,7 +335,7 @@ TEST_F(OptionsOctaveTest, OpenShowsTheLongFormOfTheStoredFolder) {
 
 TEST_F(OptionsOctaveTest, ManualFolderIsShownAndWrittenOnApplyEmptyMeaningFoundAutomatically) {
   m_settings.SetString("Octave", "docpath", "/opt/manual");
-  COptionsOctave page(m_settings);
+  COptionsOctave page(m_settings, m_prompts);
   page.Open();
   auto* edit = Named<QLineEdit>(&page, "Octave Manual Folder");
   ASSERT_NE(edit, nullptr);
@@ -355,13 +354,13 @@ TEST_F(OptionsOctaveTest, ManualFolderIsShownAndWrittenOnApplyEmptyMeaningFoundA
 TEST_F(OptionsOctaveTest, FolderWithoutInterpreterIsRefused) {
   const QString good = MakeFolder("good", true);
   m_settings.SetString("Octave", "path", good.toStdString());
-  COptionsOctave page(m_settings);
+  COptionsOctave page(m_settings, m_prompts);
   page.Open();
   auto* box = page.findChild<CFolderBrowseEdit*>();
 
   const QString empty = MakeFolder("empty", false);
   box->ChooseFolder(empty);
-  EXPECT_EQ(m_errors, QStringList{"octave-cli does not exist in path\n" + empty});
+  EXPECT_EQ(m_prompts.errors, QStringList{"octave-cli does not exist in path\n" + empty});
   EXPECT_EQ(m_settings.GetString("Octave", "path", ""), good.toStdString());
   EXPECT_EQ(box->Text(), QString::fromStdString(LongPathName(good.toStdString())));
 
@@ -369,7 +368,7 @@ TEST_F(OptionsOctaveTest, FolderWithoutInterpreterIsRefused) {
   const QString decoy = MakeFolder("decoy", false);
   QDir(decoy).mkdir("octave-cli");
   box->ChooseFolder(decoy);
-  EXPECT_EQ(m_errors.size(), 2);
+  EXPECT_EQ(m_prompts.errors.size(), 2);
   EXPECT_EQ(m_settings.GetString("Octave", "path", ""), good.toStdString());
 }
 
@@ -379,7 +378,7 @@ TEST_F(OptionsOctaveTest, FolderWithInterpreterIsWrittenAtOnceAndSurvivesCancel)
   auto sheet = MakeSheet();
   sheet->show();
   sheet->findChild<CFolderBrowseEdit*>()->ChooseFolder(chosen);
-  EXPECT_TRUE(m_errors.isEmpty());
+  EXPECT_TRUE(m_prompts.errors.isEmpty());
   EXPECT_EQ(m_settings.GetString("Octave", "path", ""), chosen.toStdString());
 
   // A refusal afterwards puts back the folder just accepted, not the first one.
@@ -405,7 +404,7 @@ TEST_F(OptionsOctaveTest, FolderTypedWithoutEnterIsCheckedAndKeptOnOk) {
   edit->setText(empty);
   Button<QCheckBox>(sheet.get(), "Autoconnect at startup")->setChecked(false);
   sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-  EXPECT_EQ(m_errors, QStringList{"octave-cli does not exist in path\n" + empty});
+  EXPECT_EQ(m_prompts.errors, QStringList{"octave-cli does not exist in path\n" + empty});
   EXPECT_TRUE(sheet->isVisible());
   EXPECT_EQ(sheet->CurrentNode(), 0);
   EXPECT_EQ(edit->text(), old);
@@ -418,7 +417,7 @@ TEST_F(OptionsOctaveTest, FolderTypedWithoutEnterIsCheckedAndKeptOnOk) {
   sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   EXPECT_EQ(sheet->result(), QDialog::Accepted);
   EXPECT_FALSE(sheet->isVisible());
-  EXPECT_EQ(m_errors.size(), 1);
+  EXPECT_EQ(m_prompts.errors.size(), 1);
   EXPECT_EQ(m_settings.GetString("Octave", "path", ""), typed.toStdString());
   EXPECT_EQ(m_settings.GetInt("Octave", "AutoStart", -1), 0);
 }

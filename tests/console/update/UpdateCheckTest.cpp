@@ -14,7 +14,7 @@
 #include "console/update/DialogCheckUpdate.h"
 #include "console/update/UpdateSchedule.h"
 #include "console/update/UpdateVersion.h"
-#include "widgets/ConfirmBox.h"
+#include "tests/common/TestPrompts.h"
 
 namespace {
 
@@ -109,25 +109,20 @@ class CManifestServer {
 
 class UpdateCheckTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetInformationSink([this](const QString& text) { messages << text; });
-  }
-  void TearDown() override { SetInformationSink({}); }
-
   // Runs one check and waits for its outcome.
   UpdateOutcome Check(const QString& url, bool automatic, int timeoutMs = 15000) {
     updater = std::make_unique<CAutoUpdater>(
         UpdateSource{url, QStringLiteral("https://calyx.example/download"), QStringLiteral("0.9.1"), timeoutMs},
-        &window);
+        prompts, &window);
     QSignalSpy checked(updater.get(), &CAutoUpdater::Checked);
     updater->CheckForUpdate(automatic);
     EXPECT_TRUE(checked.wait(30000));
     return checked.isEmpty() ? UpdateOutcome{} : checked.first().first().value<UpdateOutcome>();
   }
 
+  CTestPrompts prompts;
   QWidget window;
   std::unique_ptr<CAutoUpdater> updater;
-  QStringList messages;
 };
 
 TEST_F(UpdateCheckTest, ANewerVersionIsShownAlsoByTheAutomaticCheck) {
@@ -158,7 +153,7 @@ TEST_F(UpdateCheckTest, EqualOrOlderVersionsAreNotCalledNewer) {
     ASSERT_NE(updater->Dialog(), nullptr);
     EXPECT_FALSE(updater->Dialog()->SaysNewer());
   }
-  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_TRUE(prompts.information.isEmpty());
 }
 
 TEST_F(UpdateCheckTest, FailuresAreSilentWhenAutomaticAndExplainedOnCommand) {
@@ -172,18 +167,18 @@ TEST_F(UpdateCheckTest, FailuresAreSilentWhenAutomaticAndExplainedOnCommand) {
 
   for (const QString& url : {empty.Url(), missing.Url(), page.Url(), refused}) {
     SCOPED_TRACE(url.toStdString());
-    messages.clear();
+    prompts.information.clear();
     const UpdateOutcome automatic = Check(url, true);
     EXPECT_FALSE(automatic.checked);
     EXPECT_FALSE(automatic.failure.isEmpty());
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(prompts.information.isEmpty());
     EXPECT_EQ(updater->Dialog(), nullptr);
 
     const UpdateOutcome command = Check(url, false);
     EXPECT_FALSE(command.checked);
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages.first().startsWith(QStringLiteral("Calyx could not check for updates: ")));
-    EXPECT_TRUE(messages.first().endsWith(command.failure));
+    ASSERT_EQ(prompts.information.size(), 1);
+    EXPECT_TRUE(prompts.information.first().startsWith(QStringLiteral("Calyx could not check for updates: ")));
+    EXPECT_TRUE(prompts.information.first().endsWith(command.failure));
     EXPECT_EQ(updater->Dialog(), nullptr);
   }
   EXPECT_EQ(missing.requests, 2);
@@ -194,17 +189,17 @@ TEST_F(UpdateCheckTest, AServerThatNeverAnswersEndsTheCheckAfterTheTimeout) {
   const UpdateOutcome outcome = Check(silent.Url(), false, 500);
   EXPECT_FALSE(outcome.checked);
   EXPECT_TRUE(outcome.failure.contains(QStringLiteral("did not answer")));
-  ASSERT_EQ(messages.size(), 1);
+  ASSERT_EQ(prompts.information.size(), 1);
 }
 
 TEST_F(UpdateCheckTest, ABuildWithoutAnAddressDoesNotCheck) {
-  CAutoUpdater unconfigured(UpdateSource{}, &window);
+  CAutoUpdater unconfigured(UpdateSource{}, prompts, &window);
   EXPECT_FALSE(unconfigured.Configured());
   unconfigured.CheckForUpdate(true);
-  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_TRUE(prompts.information.isEmpty());
   unconfigured.CheckForUpdate(false);
-  ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages.first().contains(QStringLiteral("does not check for updates")));
+  ASSERT_EQ(prompts.information.size(), 1);
+  EXPECT_TRUE(prompts.information.first().contains(QStringLiteral("does not check for updates")));
 }
 
 }  // namespace

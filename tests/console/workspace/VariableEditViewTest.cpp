@@ -8,9 +8,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -21,8 +19,8 @@
 #include "console/session/OctaveRedirector.h"
 #include "console/workspace/WorkspaceIds.h"
 #include "tests/common/TestFiles.h"
+#include "tests/common/TestPrompts.h"
 #include "tests/console/workspace/WorkspaceTestSupport.h"
-#include "widgets/ConfirmBox.h"
 
 namespace {
 
@@ -39,11 +37,9 @@ class VariableEditViewTest : public ::testing::Test {
     editor.Attach({[this](const std::string& t, bool e) { return queue.Enqueue(t, e); }, exchange,
                    &workspace});
     workspace.SetRows({{{"A", "4x3x5", "double", "480"}, 1}, {{"M", "3x2", "double", "48"}, 2}});
-    SetInformationSink([this](const QString& text) { information.push_back(text.toStdString()); });
     editor.resize(500, 300);
     editor.show();
   }
-  void TearDown() override { SetInformationSink({}); }
   void WriteExchange(const std::string& content) { std::ofstream(exchange) << content; }
   // The interpreter wrote the page and answered.
   void Answer(const std::string& content) {
@@ -86,8 +82,8 @@ class VariableEditViewTest : public ::testing::Test {
   std::string exchange;
   CMemoryRowList workspace;
   CCommandRecorder queue;
-  CVariableEditView editor;
-  Texts information;
+  CTestPrompts prompts;
+  CVariableEditView editor{prompts};
 };
 
 TEST_F(VariableEditViewTest, ShowVariableQueuesTheFirstPageSilently) {
@@ -97,7 +93,7 @@ TEST_F(VariableEditViewTest, ShowVariableQueuesTheFirstPageSilently) {
                                      false}}));
   EXPECT_EQ(editor.VariableName(), "A");
   EXPECT_FALSE(editor.ShowVariable("A'); system('id"));
-  CVariableEditView unattached;
+  CVariableEditView unattached(prompts);
   EXPECT_FALSE(unattached.ShowVariable("A"));
   EXPECT_TRUE(queue.Take().empty());
 }
@@ -216,11 +212,11 @@ TEST_F(VariableEditViewTest, EditedCellGoesToThePageShownAndAnEmptyCellIsZero) {
   Type(3, 1, QStringLiteral("x';y='"));
   EXPECT_TRUE(queue.Take().empty());
   EXPECT_EQ(Cell(3, 1), "15");
-  EXPECT_EQ(information,
-            (Texts{"A cell takes one expression. \"1;system('id')\" holds a statement separator "
-                   "(; or ,) outside brackets and strings.",
-                   "A cell takes one expression. \"x';y='\" holds a statement separator (; or ,) "
-                   "outside brackets and strings."}));
+  EXPECT_EQ(prompts.warnings,
+            (QStringList{"Variable Editor: A cell takes one expression. \"1;system('id')\" holds a "
+                         "statement separator (; or ,) outside brackets and strings.",
+                         "Variable Editor: A cell takes one expression. \"x';y='\" holds a statement "
+                         "separator (; or ,) outside brackets and strings."}));
   // A queue that refuses the command leaves the old value.
   queue.SetAccept(false);
   Type(4, 1, QStringLiteral("5"));
@@ -229,20 +225,9 @@ TEST_F(VariableEditViewTest, EditedCellGoesToThePageShownAndAnEmptyCellIsZero) {
 
 TEST_F(VariableEditViewTest, ARefusedCellIsExplainedInABoxNamedAfterTheEditor) {
   Open("M", " 1 2\n 3 4\n 5 6\n");
-  SetInformationSink({});
-  QStringList boxes;
-  // The box is modal: read and close each one as soon as it is up.
-  QTimer closer;
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      boxes << box->windowTitle() + ": " + box->text();
-      box->accept();
-    }
-  });
-  closer.start(10);
   Type(1, 1, QStringLiteral("max(1, 2"));
-  EXPECT_EQ(boxes, QStringList{"Variable Editor: A cell takes one expression. \"max(1, 2\" has a "
-                               "bracket without its partner."});
+  EXPECT_EQ(prompts.warnings, QStringList{"Variable Editor: A cell takes one expression. \"max(1, 2\" "
+                                          "has a bracket without its partner."});
   EXPECT_EQ(Cell(1, 1), "1");
   EXPECT_TRUE(queue.Take().empty());
 }
@@ -289,8 +274,9 @@ TEST_F(VariableEditViewTest, CutCopyAndPasteCommitEveryChangedCell) {
   grid->setCurrentIndex(editor.Model().index(2, 1));
   editor.Action(kPaste)->trigger();
   EXPECT_EQ(queue.Take(), (Commands{{"A(3,3,3)=7;", true}, {"A(4,2,3)=1e3;", true}}));
-  EXPECT_EQ(information,
-            (Texts{"A cell takes one expression; these would run more and were left out: (x"}));
+  EXPECT_EQ(prompts.warnings,
+            QStringList{"Variable Editor: A cell takes one expression; these would run more and were "
+                        "left out: (x"});
   // The keys do the same.
   grid->setFocus();
   grid->Select({4, 2, 4, 2});

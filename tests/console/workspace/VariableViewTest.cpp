@@ -17,8 +17,8 @@
 #include "console/session/OctaveRedirector.h"
 #include "console/workspace/VaraiableName.h"
 #include "console/workspace/WorkspaceIds.h"
+#include "tests/common/TestPrompts.h"
 #include "tests/console/workspace/WorkspaceTestSupport.h"
-#include "widgets/ConfirmBox.h"
 
 namespace {
 
@@ -46,20 +46,12 @@ class VariableViewTest : public ::testing::Test {
     };
     view.SetDialogs(dialogs);
     view.SetConnected(true);
-    SetConfirmationResponder([this](const QString& text) {
-      questions.push_back(text.toStdString());
-      return ConfirmAnswer{yes, false};
-    });
-    SetInformationSink([this](const QString& text) { information.push_back(text.toStdString()); });
+    prompts.accept = true;
     view.SetRows({{{"A", "4x3x5", "double", "480"}, 1},
                   {{"b", "1x1", "double", "8"}, 2},
                   {{"n", "1x5", "int32", "20"}, 2},
                   {{"s", "1x1", "struct", "8"}, 0},
                   {{"t", "1x3", "char", "3"}, 3}});
-  }
-  void TearDown() override {
-    SetConfirmationResponder({});
-    SetInformationSink({});
   }
   // Waits until the window has drawn whatever was pending: the toolbar is made
   // dirty, and the pass that draws it draws every other dirty part of the window.
@@ -81,7 +73,8 @@ class VariableViewTest : public ::testing::Test {
     }
   }
 
-  CVariableView view;
+  CTestPrompts prompts;
+  CVariableView view{prompts};
   CCommandRecorder queue;
   int refreshRequests = 0;
   Names shown;
@@ -89,9 +82,6 @@ class VariableViewTest : public ::testing::Test {
   std::string chosenFile;
   std::vector<Names> asked;
   std::optional<std::string> answer;
-  bool yes = true;
-  Names questions;
-  Names information;
 };
 
 TEST_F(VariableViewTest, ColumnsIconsAndRowsAsTheListingGaveThem) {
@@ -213,7 +203,7 @@ TEST_F(VariableViewTest, RenameTakesTheFirstSelectedAndRefusesABadName) {
   answer = "x; system('id')";
   view.RenameSelected();
   EXPECT_TRUE(queue.Take().empty());
-  EXPECT_EQ(information, (Names{"\"x; system('id')\" is not a valid variable name."}));
+  EXPECT_EQ(prompts.information, QStringList{"\"x; system('id')\" is not a valid variable name."});
 }
 
 TEST_F(VariableViewTest, DuplicateQueuesOneCommandPerNameInListOrder) {
@@ -232,14 +222,14 @@ TEST_F(VariableViewTest, DuplicateQueuesOneCommandPerNameInListOrder) {
 
 TEST_F(VariableViewTest, DeleteAsksWithTheNameAndNoSendsNothing) {
   Select({"t"});
-  yes = false;
+  prompts.accept = false;
   view.Action(kDeleteSelected)->trigger();
   EXPECT_TRUE(queue.Take().empty());
-  yes = true;
+  prompts.accept = true;
   Select({"b", "t"});
   view.DeleteSelected();
-  EXPECT_EQ(questions, (Names{"Are you sure you want delete 't'?",
-                              "Are you sure you want delete selected variables?"}));
+  EXPECT_EQ(prompts.questions, (QStringList{"Are you sure you want delete 't'?",
+                                            "Are you sure you want delete selected variables?"}));
   EXPECT_EQ(queue.Take(), (std::vector<QueuedCommand>{{"clear b t ;", false}}));
 }
 
@@ -286,14 +276,14 @@ TEST_F(VariableViewTest, KeysAndDoubleClickActOnTheSelection) {
   view.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
   Select({"t"});
-  yes = false;
+  prompts.accept = false;
   QTest::keyClick(view.List(), Qt::Key_Return);
   QTest::keyClick(view.List(), Qt::Key_Delete);
   QTest::keyClick(view.List(), Qt::Key_F5);
   answer = std::nullopt;
   QTest::keyClick(view.List(), Qt::Key_F2);
   EXPECT_EQ(queue.Take(), (std::vector<QueuedCommand>{{"t", true}}));
-  EXPECT_EQ(questions, (Names{"Are you sure you want delete 't'?"}));
+  EXPECT_EQ(prompts.questions, QStringList{"Are you sure you want delete 't'?"});
   EXPECT_EQ(refreshRequests, 1);
   EXPECT_EQ(asked.size(), 1u);
   // A, O and S only with Ctrl.

@@ -27,7 +27,6 @@
 #include "console/workspace/VariableEditView.h"
 #include "console/workspace/VariableView.h"
 #include "console/workspace/WorkspaceIds.h"
-#include "widgets/ConfirmBox.h"
 #include "tests/common/CalyxWindowTest.h"
 #include "tests/fake/FakeInterpreterFolder.h"
 
@@ -115,22 +114,18 @@ TEST_F(WorkspaceWindowTest, MainMenuCommandsFollowTheConnectionAndTheSelection) 
   EXPECT_TRUE(fake.Logged(R"(load("/tmp/in.mat");)"));
 
   // Clearing asks only while the setting says so; the tick turns it off even on Cancel.
-  QStringList asked;
-  SetConfirmationResponder([&](const QString& text) {
-    asked << text;
-    return ConfirmAnswer{false, true};
-  });
+  prompts.dontAskAgain = true;
   app->Settings().SetInt("General", "ConfirmClearVariables", 1);
   frame->Action(kClearWorkspace)->trigger();
-  EXPECT_EQ(asked, QStringList{QStringLiteral("All variables will be deleted.")});
+  EXPECT_EQ(prompts.confirmations, QStringList{QStringLiteral("All variables will be deleted.")});
   EXPECT_EQ(app->Settings().GetInt("General", "ConfirmClearVariables", 1), 0);
   frame->Action(kClearWorkspace)->trigger();
-  EXPECT_EQ(asked.size(), 1);
+  EXPECT_EQ(prompts.confirmations.size(), 1);
   EXPECT_TRUE(fake.Logged("clear all"));
   EXPECT_EQ(fake.LogLines().count(QStringLiteral("clear all")), 1);
 
   // With variables listed, Disconnect asks first.
-  SetConfirmationResponder([](const QString&) { return ConfirmAnswer{true, false}; });
+  prompts.accept = true;
   frame->Action(kDisconnect)->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !app->Core()->Signals().g_bConnected; }, 10000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !frame->Action(kOpen)->isEnabled(); }, 5000));
@@ -148,7 +143,7 @@ TEST_F(WorkspaceWindowTest, ThePanesActionsReachTheInterpreterInOrder) {
   answer = "Copy";
   pane->Action(workspace_id::kDuplicateSelected)->trigger();
   pane->Action(32858)->trigger();
-  SetConfirmationResponder([](const QString&) { return ConfirmAnswer{true, false}; });
+  prompts.accept = true;
   pane->Action(workspace_id::kDeleteSelected)->trigger();
   const Names expected = {"c = b; clear b;", "bCopy = b;", "tCopy = t;",
                           "figure; barh(b); hold on; barh(t); hold off;", "clear b t ;"};
