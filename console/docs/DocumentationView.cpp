@@ -1,6 +1,5 @@
 #include "console/docs/DocumentationView.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QSplitter>
 #include <QToolBar>
@@ -49,6 +48,7 @@ CDocumentationView::CDocumentationView(FolderCandidates candidates, QWidget* par
 
   connect(m_topics, &QTreeWidget::itemActivated, this, &CDocumentationView::OpenSelectedTopic);
   connect(m_browser, &QTextBrowser::historyChanged, this, &CDocumentationView::UpdateActions);
+  connect(m_browser, &CManualBrowser::LoadingChanged, this, &CDocumentationView::UpdateActions);
   // The result arrives on the search's thread and is shown on this one.
   m_search = std::make_unique<CTopicSearch>([this](std::uint64_t search, std::vector<std::string> files) {
     QMetaObject::invokeMethod(this, [this, search, files = std::move(files)] { OnTopicsFound(search, files); },
@@ -96,7 +96,7 @@ void CDocumentationView::ShowHelpTopic(const QString& term) {
   m_topics->clear();
   if (m_folder.isEmpty()) {
     Stop();
-    m_browser->setHtml(QString::fromStdString(manual::MissingManualPage(candidates)));
+    m_browser->ShowHtml(QString::fromStdString(manual::MissingManualPage(candidates)));
     emit TopicsFilled();
     return;
   }
@@ -127,9 +127,7 @@ void CDocumentationView::OnTopicsFound(std::uint64_t search, const std::vector<s
 void CDocumentationView::OpenSelectedTopic() {
   const QList<QTreeWidgetItem*> selected = m_topics->selectedItems();
   if (selected.isEmpty() || m_folder.isEmpty()) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   m_browser->setSource(QUrl::fromLocalFile(m_folder + selected.first()->text(kFileColumn)));
-  QApplication::restoreOverrideCursor();
 }
 
 void CDocumentationView::Back() { m_browser->backward(); }
@@ -138,6 +136,7 @@ void CDocumentationView::Forward() { m_browser->forward(); }
 
 void CDocumentationView::Stop() {
   m_search->Cancel();
+  m_browser->StopLoading();
   m_searching = false;
   UpdateActions();
 }
@@ -153,8 +152,8 @@ void CDocumentationView::Home() {
 }
 
 void CDocumentationView::UpdateActions() {
-  m_actions[docs_id::kBack]->setEnabled(m_browser->isBackwardAvailable());
-  m_actions[docs_id::kForward]->setEnabled(m_browser->isForwardAvailable());
-  m_actions[docs_id::kStop]->setEnabled(m_searching);
-  m_actions[docs_id::kRefresh]->setEnabled(!m_browser->source().isEmpty());
+  m_actions[docs_id::kBack]->setEnabled(m_browser->CanGoBack());
+  m_actions[docs_id::kForward]->setEnabled(m_browser->CanGoForward());
+  m_actions[docs_id::kStop]->setEnabled(m_searching || m_browser->Loading());
+  m_actions[docs_id::kRefresh]->setEnabled(!m_browser->Page().isEmpty());
 }

@@ -46,7 +46,7 @@ class CDocumentationView : public QWidget {
 
   void Back();
   void Forward();
-  // Stops the topic search.
+  // Stops the topic search and the page being read.
   void Stop();
   void Refresh();
   void Home();

@@ -23,15 +23,15 @@ class DocsWindowTest : public CCalyxWindowTest {
   }
   CDocumentationView* Pane() const { return frame->Documentation(); }
   QString Shown() const {
-    const QUrl source = Pane()->Browser()->source();
-    return source.fileName() + (source.hasFragment() ? "#" + source.fragment() : QString());
+    const QUrl page = Pane()->Browser()->Page();
+    return page.fileName() + (page.hasFragment() ? "#" + page.fragment() : QString());
   }
   bool Lists(const QString& topic) const {
     return !Pane()->Topics()->findItems(topic, Qt::MatchExactly).isEmpty();
   }
   // The page is shown and its topics are listed.
   bool WaitShown(const QString& page, const QString& topic) {
-    return QTest::qWaitFor([&] { return Shown() == page && !Pane()->Searching() && Lists(topic); }, 60000);
+    return QTest::qWaitFor([&] { return Shown() == page && !Pane()->Browser()->Loading() && !Pane()->Searching() && Lists(topic); }, 60000);
   }
 };
 

@@ -24,18 +24,33 @@ class DocumentationViewTest : public ::testing::Test {
     m_view->resize(800, 400);
     m_view->show();
     m_filled = std::make_unique<QSignalSpy>(m_view.get(), &CDocumentationView::TopicsFilled);
+    m_shown = std::make_unique<QSignalSpy>(m_view->Browser(), &CManualBrowser::PageShown);
   }
 
-  // Makes a help request and waits until its topics are listed.
+  // Makes a help request and waits until its page is shown and its topics are listed.
   void Request(const QString& term) {
     const qsizetype before = m_filled->count();
     m_view->ShowHelpTopic(term);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_filled->count() > before; }, 30000)) << term.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_filled->count() > before && !Browser()->Loading(); }, 30000))
+        << term.toStdString();
   }
 
+  // Waits until the browser has shown one more page than `before` and reads no other.
+  bool WaitShown(qsizetype before) {
+    return QTest::qWaitFor([&] { return m_shown->count() > before && !Browser()->Loading(); }, 30000);
+  }
+  // Starts a navigation and waits until its page is shown.
+  template <typename Navigate>
+  bool Go(Navigate&& navigate) {
+    const qsizetype before = m_shown->count();
+    navigate();
+    return WaitShown(before);
+  }
+
+  CManualBrowser* Browser() const { return m_view->Browser(); }
   QString Shown() const {
-    const QUrl source = m_view->Browser()->source();
-    return source.fileName() + (source.hasFragment() ? "#" + source.fragment() : QString());
+    const QUrl page = Browser()->Page();
+    return page.fileName() + (page.hasFragment() ? "#" + page.fragment() : QString());
   }
 
   QStringList TopicTexts() const {
@@ -47,6 +62,7 @@ class DocumentationViewTest : public ::testing::Test {
   CTempDir m_dir;
   std::unique_ptr<CDocumentationView> m_view;
   std::unique_ptr<QSignalSpy> m_filled;
+  std::unique_ptr<QSignalSpy> m_shown;
 };
 
 }  // namespace
@@ -83,11 +99,15 @@ TEST_F(DocumentationViewTest, TopicsAndLinksFollowRedirectionsToTheirAnchor) {
   QTreeWidgetItem* cos = m_view->Topics()->findItems("cos ", Qt::MatchExactly).value(0);
   ASSERT_NE(cos, nullptr);
   m_view->Topics()->setCurrentItem(cos);
-  m_view->OpenSelectedTopic();
+  ASSERT_TRUE(Go([&] { m_view->OpenSelectedTopic(); }));
   EXPECT_EQ(Shown(), "Trigonometry.html#XREFcos");
   // A link to a redirection file inside a page.
-  m_view->Browser()->setSource(QUrl(QStringLiteral("XREFnum2str.html")));
+  ASSERT_TRUE(Go([&] { Browser()->setSource(QUrl(QStringLiteral("XREFnum2str.html"))); }));
   EXPECT_EQ(Shown(), "Converting-Numerical-Data-to-Strings.html#XREFnum2str");
+  // A link to a page that is not there.
+  ASSERT_TRUE(Go([&] { Browser()->setSource(QUrl(QStringLiteral("Gone.html"))); }));
+  EXPECT_EQ(Shown(), "Gone.html");
+  EXPECT_TRUE(Browser()->toPlainText().contains("could not be read"));
 }
 
 TEST_F(DocumentationViewTest, BackForwardAndHome) {
@@ -97,27 +117,28 @@ TEST_F(DocumentationViewTest, BackForwardAndHome) {
   m_view->Back();  // nothing to go back to
   EXPECT_EQ(Shown(), "index.html");
 
+  EXPECT_FALSE(Browser()->Loading());
   Request("sin");
   Request("num2str");
   EXPECT_TRUE(m_view->Action(docs_id::kBack)->isEnabled());
   EXPECT_FALSE(m_view->Action(docs_id::kForward)->isEnabled());
-  m_view->Action(docs_id::kBack)->trigger();
+  ASSERT_TRUE(Go([&] { m_view->Action(docs_id::kBack)->trigger(); }));
   EXPECT_EQ(Shown(), "Trigonometry.html#XREFsin");
   EXPECT_TRUE(m_view->Action(docs_id::kForward)->isEnabled());
-  m_view->Action(docs_id::kForward)->trigger();
+  ASSERT_TRUE(Go([&] { m_view->Action(docs_id::kForward)->trigger(); }));
   EXPECT_EQ(Shown(), "Converting-Numerical-Data-to-Strings.html#XREFnum2str");
-  m_view->Back();
+  ASSERT_TRUE(Go([&] { m_view->Back(); }));
   EXPECT_EQ(Shown(), "Trigonometry.html#XREFsin");
 
   // A new page after going back empties the forward list.
-  m_view->Action(docs_id::kHome)->trigger();
+  ASSERT_TRUE(Go([&] { m_view->Action(docs_id::kHome)->trigger(); }));
   EXPECT_EQ(Shown(), "index.html");
   EXPECT_FALSE(m_view->Action(docs_id::kForward)->isEnabled());
-  m_view->Back();
+  ASSERT_TRUE(Go([&] { m_view->Back(); }));
   EXPECT_EQ(Shown(), "Trigonometry.html#XREFsin");
-  m_view->Back();
+  ASSERT_TRUE(Go([&] { m_view->Back(); }));
   EXPECT_EQ(Shown(), "index.html");
-  m_view->Action(docs_id::kRefresh)->trigger();
+  ASSERT_TRUE(Go([&] { m_view->Action(docs_id::kRefresh)->trigger(); }));
   EXPECT_EQ(Shown(), "index.html");
 }
 
@@ -147,6 +168,8 @@ TEST_F(DocumentationViewTest, WithoutAManualThePageSaysHowToInstallIt) {
   MakeView({m_dir.File("missing/")});
   Request("sin");
   EXPECT_TRUE(m_view->ManualFolder().isEmpty());
+  EXPECT_TRUE(Browser()->Page().isEmpty());
+  EXPECT_FALSE(m_view->Action(docs_id::kRefresh)->isEnabled());
   EXPECT_TRUE(m_view->Browser()->toPlainText().contains("octave-doc"));
   EXPECT_TRUE(m_view->Browser()->toPlainText().contains(QString::fromStdString(m_dir.File("missing/"))));
   EXPECT_TRUE(TopicTexts().isEmpty());
@@ -169,6 +192,7 @@ TEST_F(DocumentationViewTest, LinksToOtherSitesGoToTheDesktopsBrowser) {
   m_view->Browser()->setSource(QUrl(QStringLiteral("https://www.octave.org/")));
   QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
   EXPECT_EQ(catcher.opened, QList<QUrl>{QUrl(QStringLiteral("https://www.octave.org/"))});
+  EXPECT_FALSE(Browser()->Loading());
   EXPECT_EQ(Shown(), "index.html");
 }
 
