@@ -65,36 +65,13 @@ CPageLoader::CPageLoader(Loaded loaded, QObject* parent)
     : QObject(parent), m_loaded(std::move(loaded)), m_guiThread(thread()), m_worker([this] { Run(); }) {}
 
 CPageLoader::~CPageLoader() {
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_stopping = true;
-    m_pending.reset();
-  }
-  m_wake.notify_one();
+  m_requests.Close();
   m_worker.join();
 }
 
-std::uint64_t CPageLoader::Load(const QUrl& file, const QFont& font) {
-  std::uint64_t number = 0;
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    number = ++m_latest;
-    m_pending = Request{number, file, font};
-  }
-  m_wake.notify_one();
-  return number;
-}
+std::uint64_t CPageLoader::Load(const QUrl& file, const QFont& font) { return m_requests.Put({file, font}); }
 
-void CPageLoader::Cancel() {
-  std::lock_guard<std::mutex> guard(m_lock);
-  ++m_latest;
-  m_pending.reset();
-}
-
-bool CPageLoader::IsLatest(std::uint64_t number) {
-  std::lock_guard<std::mutex> guard(m_lock);
-  return number == m_latest && !m_stopping;
-}
+void CPageLoader::Cancel() { m_requests.Cancel(); }
 
 std::unique_ptr<QTextDocument> CPageLoader::Build(const QUrl& file, const QFont& font) {
   auto page = std::make_unique<CManualPage>(file);
@@ -116,22 +93,13 @@ std::unique_ptr<QTextDocument> CPageLoader::Build(const QUrl& file, const QFont&
 }
 
 void CPageLoader::Run() {
-  for (;;) {
-    Request request;
-    {
-      std::unique_lock<std::mutex> guard(m_lock);
-      m_wake.wait(guard, [this] { return m_stopping || m_pending.has_value(); });
-      if (m_stopping) return;
-      request = std::move(*m_pending);
-      m_pending.reset();
-    }
-    std::unique_ptr<QTextDocument> page = Build(request.file, request.font);
+  while (std::optional<CLatestRequest<Request>::Numbered> taken = m_requests.Take()) {
+    std::unique_ptr<QTextDocument> page = Build(taken->request.file, taken->request.font);
     // A page nobody waits for any more ends here, on its own thread.
-    if (!IsLatest(request.number)) continue;
+    if (!m_requests.IsLatest(taken->number)) continue;
     page->moveToThread(m_guiThread);
     QMetaObject::invokeMethod(
-        this,
-        [this, number = request.number, page = std::move(page)]() mutable { m_loaded(number, std::move(page)); },
+        this, [this, number = taken->number, page = std::move(page)]() mutable { m_loaded(number, std::move(page)); },
         Qt::QueuedConnection);
   }
 }

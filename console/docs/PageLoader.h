@@ -10,13 +10,12 @@
 #include <QObject>
 #include <QUrl>
 
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <thread>
+
+#include "common/LatestRequest.h"
 
 class QTextDocument;
 
@@ -43,20 +42,14 @@ class CPageLoader : public QObject {
 
  private:
   struct Request {
-    std::uint64_t number = 0;
     QUrl file;
     QFont font;
   };
 
   void Run();
-  bool IsLatest(std::uint64_t number);
 
   Loaded m_loaded;
   QThread* m_guiThread;
-  std::mutex m_lock;
-  std::condition_variable m_wake;
-  std::optional<Request> m_pending;  // guarded by m_lock
-  std::uint64_t m_latest = 0;        // guarded by m_lock
-  bool m_stopping = false;           // guarded by m_lock
+  CLatestRequest<Request> m_requests;
   std::thread m_worker;
 };

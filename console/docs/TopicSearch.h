@@ -3,15 +3,13 @@
 // and only the newest one's result is reported. Plain C++.
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "common/LatestRequest.h"
 
 class CTopicSearch {
  public:
@@ -32,7 +30,6 @@ class CTopicSearch {
 
  private:
   struct Request {
-    std::uint64_t number = 0;
     std::string folder;
     std::string text;
   };
@@ -40,11 +37,6 @@ class CTopicSearch {
   void Run();
 
   Found m_found;
-  std::mutex m_lock;
-  std::condition_variable m_wake;
-  std::optional<Request> m_pending;  // guarded by m_lock
-  std::uint64_t m_latest = 0;        // guarded by m_lock
-  bool m_stopping = false;           // guarded by m_lock
-  std::atomic<bool> m_cancel{false};
+  CLatestRequest<Request> m_requests;
   std::thread m_worker;
 };
