@@ -1,8 +1,10 @@
 // Measures how Quire's view opens files of growing size, with line-feed and
 // with CR LF line ends: the time until the window shows the text with its first
-// screen styled, the longest the event loop then goes without a tick while the
-// rest is styled in idle time (stopped after 20 s), how long Ctrl+End takes to
-// show the end once styled, and how long it takes at once after opening.
+// screen styled, the time until the whole file is in the control and the
+// longest the event loop went without a tick meanwhile, then the same while
+// the rest is styled in idle time (stopped after 20 s), how long Ctrl+End takes
+// to show the end once styled, and how long it takes at once after loading.
+// It checks that the loaded text is the file's, byte for byte.
 //
 // usage: open-bench [SIZE_MB...]   (default 0.1 1 10 50)
 #include <QApplication>
@@ -72,13 +74,14 @@ int main(int argc, char** argv) {
   if (sizes.empty()) sizes = {0.1, 1, 10, 50};
   QTemporaryDir folder;
 
-  std::printf("%-6s %8s %10s %12s %12s %12s %14s\n", "eol", "MB", "open ms", "idle gap ms",
-              "styled ms", "Ctrl+End ms", "at once ms");
+  std::printf("%-6s %6s %8s %10s %9s %10s %9s %12s %11s %6s\n", "eol", "MB", "open ms", "loaded ms",
+              "gap ms", "styled ms", "gap ms", "Ctrl+End ms", "at once ms", "same");
   for (const char* eolName : {"LF", "CRLF"}) {
     const std::string eol = std::string(eolName) == "LF" ? "\n" : "\r\n";
     for (double mb : sizes) {
       const std::string path = (folder.path() + QStringLiteral("/f.m")).toStdString();
-      std::ofstream(path, std::ios::binary) << OctaveText(static_cast<size_t>(mb * 1e6), eol);
+      const std::string content = OctaveText(static_cast<size_t>(mb * 1e6), eol);
+      std::ofstream(path, std::ios::binary) << content;
 
       CScintillaWnd view;
       view.Init({"function", "endfunction", "for", "end"});
@@ -91,6 +94,9 @@ int main(int argc, char** argv) {
       view.LoadFile(path);
       view.viewport()->repaint();
       const qint64 openMs = clock.elapsed();
+      const qint64 loadGap = LongestGapUntil([&] { return !view.IsLoading(); }, 60000);
+      const qint64 loadedMs = clock.elapsed();
+      const bool same = view.GetText() == content;
 
       // The rest is styled while the loop runs; the longest pause of the loop meanwhile.
       const long length = view.GetLength();
@@ -111,16 +117,18 @@ int main(int argc, char** argv) {
       fresh.show();
       if (!QTest::qWaitForWindowExposed(&fresh)) return 1;
       fresh.LoadFile(path);
+      fresh.FinishLoading();
       fresh.viewport()->repaint();
       clock.restart();
       QTest::keyClick(&fresh, Qt::Key_End, Qt::ControlModifier);
       fresh.viewport()->repaint();
       const qint64 atOnceMs = clock.elapsed();
 
-      std::printf("%-6s %8.1f %10lld %12lld %12lld %12lld %14lld\n", eolName, mb,
-                  static_cast<long long>(openMs), static_cast<long long>(idleGap),
-                  static_cast<long long>(styledMs), static_cast<long long>(endMs),
-                  static_cast<long long>(atOnceMs));
+      std::printf("%-6s %6.1f %8lld %10lld %9lld %10lld %9lld %12lld %11lld %6s\n", eolName, mb,
+                  static_cast<long long>(openMs), static_cast<long long>(loadedMs),
+                  static_cast<long long>(loadGap), static_cast<long long>(styledMs),
+                  static_cast<long long>(idleGap), static_cast<long long>(endMs),
+                  static_cast<long long>(atOnceMs), same ? "yes" : "NO");
       std::fflush(stdout);
     }
   }

@@ -1,6 +1,7 @@
 #include "editor/app/QuireDoc.h"
 
 #include <QFileInfo>
+#include <QProgressBar>
 #include <QVBoxLayout>
 
 #include "common/Text.h"
@@ -15,10 +16,21 @@ std::string FileNameOf(const std::string& path) {
 
 CQuireDoc::CQuireDoc(const std::vector<std::string>& keywords,
                      std::function<ViewSettings()> settings, QWidget* parent)
-    : QWidget(parent), m_view(new CScintillaWnd(this)) {
+    : QWidget(parent), m_view(new CScintillaWnd(this)), m_loadBar(new QProgressBar(this)) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
   layout->addWidget(m_view);
+  // Below the text while a large file is still coming in.
+  m_loadBar->setFormat(tr("Loading %p%"));
+  m_loadBar->setAccessibleName(tr("Loading"));
+  m_loadBar->hide();
+  layout->addWidget(m_loadBar);
+  connect(m_view, &CScintillaWnd::loadProgress, this, [this](int percent) {
+    m_loadBar->setValue(percent);
+    m_loadBar->show();
+  });
+  connect(m_view, &CScintillaWnd::loadFinished, m_loadBar, &QWidget::hide);
   m_view->SetSettingsSource(std::move(settings));
   m_view->Init(keywords);
   connect(m_view, &CScintillaWnd::textModified, this, &CQuireDoc::OnTextModified);

@@ -12,6 +12,7 @@
 #include "editor/view/ViewSettings.h"
 
 class CScintillaWnd;
+class QProgressBar;
 
 class CQuireDoc : public QWidget {
   Q_OBJECT
@@ -21,6 +22,8 @@ class CQuireDoc : public QWidget {
             QWidget* parent = nullptr);
 
   CScintillaWnd* View() const { return m_view; }
+  // Shown with the share loaded while a large file loads.
+  QProgressBar* LoadBar() const { return m_loadBar; }
 
   const std::string& Path() const { return m_path; }
   bool HasPath() const { return !m_path.empty(); }
@@ -56,6 +59,7 @@ class CQuireDoc : public QWidget {
   void OnTextModified();
 
   CScintillaWnd* m_view = nullptr;
+  QProgressBar* m_loadBar = nullptr;
   std::string m_path;
   std::string m_title;
   bool m_bModified = false;

@@ -1,5 +1,6 @@
 #include "editor/view/FileRules.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -106,4 +107,16 @@ std::string StatusPaneText(long line, long column, long selectionLength) {
   std::snprintf(buffer, sizeof buffer, "Line: %ld    Col: %ld    Sel: %ld", line, column,
                 selectionLength);
   return buffer;
+}
+
+size_t LoadPieceEnd(std::string_view text, size_t from, size_t pieceBytes) {
+  const size_t limit = std::min(text.size(), from + std::max<size_t>(pieceBytes, 1));
+  if (limit == text.size()) return limit;
+  const size_t lineFeed = text.rfind('\n', limit - 1);
+  if (lineFeed != std::string_view::npos && lineFeed >= from) return lineFeed + 1;
+  size_t end = limit;
+  const auto continuation = [&](size_t i) { return (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80; };
+  while (end > from + 1 && continuation(end)) --end;
+  if (end > from + 1 && text[end - 1] == '\r' && text[end] == '\n') --end;
+  return end;
 }

@@ -3,6 +3,7 @@
 // status panes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,13 @@ int PlatformLineEnds();
 // The line-end mode of a file's text: the kind of its first line end, the
 // platform's when it has none.
 int LineEndsOf(std::string_view text);
+
+// Where the piece of `text` that starts at `from` ends when a file is set
+// into the control in pieces of about `pieceBytes`: just after the last line
+// feed within them, so a CR LF and a UTF-8 character stay whole; in a line
+// longer than that, before the character that crosses the size (never between
+// CR and LF). Always after `from` while text is left.
+size_t LoadPieceEnd(std::string_view text, size_t from, size_t pieceBytes);
 
 // Number of decimal digits of a non-negative count (1 for 0).
 int DecimalDigits(long count);

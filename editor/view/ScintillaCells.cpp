@@ -26,8 +26,12 @@ void CScintillaWnd::NotifyCellsChanged() {
 }
 
 void CScintillaWnd::UpdateCellMarkers(long position, int linesAdded) {
-  if (m_bLoading || !m_bCellMarkersValid) {
+  // A file loading in pieces tells once it is whole.
+  if (m_bLoading) {
     m_bCellMarkersValid = false;
+    return;
+  }
+  if (!m_bCellMarkersValid) {
     NotifyCellsChanged();
     return;
   }
@@ -38,6 +42,7 @@ void CScintillaWnd::UpdateCellMarkers(long position, int linesAdded) {
 }
 
 const std::vector<int>& CScintillaWnd::GetCellMarkerLines() {
+  FlushEdit();
   if (!m_bCellMarkersValid) {
     // The control's own buffer, without a copy of the text.
     const auto* text = static_cast<const char*>(SendScintillaPtrResult(Base::SCI_GETCHARACTERPOINTER));

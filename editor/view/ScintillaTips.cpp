@@ -91,27 +91,16 @@ std::string CScintillaWnd::ShowCompletion() {
   return list;
 }
 
-void CScintillaWnd::UpdateDocumentWords(long position, const char* text, long length, bool inserted) {
+void CScintillaWnd::UpdateDocumentWords(const PendingEdit& edit) {
   if (!m_bDocumentWordsValid) return;
-  if (m_bLoading || !text) {
+  if (m_bLoading || !edit.wordsKept) {
     m_bDocumentWordsValid = false;
     return;
   }
   // Words never cross lines: the lines the edit touched are counted out as
   // they were and in as they are.
-  const auto lineOf = [this](long p) { return static_cast<int>(Send(Base::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(p))); };
-  const long first = LineStart(lineOf(position));
-  const long last = Send(Base::SCI_GETLINEENDPOSITION, static_cast<uintptr_t>(lineOf(inserted ? position + length : position)));
-  const std::string now = TextRange(first, last);
-  const auto offset = static_cast<size_t>(position - first);
-  const std::string_view edited(text, static_cast<size_t>(length));
-  std::string before = now;
-  if (inserted)
-    before.erase(offset, edited.size());
-  else
-    before.insert(offset, edited);
-  m_documentWords.Remove(before);
-  m_documentWords.Add(now);
+  m_documentWords.Remove(edit.wordsBefore);
+  m_documentWords.Add(LinesAround(edit.position, edit.inserted ? edit.position + edit.length : edit.position));
 }
 
 void CScintillaWnd::keyPressEvent(QKeyEvent* event) {

@@ -12,15 +12,8 @@
 #include <QRect>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
-#include <filesystem>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include "common/AtomicFile.h"
-#include "common/Text.h"
 #include "editor/view/CommentRules.h"
 #include "editor/view/FileRules.h"
 #include "editor/view/IndentRules.h"
@@ -38,60 +31,12 @@ constexpr int STYLE_LINE_NUMBER = 33;
 constexpr int STYLE_BRACE_LIGHT = 34;
 constexpr int MARGIN_WIDTH = 16;
 constexpr int HOVER_MILLISECONDS = 400;
-constexpr const char* NUMBER_CHARS = "0123456789.-";
-
-// Scintilla's SCI_FINDTEXT argument (Sci_TextToFind of its 3.x interface).
-struct TextToFind {
-  struct Range {
-    long cpMin;
-    long cpMax;
-  };
-  Range chrg;
-  const char* lpstrText;
-  Range chrgText;
-};
-
-// Reads the whole file into `out`. False when it cannot be opened (a folder
-// cannot); `readError` when reading broke off, `out` then holds what came.
-bool ReadFileKeepingPart(const std::string& path, std::string& out, bool& readError) {
-  out.clear();
-  readError = false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      readError = true;
-      break;
-    }
-    out.append(buffer, static_cast<size_t>(got));
-  }
-  ::close(fd);
-  return true;
-}
 
 QPixmap PixmapFromXpm(const std::string& xpm) {
   QPixmap pixmap;
   pixmap.loadFromData(reinterpret_cast<const uchar*>(xpm.data()), static_cast<uint>(xpm.size()),
                       "XPM");
   return pixmap;
-}
-
-// Where a save of `path` writes: the target of a symbolic link, so the link
-// stays a link.
-std::string SaveTarget(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_symlink(path, error)) return path;
-  const std::filesystem::path target = std::filesystem::canonical(path, error);
-  return error ? path : target.string();
 }
 
 }  // namespace
@@ -104,6 +49,14 @@ CScintillaWnd::CScintillaWnd(QWidget* parent) : QsciScintillaBase(parent) {
   for (int margin = 0; margin <= FOLDING_MARGIN; ++margin)
     Send(Base::SCI_SETMARGINWIDTHN, static_cast<uintptr_t>(margin), 0);
   Send(Base::SCI_SETMOUSEDWELLTIME, HOVER_MILLISECONDS);
+  m_loadTimer.setInterval(0);
+  connect(&m_loadTimer, &QTimer::timeout, this, &CScintillaWnd::OnLoadTurn);
+  // Edits are announced before they are made (see OnModified); the one last
+  // announced is followed at the latest when the event loop turns.
+  SendScintilla(Base::SCI_SETMODEVENTMASK, Base::SC_MOD_BEFOREINSERT | Base::SC_MOD_BEFOREDELETE);
+  m_editTimer.setSingleShot(true);
+  m_editTimer.setInterval(0);
+  connect(&m_editTimer, &QTimer::timeout, this, &CScintillaWnd::FlushEdit);
 
   connect(this, &Base::SCN_CHARADDED, this, &CScintillaWnd::OnCharAdded);
   connect(this, &Base::SCN_UPDATEUI, this, &CScintillaWnd::OnUpdateUi);
@@ -126,15 +79,27 @@ CScintillaWnd::CScintillaWnd(QWidget* parent) : QsciScintillaBase(parent) {
 // Message helpers: QScintilla's overloads are ambiguous for plain integers.
 
 long CScintillaWnd::Send(unsigned int message, uintptr_t wParam, intptr_t lParam) const {
-  return SendScintilla(message, static_cast<unsigned long>(wParam), static_cast<long>(lParam));
+  const long result = SendScintilla(message, static_cast<unsigned long>(wParam), static_cast<long>(lParam));
+  FollowEditMade();
+  return result;
 }
 
 long CScintillaWnd::SendText(unsigned int message, uintptr_t wParam, const char* text) const {
-  return SendScintilla(message, wParam, text);
+  const long result = SendScintilla(message, wParam, text);
+  FollowEditMade();
+  return result;
 }
 
 long CScintillaWnd::SendBuffer(unsigned int message, uintptr_t wParam, void* buffer) const {
-  return SendScintilla(message, static_cast<unsigned long>(wParam), buffer);
+  const long result = SendScintilla(message, static_cast<unsigned long>(wParam), buffer);
+  FollowEditMade();
+  return result;
+}
+
+void CScintillaWnd::FollowEditMade() const {
+  // A message of the view's own that edited the text is followed at once, as
+  // if the view had been told after the edit.
+  if (m_pendingEdit.active) const_cast<CScintillaWnd*>(this)->FlushEdit();
 }
 
 std::string CScintillaWnd::TextRange(long start, long end) const {
@@ -205,7 +170,6 @@ void CScintillaWnd::Init(const std::vector<std::string>& keywords) {
 
   Send(Base::SCI_SETFOLDFLAGS, 16);
   Send(Base::SCI_SETMARGINMASKN, FOLDING_MARGIN, static_cast<intptr_t>(Base::SC_MASK_FOLDERS));
-  Send(Base::SCI_SETMODEVENTMASK, Base::SC_MOD_INSERTTEXT | Base::SC_MOD_DELETETEXT);
   for (int margin = 0; margin <= FOLDING_MARGIN; ++margin)
     Send(Base::SCI_SETMARGINSENSITIVEN, static_cast<uintptr_t>(margin), 1);
 
@@ -264,6 +228,8 @@ void CScintillaWnd::Init(const std::vector<std::string>& keywords) {
 // Text
 
 void CScintillaWnd::SetText(std::string_view text) {
+  // The new text replaces a file still loading.
+  if (m_bLoading) EndLoading();
   // Appended with its length, so that a NUL byte cannot cut the text short.
   Send(Base::SCI_BEGINUNDOACTION);
   Send(Base::SCI_CLEARALL);
@@ -313,66 +279,6 @@ std::string CScintillaWnd::GetSelectedText() const {
 }
 
 void CScintillaWnd::GetSelectedText(std::string& out) const { out = GetSelectedText(); }
-
-// ---------------------------------------------------------------------------
-// Files
-
-bool CScintillaWnd::LoadFile(const std::string& path) {
-  if (path.empty()) return true;
-  SetLexer(GetLexerForExtension(text::FileExtension(path)));
-  Send(Base::SCI_CANCEL);
-  Send(Base::SCI_SETUNDOCOLLECTION, 0);
-  m_bLoading = true;
-
-  std::string content;
-  bool readError = false;
-  if (!ReadFileKeepingPart(path, content, readError)) {
-    Send(Base::SCI_SETUNDOCOLLECTION, 1);
-    m_bLoading = false;
-    return false;
-  }
-  // Set once with the file's own line ends: converting them afterwards costs an
-  // insertion per line.
-  Send(Base::SCI_SETEOLMODE, static_cast<uintptr_t>(LineEndsOf(content)));
-  SetText(content);
-  Send(Base::SCI_SETUNDOCOLLECTION, 1);
-  Send(Base::SCI_EMPTYUNDOBUFFER);
-  Send(Base::SCI_SETSAVEPOINT);
-  GotoPosition(0);
-  m_bLoading = false;
-  UpdateLineNumberMargin(false);
-  return !readError;
-}
-
-bool CScintillaWnd::SaveFile(const std::string& path) {
-  if (path.empty()) return false;
-  const std::string target = SaveTarget(path);
-  struct stat info {};
-  const bool existed = ::stat(target.c_str(), &info) == 0;
-  // Renaming over a file would succeed where writing into it is not allowed.
-  if (existed && (S_ISDIR(info.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
-  if (!WriteFileAtomically(target, GetText())) return false;
-  if (!existed) {
-    // A new document gets the usual permissions, not those of a private file.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(target.c_str(), 0666 & ~mask);
-  }
-  Send(Base::SCI_SETSAVEPOINT);
-  return true;
-}
-
-int CScintillaWnd::GetLexerForExtension(std::string_view extension) {
-  return LexerForExtension(extension);
-}
-
-void CScintillaWnd::SetLexer(int lexer) {
-  Send(Base::SCI_SETLEXER, static_cast<uintptr_t>(lexer));
-}
-
-int CScintillaWnd::GetLexer() const { return static_cast<int>(Send(Base::SCI_GETLEXER)); }
-
-void CScintillaWnd::SetMatlabLexer() { SetLexer(LEXER_MATLAB); }
 
 // ---------------------------------------------------------------------------
 // Margins
@@ -485,10 +391,18 @@ void CScintillaWnd::SetSelectionEnd(long position) {
 }
 
 void CScintillaWnd::GotoLine(int line) {
+  if (m_bLoading && line > GetLineCount()) {
+    m_pendingGoto = {line, -1};
+    return;
+  }
   Send(Base::SCI_GOTOLINE, static_cast<uintptr_t>(std::max(0, line - 1)));
 }
 
 void CScintillaWnd::GotoPosition(long position) {
+  if (m_bLoading && position > GetLength()) {
+    m_pendingGoto = {0, position};
+    return;
+  }
   Send(Base::SCI_GOTOPOS, static_cast<uintptr_t>(std::max(0L, position)));
 }
 
@@ -558,6 +472,7 @@ void CScintillaWnd::Refresh() { Send(Base::SCI_COLOURISE, 0, -1); }
 
 int CScintillaWnd::AddMarker(int line, int marker) {
   if (marker < 0 || marker > 31) return -1;
+  if (line > GetLineCount()) FinishLoading();
   const int count = GetLineCount();
   for (int line0 = std::max(0, line - 1); line0 < count; ++line0) {
     if (!IsCodeLine(GetLine(line0))) continue;
@@ -611,6 +526,7 @@ int CScintillaWnd::FindPreviousBreakpoint() {
 // Editing aids
 
 void CScintillaWnd::OnCharAdded(int ch) {
+  FlushEdit();
   OnCharAddedForTips(ch);
   // Enter adds the document's line end one character at a time, each notified:
   // its last character indents once per Enter.
@@ -749,18 +665,56 @@ CScintillaWnd::CharRange CScintillaWnd::UpdateBraceHighlight() {
 // Notifications
 
 void CScintillaWnd::OnUpdateUi(int) {
+  FlushEdit();
   UpdateBraceHighlight();
   SetShowAllCharacters(Settings().showAllCharacters);
   emit statusChanged();
 }
 
-void CScintillaWnd::OnModified(int position, int modificationType, const char* text, int length, int linesAdded,
-                               int, int, int, int, int) {
-  if (!(modificationType & (Base::SC_MOD_INSERTTEXT | Base::SC_MOD_DELETETEXT))) return;
+void CScintillaWnd::OnModified(int position, int modificationType, const char*, int length, int, int, int,
+                               int, int, int) {
+  // Told before the edit is made: QScintilla's own handling of the notice
+  // after an edit counts the characters from the start of the document to the
+  // edit (for assistive tools, active or not), a cost that grows with the file.
+  const bool inserting = (modificationType & Base::SC_MOD_BEFOREINSERT) != 0;
+  if (!inserting && !(modificationType & Base::SC_MOD_BEFOREDELETE)) return;
+  // The edit announced before this one is made by now.
+  FlushEdit();
+  PendingEdit edit;
+  edit.inserted = inserting;
+  edit.position = position;
+  edit.length = length;
+  edit.linesBefore = GetLineCount();
+  edit.wordsKept = m_bDocumentWordsValid && !m_bLoading;
+  if (edit.wordsKept) edit.wordsBefore = LinesAround(position, inserting ? position : position + length);
+  edit.active = true;
+  m_pendingEdit = std::move(edit);
+  m_editTimer.start();
+}
+
+void CScintillaWnd::FlushEdit() {
+  if (!m_pendingEdit.active) return;
+  const PendingEdit edit = std::move(m_pendingEdit);
+  m_pendingEdit = {};
+  const int linesAdded = GetLineCount() - edit.linesBefore;
   if (linesAdded != 0) UpdateLineNumberMargin(false);
-  UpdateCellMarkers(position, linesAdded);
-  UpdateDocumentWords(position, text, length, (modificationType & Base::SC_MOD_INSERTTEXT) != 0);
+  UpdateCellMarkers(edit.position, linesAdded);
+  UpdateDocumentWords(edit);
   if (!m_bLoading) emit textModified();
+}
+
+std::string CScintillaWnd::LinesAround(long from, long to) const {
+  const auto lineOf = [this](long p) {
+    return static_cast<uintptr_t>(SendScintilla(Base::SCI_LINEFROMPOSITION, static_cast<unsigned long>(p)));
+  };
+  return TextRange(SendScintilla(Base::SCI_POSITIONFROMLINE, lineOf(from)),
+                   SendScintilla(Base::SCI_GETLINEENDPOSITION, lineOf(to)));
+}
+
+bool CScintillaWnd::event(QEvent* event) {
+  const bool handled = QsciScintillaBase::event(event);
+  FlushEdit();
+  return handled;
 }
 
 void CScintillaWnd::OnMarginClick(int margin, long position) {
@@ -792,99 +746,9 @@ bool CScintillaWnd::viewportEvent(QEvent* event) {
     m_bHovering = false;
     emit mouseLeft();
   }
-  return QsciScintillaBase::viewportEvent(event);
-}
-
-// ---------------------------------------------------------------------------
-// Find and replace
-
-CScintillaWnd::CharRange CScintillaWnd::FindText(long from, long to,
-                                                 std::string_view text) const {
-  const std::string needle(text);
-  TextToFind find{{from, to}, needle.c_str(), {-1, -1}};
-  if (SendBuffer(Base::SCI_FINDTEXT, static_cast<uintptr_t>(m_searchFlags), &find) < 0)
-    return {-1, -1};
-  return {find.chrgText.cpMin, find.chrgText.cpMax};
-}
-
-int CScintillaWnd::SearchForward(std::string_view text) {
-  if (text.empty()) return 0;
-  // From the caret, which sits after the last match: adjacent matches are found
-  // one by one.
-  const long from = GetCurrentPosition();
-  const long length = GetLength();
-  CharRange match = FindText(from, length, text);
-  // An expression that matches empty text at the caret would be found forever.
-  if (match.start == from && match.end == from && from < length)
-    match = FindText(from + 1, length, text);
-  if (match.start < 0) return 0;
-  setFocus();
-  GotoPosition(match.start);
-  Send(Base::SCI_SETSEL, static_cast<uintptr_t>(match.start), match.end);
-  Send(Base::SCI_SETSELBACK, 1, Rgb(50, 240, 50));
-  return 1;
-}
-
-int CScintillaWnd::SearchBackward(std::string_view text) {
-  if (text.empty()) return 0;
-  // Matches that end at or before the selection start: the one just before the
-  // last match is found too.
-  long from = GetSelectionStart();
-  if (from < 0) from = GetCurrentPosition();
-  const CharRange match = FindText(from, 0, text);
-  if (match.start < 0) return 0;
-  setFocus();
-  GotoPosition(match.start);
-  Send(Base::SCI_SETSEL, static_cast<uintptr_t>(match.start), match.end);
-  Send(Base::SCI_SETSELBACK, 1, Rgb(50, 240, 50));
-  return 1;
-}
-
-void CScintillaWnd::Replace(std::string_view text) {
-  Send(Base::SCI_TARGETFROMSELECTION);
-  const unsigned int message = (m_searchFlags & Base::SCFIND_REGEXP) ? Base::SCI_REPLACETARGETRE
-                                                                    : Base::SCI_REPLACETARGET;
-  const std::string replacement(text);
-  SendText(message, replacement.size(), replacement.c_str());
-}
-
-int CScintillaWnd::ReplaceAll(std::string_view find, std::string_view replacement,
-                              bool inSelection) {
-  if (find.empty()) return 0;
-  const std::string needle(find);
-  const std::string with(replacement);
-  const unsigned int message = (m_searchFlags & Base::SCFIND_REGEXP) ? Base::SCI_REPLACETARGETRE
-                                                                    : Base::SCI_REPLACETARGET;
-  Send(Base::SCI_SETSEARCHFLAGS, static_cast<uintptr_t>(m_searchFlags));
-  long start = inSelection ? GetSelectionStart() : 0;
-  long end = inSelection ? GetSelectionEnd() : GetLength();
-  int count = 0;
-  Send(Base::SCI_BEGINUNDOACTION);
-  while (start <= end) {
-    Send(Base::SCI_SETTARGETSTART, static_cast<uintptr_t>(start));
-    Send(Base::SCI_SETTARGETEND, static_cast<uintptr_t>(end));
-    const long found = SendText(Base::SCI_SEARCHINTARGET, needle.size(), needle.c_str());
-    if (found < 0 || found >= end) break;
-    const long matchEnd = Send(Base::SCI_GETTARGETEND);
-    const long replaced = SendText(message, with.size(), with.c_str());
-    ++count;
-    // The range's end moves with the text; the next search starts after the
-    // replacement (and one further after an empty match, which would repeat).
-    end += replaced - (matchEnd - found);
-    start = found + replaced + (matchEnd == found ? 1 : 0);
-  }
-  Send(Base::SCI_ENDUNDOACTION);
-  return count;
-}
-
-void CScintillaWnd::GetWordAt(std::string& word, CharRange& range, bool numbersOnly,
-                              long position) {
-  const long at = position < 0 ? GetCurrentPosition() : position;
-  if (numbersOnly) SendText(Base::SCI_SETWORDCHARS, 0, NUMBER_CHARS);
-  range.start = Send(Base::SCI_WORDSTARTPOSITION, static_cast<uintptr_t>(at), 1);
-  range.end = Send(Base::SCI_WORDENDPOSITION, static_cast<uintptr_t>(at), 1);
-  word = TextRange(range.start, range.end);
-  SendText(Base::SCI_SETWORDCHARS, 0, WORD_CHARS);
+  const bool handled = QsciScintillaBase::viewportEvent(event);
+  FlushEdit();
+  return handled;
 }
 
 // ---------------------------------------------------------------------------

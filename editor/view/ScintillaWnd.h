@@ -18,6 +18,7 @@
 #include <Qsci/qsciscintillabase.h>
 
 #include <QPoint>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -99,13 +100,22 @@ class CScintillaWnd : public QsciScintillaBase {
 
   // --- Files -----------------------------------------------------------------
   // Reads the whole file: lexer by extension, text as it is with the line-end
-  // mode of its first line end (for what Enter and pastes add), empty undo history, save point, caret at 0. An empty path does nothing and
-  // succeeds. A file that cannot be opened (or a folder) fails and the text
-  // stays; a read error fails but keeps what was read. No textModified() while
-  // loading.
+  // mode of its first line end (for what Enter and pastes add), empty undo
+  // history, save point, caret at 0. A file larger than LOAD_PIECE_BYTES shows
+  // its first pieces at once and gets the rest in pieces across event-loop
+  // turns: meanwhile IsLoading() holds, the text refuses edits, loadProgress()
+  // tells how far it got, and loadFinished() comes at the end (at once for a
+  // smaller file). An empty path does nothing and succeeds. A file that cannot
+  // be opened (or a folder) fails and the text stays; a read error fails but
+  // keeps what was read. No textModified() while loading.
   bool LoadFile(const std::string& path);
-  // Writes the whole text, line ends as they are, to a temporary file and renames it over `path` (through a symbolic link, to its target), so a failed
-  // save leaves the old file as it was. Fails when an existing file is not
+  static constexpr size_t LOAD_PIECE_BYTES = size_t{1} << 18;
+  // Sets the rest of a file still loading now.
+  void FinishLoading();
+  // Writes the whole text (a load in progress is finished first), line ends
+  // as they are, to a temporary file and renames it over `path` (through a
+  // symbolic link, to its target), so a failed save leaves the old file as it
+  // was. Fails when an existing file is not
   // writable. The control's text is not changed; success sets the save point.
   bool SaveFile(const std::string& path);
   static int GetLexerForExtension(std::string_view extension);
@@ -159,7 +169,9 @@ class CScintillaWnd : public QsciScintillaBase {
   long GetSelectionEnd() const;
   void SetSelectionStart(long position);
   void SetSelectionEnd(long position);
-  void GotoLine(int line);  // 1-based; caret to the start of the line
+  // Caret to the start of the 1-based `line` / to `position`; while a file is
+  // loading, a place beyond what came so far is reached when it comes.
+  void GotoLine(int line);
   void GotoPosition(long position);
   bool GetOverstrike() const;
   void SetOverstrike(bool overstrike);
@@ -314,6 +326,10 @@ class CScintillaWnd : public QsciScintillaBase {
   void statusChanged();
   // Text was inserted or deleted, not by LoadFile.
   void textModified();
+  // A file is loading in pieces: `percent` of it is in the control.
+  void loadProgress(int percent);
+  // The whole file is in the control and the text takes edits.
+  void loadFinished();
   // A margin was clicked, on the 1-based `line`.
   void marginClicked(int margin, int line);
   // The mouse rested 400 ms at `position` (-1 when not over text).
@@ -329,6 +345,7 @@ class CScintillaWnd : public QsciScintillaBase {
   void tipDismissed();
 
  protected:
+  bool event(QEvent* event) override;
   bool viewportEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
@@ -353,9 +370,26 @@ class CScintillaWnd : public QsciScintillaBase {
 
   void OnCharAdded(int ch);
   void OnUpdateUi(int updated);
+  // An edit Scintilla announced: it is followed (line-number margin, cell
+  // markers, document words, textModified()) once it is made, which is when
+  // the next one is announced, a notification or event comes, a message of the
+  // view's own returns, or the event loop turns.
+  struct PendingEdit {
+    bool active = false;
+    bool inserted = false;
+    long position = 0;
+    long length = 0;
+    int linesBefore = 0;
+    bool wordsKept = false;   // the word index was kept when it was announced
+    std::string wordsBefore;  // then the lines it touches, as they were
+  };
   void OnModified(int position, int modificationType, const char* text, int length,
                   int linesAdded, int line, int foldLevelNow, int foldLevelPrev, int token,
                   int annotationLinesAdded);
+  void FlushEdit();
+  void FollowEditMade() const;
+  // The text of the lines from the one holding `from` to the one holding `to`.
+  std::string LinesAround(long from, long to) const;
   void OnScintillaMarginClick(int position, int modifiers, int margin);
   // Keeps the cell markers current after an edit at `position`.
   void UpdateCellMarkers(long position, int linesAdded);
@@ -363,14 +397,28 @@ class CScintillaWnd : public QsciScintillaBase {
   // Call tips and completion for a typed character (before smart indentation).
   void OnCharAddedForTips(int ch);
   void OnCallTipClick(int direction);
-  // Keeps the document's words current after an edit of `length` bytes of
-  // `text` at `position`.
-  void UpdateDocumentWords(long position, const char* text, long length, bool inserted);
+  // Keeps the document's words current after `edit`.
+  void UpdateDocumentWords(const PendingEdit& edit);
   long LineStart(int line0) const;
+  // Loading in pieces (ScintillaFile.cpp).
+  void AppendLoadPieces();
+  void OnLoadTurn();
+  void EndLoading();
+  void ApplyPendingGoto();
+  int LoadPercent() const;
 
   std::function<ViewSettings()> m_settingsSource;
   std::vector<int> m_breakpoints;  // 0-based lines, in the order set
   bool m_bLoading = false;
+  std::string m_loadText;  // the file being loaded
+  size_t m_loadOffset = 0;   // how much of it is in the control
+  QTimer m_loadTimer;        // the next pieces, each event-loop turn
+  PendingEdit m_pendingEdit;
+  QTimer m_editTimer;  // follows the last edit when the loop turns
+  struct PendingGoto {
+    int line = 0;        // 1-based, 0: none
+    long position = -1;  // -1: none
+  } m_pendingGoto;
   bool m_bLineNumbers = false;
   bool m_bSelectionMargin = false;
   bool m_bFoldingMargin = false;

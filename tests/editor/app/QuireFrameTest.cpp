@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QProgressBar>
 #include <QTabWidget>
 
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 
 #include "editor/app/CommandIds.h"
 #include "editor/app/DocumentRules.h"
+#include "editor/view/ScintillaWnd.h"
 #include "tests/common/IconCheck.h"
 #include "tests/editor/app/QuireTestSupport.h"
 
@@ -188,6 +190,33 @@ TEST_F(QuireFrameTest, NextStartReopensFilesAtTheirCaretsAndRemembersTheWindow) 
       .setValue(QStringLiteral("General/ReopenFiles"), 0);
   Start();
   EXPECT_EQ(frame->Documents().size(), 0u);
+}
+
+TEST_F(QuireFrameTest, LargeFileShowsItsLoadAndReopensAtItsCaret) {
+  std::string content;
+  while (content.size() < CScintillaWnd::LOAD_PIECE_BYTES * 4) content += "value = 1; % a line\n";
+  const std::string path = WriteFile("big.m", content);
+  Start();
+  CQuireDoc* doc = frame->OpenDocument(path, true);
+  ASSERT_NE(doc, nullptr);
+  // The start is on screen, the bar tells the rest is coming.
+  ASSERT_TRUE(doc->View()->IsLoading());
+  EXPECT_FALSE(doc->LoadBar()->isHidden());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->View()->IsLoading(); }, 30000));
+  EXPECT_TRUE(doc->LoadBar()->isHidden());
+  EXPECT_EQ(doc->Title(), "big.m");
+  EXPECT_FALSE(doc->IsModified());
+  const long nearEnd = static_cast<long>(content.size()) - 5;
+  doc->View()->GotoPosition(nearEnd);
+  Stop();
+
+  // Reopened at the next start, the caret goes near the end once it came.
+  Start();
+  ASSERT_EQ(frame->Documents().size(), 1u);
+  CScintillaWnd* view = frame->Documents()[0]->View();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !view->IsLoading(); }, 30000));
+  EXPECT_EQ(view->GetCurrentPosition(), nearEnd);
+  EXPECT_TRUE(view->GetText() == content);
 }
 
 TEST_F(QuireFrameTest, PreferencesHaveTheirDefaultsAndAreWrittenForTheConsole) {

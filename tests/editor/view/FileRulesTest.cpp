@@ -29,6 +29,21 @@ TEST(FileRules, FileKeepsTheKindOfItsFirstLineEnd) {
   EXPECT_EQ(LineEndsOf(""), PlatformLineEnds());
 }
 
+TEST(FileRules, LoadPiecesEndAfterALineEndAndKeepCharactersWhole) {
+  // The last line feed within the piece ends it.
+  EXPECT_EQ(LoadPieceEnd("ab\ncd\nef", 0, 7), 6u);
+  EXPECT_EQ(LoadPieceEnd("ab\r\ncd\r\nef", 0, 8), 8u);
+  EXPECT_EQ(LoadPieceEnd("ab\ncd\nef", 6, 7), 8u);  // the rest
+  // A CR LF across the size stays whole: the piece ends before its CR.
+  EXPECT_EQ(LoadPieceEnd("abc\r\ndef", 0, 4), 3u);
+  // Inside a long line, never in a UTF-8 character ("\xc3\xa9" is one).
+  EXPECT_EQ(LoadPieceEnd("ab\xc3\xa9" "cd", 0, 3), 2u);
+  EXPECT_EQ(LoadPieceEnd("ab\xc3\xa9" "cd", 0, 4), 4u);
+  // Always forward, even when the piece holds only part of one character.
+  EXPECT_EQ(LoadPieceEnd("\xe2\x82\xac\xe2\x82\xac", 0, 1), 1u);
+  EXPECT_EQ(LoadPieceEnd("abc", 0, 0), 1u);
+}
+
 TEST(FileRules, DigitsAndStatusText) {
   EXPECT_EQ(DecimalDigits(9), 1);
   EXPECT_EQ(DecimalDigits(12345), 5);

@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -43,6 +44,15 @@ class ScintillaFiles : public ScintillaFixture {
     std::string content;
     EXPECT_TRUE(ReadWholeFile(path, content)) << path;
     return content;
+  }
+  // A file of more than three load pieces: CR LF lines with a two-byte
+  // character, a line longer than a piece and a NUL byte.
+  static std::string LargeText() {
+    std::string text;
+    while (text.size() < CScintillaWnd::LOAD_PIECE_BYTES * 2) text += "x = 'caf\xc3\xa9'; % note\r\n";
+    text += std::string(CScintillaWnd::LOAD_PIECE_BYTES + 7, 'y') + "\xc3\xa9" + std::string(1, '\0') + "\r\n";
+    while (text.size() < CScintillaWnd::LOAD_PIECE_BYTES * 4) text += "%% cell\r\nz = 2;\r\n";
+    return text;
   }
   size_t EntriesInFolder() const {
     return static_cast<size_t>(std::distance(fs::directory_iterator(m_dir), {}));
@@ -205,4 +215,67 @@ TEST_F(ScintillaFiles, ReadOnlyFileIsNotReplaced) {
   SetLines("new");
   EXPECT_FALSE(m_wnd.SaveFile(path));
   EXPECT_EQ(Read(path), "old\n");
+}
+
+TEST_F(ScintillaFiles, LargeFileComesInPiecesWholeAndUnchanged) {
+  const std::string content = LargeText();
+  const std::string path = Write("large.m", content);
+  QSignalSpy modified(&m_wnd, &CScintillaWnd::textModified);
+  QSignalSpy finished(&m_wnd, &CScintillaWnd::loadFinished);
+  QSignalSpy progress(&m_wnd, &CScintillaWnd::loadProgress);
+  ASSERT_TRUE(m_wnd.LoadFile(path));
+  // The start shows at once, the rest comes while the event loop runs.
+  EXPECT_TRUE(m_wnd.IsLoading());
+  EXPECT_GT(m_wnd.GetLength(), 0);
+  EXPECT_LT(static_cast<size_t>(m_wnd.GetLength()), content.size());
+  ASSERT_TRUE(finished.wait(30000));
+  EXPECT_FALSE(m_wnd.IsLoading());
+  EXPECT_GE(progress.count(), 1);
+  EXPECT_TRUE(m_wnd.GetText() == content);
+  EXPECT_EQ(m_wnd.LineEnd(), "\r\n");
+  EXPECT_EQ(modified.count(), 0);
+  EXPECT_FALSE(m_wnd.CanUndo());
+  EXPECT_EQ(Message(Sci::SCI_GETMODIFY), 0);
+  ASSERT_TRUE(m_wnd.SaveFile(PathOf("copy.m")));
+  EXPECT_TRUE(Read(PathOf("copy.m")) == content);
+  // Now the text takes edits again.
+  QTest::keyClicks(&m_wnd, "q");
+  EXPECT_EQ(modified.count(), 1);
+  EXPECT_EQ(m_wnd.GetText(), "q" + content);
+}
+
+TEST_F(ScintillaFiles, EditsWaitForTheWholeFileAndASaveWritesItAll) {
+  const std::string content = LargeText();
+  const std::string path = Write("large.m", content);
+  QSignalSpy modified(&m_wnd, &CScintillaWnd::textModified);
+  ASSERT_TRUE(m_wnd.LoadFile(path));
+  ASSERT_TRUE(m_wnd.IsLoading());
+  // Typed keys, a paste and a deletion would land in a text still coming.
+  QTest::keyClicks(&m_wnd, "abc");
+  QTest::keyClick(&m_wnd, Qt::Key_Delete);
+  m_wnd.Clear();
+  EXPECT_EQ(modified.count(), 0);
+  // A save in the middle finishes the load first and writes the whole file.
+  ASSERT_TRUE(m_wnd.SaveFile(PathOf("copy.m")));
+  EXPECT_FALSE(m_wnd.IsLoading());
+  EXPECT_TRUE(Read(PathOf("copy.m")) == content);
+  EXPECT_TRUE(m_wnd.GetText() == content);
+  EXPECT_EQ(modified.count(), 0);
+  EXPECT_FALSE(m_wnd.CanUndo());
+}
+
+TEST_F(ScintillaFiles, PlaceBeyondTheLoadedTextIsReachedWhenItComes) {
+  const std::string content = LargeText();
+  QSignalSpy finished(&m_wnd, &CScintillaWnd::loadFinished);
+  ASSERT_TRUE(m_wnd.LoadFile(Write("large.m", content)));
+  ASSERT_TRUE(m_wnd.IsLoading());
+  const long lines = static_cast<long>(std::count(content.begin(), content.end(), '\n'));
+  m_wnd.GotoLine(static_cast<int>(lines));
+  ASSERT_TRUE(finished.wait(30000));
+  EXPECT_EQ(m_wnd.GetCurrentLine(), lines);
+  // A file loaded over one still loading replaces it whole.
+  ASSERT_TRUE(m_wnd.LoadFile(Write("large2.m", content)));
+  ASSERT_TRUE(m_wnd.LoadFile(Write("small.m", "a = 1;\n")));
+  EXPECT_FALSE(m_wnd.IsLoading());
+  EXPECT_EQ(m_wnd.GetText(), "a = 1;\n");
 }
