@@ -8,6 +8,11 @@
 #include <QTextDocument>
 #include <QThread>
 
+#include <string>
+#include <string_view>
+
+#include "console/docs/ManualPage.h"
+
 namespace {
 
 // A manual page: its style sheets and images are files beside it. They are
@@ -84,7 +89,8 @@ std::unique_ptr<QTextDocument> CPageLoader::Build(const QUrl& file, const QFont&
   const QByteArray bytes = in.readAll();
   const QString suffix = QFileInfo(file.fileName()).suffix().toLower();
   if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) {
-    page->setHtml(HtmlText(bytes));
+    const std::string html = manual::PrepareHtml(std::string_view(bytes.constData(), bytes.size()));
+    page->setHtml(HtmlText(QByteArray::fromRawData(html.data(), static_cast<qsizetype>(html.size()))));
     LoadImages(*page);
   } else {
     page->setPlainText(QString::fromUtf8(bytes));

@@ -81,6 +81,19 @@ TEST_F(ManualBrowserTest, PagesOpenAtTheirAnchorAndInPageLinksScrollWithoutReadi
   EXPECT_GT(Scroll(), 0);
   EXPECT_EQ(TopText(), "Deep section");
 
+  // Today's manual names a function twice: the page opens at either name.
+  std::string filler;
+  for (int i = 0; i < 100; ++i) filler += "<p>Paragraph " + std::to_string(i) + "</p>";
+  WriteFile(m_dir.File("Defs.html"), Page("Defs", filler + "<span id=\"XREFfar\"></span><dl class=\"def\">\n"
+                                                  "<dt id=\"index-far\"><span>: </span><strong>far</strong> (x)</dt>"
+                                                  "<dd><p>Far away.</p></dd></dl>" + filler));
+  for (const QString& anchor : {QStringLiteral("XREFfar"), QStringLiteral("index-far")}) {
+    ASSERT_TRUE(Open("Long.html"));
+    ASSERT_TRUE(Open("Defs.html", anchor));
+    EXPECT_GT(Scroll(), 0);
+    EXPECT_EQ(TopText(), ": far (x)") << anchor.toStdString();
+  }
+
   // The anchor of another page.
   ASSERT_TRUE(Open("Trigonometry.html", "XREFcos"));
   EXPECT_EQ(Shown(), "Trigonometry.html#XREFcos");
