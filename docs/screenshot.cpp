@@ -1,5 +1,6 @@
 // Takes the README's picture of the window: starts Calyx on the local
 // octave-cli, types a few commands as a user would, and saves the window.
+// With "--doc WORD" the Documentation pane shows WORD's page as well.
 #include <QApplication>
 #include <QDockWidget>
 #include <QScreen>
@@ -7,16 +8,20 @@
 #include <QTest>
 
 #include <cstdio>
+#include <string_view>
 
 #include "common/UserDirs.h"
 #include "console/command/ConsoleView.h"
+#include "console/docs/DocumentationView.h"
+#include "console/docs/ManualBrowser.h"
 #include "console/session/SessionCore.h"
 #include "console/shell/CalyxApp.h"
 #include "console/shell/MainFrame.h"
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: calyx-screenshot OUTPUT.png\n");
+  const bool doc = argc == 4 && std::string_view(argv[2]) == "--doc";
+  if (argc != 2 && !doc) {
+    std::fprintf(stderr, "usage: calyx-screenshot OUTPUT.png [--doc WORD]\n");
     return 64;
   }
   QTemporaryDir home;
@@ -42,6 +47,12 @@ int main(int argc, char** argv) {
   // The workspace listing follows within a few seconds; show it beside the console.
   QTest::qWait(3500);
   if (QDockWidget* workspace = frame->Dock(QStringLiteral("Workspace"))) workspace->raise();
+  if (doc) {
+    frame->ShowHelpTopic(argv[3]);
+    const bool shown = QTest::qWaitFor(
+        [&] { return !frame->Documentation()->Searching() && !frame->Documentation()->Browser()->Loading(); }, 30000);
+    if (!shown) return 1;
+  }
   QTest::qWait(300);
   if (!frame->grab().save(QString::fromLocal8Bit(argv[1]))) return 1;
   return 0;
