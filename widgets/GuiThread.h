@@ -2,18 +2,18 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMetaObject>
 #include <QObject>
 #include <QThread>
 
+#include <thread>
 #include <utility>
 
 // Runs `call` on the thread of `context` and returns when it has run, as a
 // synchronous window message would; on that thread itself it runs at once. The
 // GUI thread must never wait for a worker that may be inside this call without
-// processing events meanwhile (see WaitProcessingEvents).
+// processing events meanwhile (see RunHandlingEvents).
 template <typename Call>
 void RunOnGuiThread(QObject* context, Call&& call) {
   if (QThread::currentThread() == context->thread()) {
@@ -31,16 +31,16 @@ Result ResultOnGuiThread(QObject* context, Call&& call) {
   return result;
 }
 
-// Waits on the GUI thread for `done` to hold, handling events meanwhile so that
-// workers that call into the GUI thread can finish. False on timeout.
-template <typename Done>
-bool WaitProcessingEvents(Done&& done, int timeoutMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() >= timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
+// Runs `work` on a thread of its own and returns once it has ended. The calling
+// (GUI) thread handles events meanwhile, so that `work` may wait for workers that
+// call into it; it sleeps until an event arrives, the end of `work` included.
+template <typename Work>
+void RunHandlingEvents(Work&& work) {
+  QEventLoop loop;
+  std::thread thread([&] {
+    work();
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec();
+  thread.join();
 }

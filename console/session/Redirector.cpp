@@ -109,6 +109,7 @@ struct CRedirector::ReaderChannel {
   std::condition_variable finished;
   bool done = false;
   bool abandoned = false;
+  bool stopRequested = false;  // a drain under way ends at its next piece
 
   ~ReaderChannel() {
     CloseFd(stdoutRead);
@@ -352,6 +353,10 @@ void CRedirector::Stop() {
 
   if (!reader.joinable()) return;
   if (channel) {
+    {
+      std::lock_guard channelLock(channel->mutex);
+      channel->stopRequested = true;
+    }
     const char stop = 's';
     WriteAll(channel->stopWrite, {&stop, 1});
   }
@@ -401,7 +406,7 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
     if (complete > 0) OnOutput(std::string(bytes.substr(0, complete)));
     {
       std::lock_guard lock(channel.mutex);
-      if (channel.abandoned) return 1;
+      if (channel.abandoned || channel.stopRequested) return 1;
     }
   }
 }

@@ -75,6 +75,7 @@ struct CRedirector::ReaderChannel {
   std::condition_variable finished;
   bool done = false;
   bool abandoned = false;
+  bool stopRequested = false;  // a drain under way ends at its next piece
 
   ~ReaderChannel() {
     CloseHandleOnce(stdoutRead);
@@ -271,7 +272,13 @@ void CRedirector::Stop() {
   lock.unlock();
 
   if (!reader.joinable()) return;
-  if (channel) ::SetEvent(channel->stopEvent);
+  if (channel) {
+    {
+      std::lock_guard channelLock(channel->mutex);
+      channel->stopRequested = true;
+    }
+    ::SetEvent(channel->stopEvent);
+  }
   bool ended = true;
   if (channel) {
     std::unique_lock channelLock(channel->mutex);
@@ -323,7 +330,7 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
     }
     {
       std::lock_guard lock(channel.mutex);
-      if (channel.abandoned) return 1;
+      if (channel.abandoned || channel.stopRequested) return 1;
     }
   }
 }

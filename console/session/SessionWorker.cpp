@@ -168,8 +168,9 @@ void CSessionWorker::TearDown() {
   m_core.Redirector().TerminateChild();
   views.console->AppendOutput(std::string(kDisconnectedNotice), {},
                               views.settings->GetInt("General", "MaxLines", 2000));
-  views.host->SetSessionControlsEnabled(false);
+  // Disconnected before the controls follow, so that Connect is offered again.
   m_core.Signals().g_bConnected = false;
+  views.host->SetSessionControlsEnabled(false);
   SetState(State::NoSession);
 }
 

@@ -563,8 +563,7 @@ void CMainFrame::Connect() {
   if (!m_core || Connected()) return;
   // A session that is still ending may need this thread to finish; its waits
   // are bounded, so this wait ends.
-  WaitProcessingEvents([this] { return m_worker->WaitEnded(std::chrono::milliseconds(0)); },
-                       std::numeric_limits<int>::max());
+  RunHandlingEvents([this] { m_worker->WaitEnded(std::chrono::hours(1)); });
   const std::string folder =
       m_settings.GetString("Octave", "path", kDefaultInterpreterFolder);
   m_worker->Connect(InterpreterCommandLine(folder));
@@ -670,15 +669,11 @@ void CMainFrame::ShutDown() {
   // events until they have.
   // Every wait of theirs is bounded, so waiting here until they have ended
   // cannot hang; joining before that could, while one waits on this thread.
-  std::atomic<bool> ended{false};
-  std::thread ending([this, &ended] {
+  RunHandlingEvents([this] {
     if (m_disconnecting.joinable()) m_disconnecting.join();
     m_worker->Shutdown();
     m_core->StopDispatcher();
-    ended = true;
   });
-  WaitProcessingEvents([&] { return ended.load(); }, std::numeric_limits<int>::max());
-  ending.join();
 }
 
 void CMainFrame::ShowAbout() {

@@ -38,6 +38,9 @@ class CRecordingRedirector : public CRedirector {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, timeout, [&] { return test(); });
   }
+  // Each piece of output then takes the reader a millisecond, so a child that
+  // writes without pause keeps the pipe full. Call before Start.
+  void MakeReaderSlow() { m_slowReader = true; }
   // Unlocked accessors for use inside WaitFor's test.
   const std::string& output() const { return m_output; }
   bool gone() const { return m_gone; }
@@ -55,6 +58,7 @@ class CRecordingRedirector : public CRedirector {
 
  protected:
   void OnOutput(const std::string& text) override {
+    if (m_slowReader) std::this_thread::sleep_for(1ms);  // a window busy with each piece
     std::lock_guard lock(m_mutex);
     m_output += text;
     m_pieces.push_back(text);
@@ -80,6 +84,7 @@ class CRecordingRedirector : public CRedirector {
   bool m_gone = false;
   const std::thread::id m_testThread = std::this_thread::get_id();
   bool m_stoppedByReader = false;
+  bool m_slowReader = false;
 };
 
 #ifdef _WIN32
@@ -257,7 +262,8 @@ TEST(Redirector, StartStopsThePreviousSessionAndTerminateEndsOnlyItsChild) {
 
 TEST(Redirector, StopReturnsPromptlyWhileTheChildKeepsWriting) {
   CRecordingRedirector redirector;
-  ASSERT_TRUE(redirector.Start("/bin/sh -c 'while :; do echo tick; sleep 0.01; done'"));
+  redirector.MakeReaderSlow();
+  ASSERT_TRUE(redirector.Start("/bin/sh -c 'exec yes tick'"));
   ASSERT_TRUE(redirector.WaitFor([&] { return !redirector.output().empty(); }));
   const auto before = std::chrono::steady_clock::now();
   redirector.Stop();
