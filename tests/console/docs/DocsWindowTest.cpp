@@ -4,6 +4,8 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTreeWidget>
 
 #include "console/docs/DocumentationView.h"
@@ -47,6 +49,10 @@ TEST_F(DocsWindowTest, TypedDocOpensTheManualPageAtItsAnchorAndListsTheTopics) {
   Type("doc sin");
   ASSERT_TRUE(WaitShown("Trigonometry.html#XREFsin", "Trigonometry "));
   EXPECT_TRUE(Lists("sin "));
+  // The page opens at the function's description.
+  CManualBrowser* browser = Pane()->Browser();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return browser->verticalScrollBar()->value() > 0; }, 10000));
+  EXPECT_TRUE(browser->cursorForPosition(QPoint(4, 4)).block().text().contains("sin (x)"));
   EXPECT_TRUE(frame->Dock("Documentation")->isVisible());
   // The console gets its prompt back without the interpreter's help.
   EXPECT_TRUE(QTest::qWaitFor([&] { return frame->Console()->toPlainText().endsWith(">> "); }, 60000));
