@@ -93,6 +93,8 @@ void CMainFrame::CreateCellActions() {
 }
 
 void CMainFrame::CreateCellToolBar() {
+  // A row of its own: beside the standard bar the cells box fell into the overflow menu.
+  addToolBarBreak();
   m_cellBar = addToolBar(tr("Cells"));
   m_cellBar->setObjectName(QStringLiteral("CellToolBar"));
   for (int id : {kEvaluateCell, kEvaluateCellAdvance, kPreviousCell, kNextCell, kInsertCellBreak})

@@ -141,6 +141,10 @@ TEST_F(QuireCellTest, CellModeShowsTheToolbarAndEnablesTheCellCommands) {
   QToolBar* bar = frame->findChild<QToolBar*>(QStringLiteral("CellToolBar"));
   ASSERT_NE(bar, nullptr);
   EXPECT_TRUE(bar->isVisible());
+  // A window 1200 pixels wide shows every box of the bar, none in an overflow menu.
+  frame->resize(1200, 800);
+  for (QComboBox* box : {frame->StepBox(), frame->FactorBox(), frame->CellsBox()})
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box->isVisible(); }, 5000)) << box->accessibleName().toStdString();
   EXPECT_EQ(frame->Action(kCellMode)->text(), QStringLiteral("Disable Cell Mode"));
   EXPECT_TRUE(frame->Action(kEvaluateCell)->isEnabled());
   EXPECT_TRUE(frame->Action(kInsertCellBreak)->isEnabled());
