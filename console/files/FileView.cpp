@@ -87,7 +87,11 @@ CFileView::CFileView(IUserPrompts& prompts, QWidget* parent) : QWidget(parent), 
           [this](const QPoint& at) { m_menu->popup(m_list->viewport()->mapToGlobal(at)); });
 }
 
-CFileView::~CFileView() = default;
+CFileView::~CFileView() {
+  // Closing a window whose filter box has the focus commits its text
+  // (`activated`) after this object is gone but before its children are.
+  m_filter->disconnect(this);
+}
 
 // Size and date take what their widest text needs in this font and locale (not
 // measured over the rows: that would cost a pass over a large folder); names
