@@ -123,7 +123,8 @@ void Measure(const QString& folder, int cells) {
   CQuireDoc* doc = frame->ActiveDocument();
   CScintillaWnd* view = doc->View();
   view->setFocus();
-  QTest::qWait(50);
+  // A large file comes in pieces: measure once it is all there.
+  if (!QTest::qWaitFor([&] { return !view->IsLoading(); }, 600000)) return;
   QCoreApplication::processEvents();
   std::printf("  cells box: %d entries\n", frame->CellsBox()->count());
 
@@ -161,6 +162,8 @@ void Measure(const QString& folder, int cells) {
   }
   Print("completion of \"na\" with 5,000 names", Summary(completion, completionCpu));
   std::printf("  list shown: %s\n", view->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE) ? "yes" : "no");
+  // Saved first, so closing does not ask.
+  doc->SaveTo(path);
   frame->CloseAll();
 }
 

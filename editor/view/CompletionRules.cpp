@@ -32,9 +32,11 @@ void CWordIndex::Count(std::string_view text, int delta) {
   }
 }
 
-std::vector<std::string> CWordIndex::StartingWith(std::string_view prefix, std::string_view typed) const {
+std::vector<std::string> CWordIndex::StartingWith(std::string_view prefix, std::string_view typed,
+                                                  size_t limit) const {
   std::vector<std::string> words;
-  for (auto it = m_counts.lower_bound(prefix); it != m_counts.end() && it->first.starts_with(prefix); ++it)
+  for (auto it = m_counts.lower_bound(prefix);
+       it != m_counts.end() && it->first.starts_with(prefix) && words.size() < limit; ++it)
     if (it->first != typed || it->second > 1) words.push_back(it->first);
   return words;
 }
@@ -49,10 +51,16 @@ std::string CompletionList(const std::vector<std::string>& names, const CWordInd
     if (!list.empty()) list += ' ';
     list += word;
   };
-  for (const std::string& name : names)
+  for (const std::string& name : names) {
+    if (listed.size() == kMaxCompletionEntries) return list;
     if (name.starts_with(prefix)) append(name);
-  const std::vector<std::string> words = documentWords.StartingWith(prefix, typed);
-  for (const std::string& word : words) append(word);
+  }
+  // Words that are also names come again here: enough for the list's room.
+  const std::vector<std::string> words = documentWords.StartingWith(prefix, typed, kMaxCompletionEntries);
+  for (const std::string& word : words) {
+    if (listed.size() == kMaxCompletionEntries) break;
+    append(word);
+  }
   return list;
 }
 

@@ -4,6 +4,7 @@
 // an index that edits update line by line.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@ namespace quire_tips {
 // Characters of a word for completion and help (a "." joins a field access).
 bool IsWordChar(char c);
 
+// At most this many entries are offered: the list box builds a row for each
+// (about 20 µs apiece), and more letters narrow the list anyway.
+inline constexpr size_t kMaxCompletionEntries = 200;
+
 // The words of a text with how often each occurs; a word starts with a letter
 // or "_" (numbers are not offered).
 class CWordIndex {
@@ -22,9 +27,11 @@ class CWordIndex {
   void Remove(std::string_view text) { Count(text, -1); }
   void Clear() { m_counts.clear(); }
   size_t Size() const { return m_counts.size(); }
-  // Words that start with `prefix`, sorted; `typed` (the word the caret is
-  // in) only when it occurs more than once, once being where it is typed.
-  std::vector<std::string> StartingWith(std::string_view prefix, std::string_view typed) const;
+  // The first `limit` words that start with `prefix`, sorted; `typed` (the
+  // word the caret is in) only when it occurs more than once, once being
+  // where it is typed.
+  std::vector<std::string> StartingWith(std::string_view prefix, std::string_view typed,
+                                        size_t limit = kMaxCompletionEntries) const;
 
  private:
   void Count(std::string_view text, int delta);
@@ -33,8 +40,9 @@ class CWordIndex {
 
 // The list for SCI_AUTOCSHOW: the names that start with `prefix` (the part
 // of the word before the caret) and then the document's words that do and are
-// not names, each once, separated by blanks; empty when nothing matches or the
-// prefix is empty. `typed` is the whole word the caret is in.
+// not names, each once, separated by blanks, the first kMaxCompletionEntries
+// of them; empty when nothing matches or the prefix is empty. `typed` is the
+// whole word the caret is in.
 std::string CompletionList(const std::vector<std::string>& names, const CWordIndex& documentWords,
                            std::string_view prefix, std::string_view typed);
 

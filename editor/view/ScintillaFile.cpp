@@ -74,6 +74,7 @@ bool CScintillaWnd::LoadFile(const std::string& path) {
   Send(Base::SCI_CANCEL);
   Send(Base::SCI_SETREADONLY, 0);
   Send(Base::SCI_SETUNDOCOLLECTION, 0);
+  Send(Base::SCI_SETIDLESTYLING, Base::SC_IDLESTYLING_ALL);
   m_bLoading = true;
   m_pendingGoto = {};
   // Set with the file's own line ends: converting them afterwards costs an

@@ -192,7 +192,8 @@ void CScintillaWnd::Init(const std::vector<std::string>& keywords) {
   // New text gets the platform's line ends; a loaded file keeps its own.
   Send(Base::SCI_SETEOLMODE, static_cast<uintptr_t>(PlatformLineEnds()));
   // Only the visible lines are styled at once, the rest when the window is idle,
-  // so a large file shows at once and the fold margin fills in soon after.
+  // so a large file shows at once and the fold margin fills in soon after
+  // (until the first edit: see FlushEdit).
   Send(Base::SCI_SETIDLESTYLING, Base::SC_IDLESTYLING_ALL);
 
   // QScintilla takes the image of a pixmap marker as a QPixmap.
@@ -320,6 +321,9 @@ void CScintillaWnd::SetDisplayFolding(bool show) {
 }
 
 void CScintillaWnd::SetShowAllCharacters(bool show) {
+  // Setting them redraws the whole text even when nothing changes, and this
+  // runs at every caret move.
+  if ((Send(Base::SCI_GETVIEWEOL) != 0) == show && (Send(Base::SCI_GETVIEWWS) != 0) == show) return;
   Send(Base::SCI_SETVIEWEOL, show ? 1 : 0);
   Send(Base::SCI_SETVIEWWS, show ? 1 : 0);
 }
@@ -700,7 +704,13 @@ void CScintillaWnd::FlushEdit() {
   if (linesAdded != 0) UpdateLineNumberMargin(false);
   UpdateCellMarkers(edit.position, linesAdded);
   UpdateDocumentWords(edit);
-  if (!m_bLoading) emit textModified();
+  if (m_bLoading) return;
+  // An edit leaves everything after it to be styled again: idle time would
+  // restyle the whole rest of the file after every key. From the first edit
+  // on only the text up to the bottom of the window is, and text further down
+  // as it comes into view.
+  Send(Base::SCI_SETIDLESTYLING, Base::SC_IDLESTYLING_TOVISIBLE);
+  emit textModified();
 }
 
 std::string CScintillaWnd::LinesAround(long from, long to) const {

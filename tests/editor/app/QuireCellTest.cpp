@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QSignalSpy>
 #include <QToolBar>
 
 #include "editor/app/CommandIds.h"
@@ -100,6 +101,18 @@ TEST_F(QuireCellTest, TheCellsBoxListsTheCellsAndFollowsTheCaret) {
   QTest::keyClick(doc->View(), Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor([&] { return cells->count() == 4; }, 5000));
   EXPECT_EQ(cells->itemText(0), QStringLiteral("Zero"));
+
+  // Typing that touches no marker leaves the list as it is: after a line of
+  // code and a new marker, the list was refilled once, for the marker.
+  QSignalSpy refilled(cells->model(), &QAbstractItemModel::rowsRemoved);
+  CaretAt(doc, 5, 1);
+  QTest::keyClicks(doc->View(), "x = 12; % no marker");
+  QTest::keyClick(doc->View(), Qt::Key_Return);
+  doc->View()->InsertCellBreak();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return cells->count() == 5; }, 5000));
+  EXPECT_EQ(refilled.count(), 1);
+  EXPECT_EQ(cells->itemText(0), QStringLiteral("Zero"));
+
   frame->NewBlankDocument();
   ASSERT_TRUE(QTest::qWaitFor([&] { return cells->count() == 0; }, 5000));
   EXPECT_FALSE(cells->isEnabled());

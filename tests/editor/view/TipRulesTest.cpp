@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "editor/view/CallTipRules.h"
 #include "editor/view/CompletionRules.h"
 
@@ -59,6 +61,18 @@ TEST(CompletionRules, NamesInListOrderThenTheDocumentsWordsCaseMatters) {
   EXPECT_EQ(CompletionList(names, words, "s.f", "s.f"), "s.field");
   EXPECT_EQ(CompletionList(names, words, "", ""), "");
   EXPECT_EQ(CompletionList(names, words, "3", "3"), "");  // numbers are not words
+
+  // A long list is cut after its first entries, names first.
+  Items many;
+  for (int i = 0; i < 5000; ++i) many.push_back("na" + std::to_string(10000 + i));
+  CWordIndex own;
+  own.Add("nb1 na_own1 na_own2");
+  const std::string first = CompletionList(many, own, "na", "na");
+  EXPECT_EQ(static_cast<size_t>(std::count(first.begin(), first.end(), ' ')) + 1, kMaxCompletionEntries);
+  EXPECT_TRUE(first.starts_with("na10000 na10001 "));
+  EXPECT_TRUE(first.ends_with(" na10199"));
+  const Items few(many.begin(), many.begin() + static_cast<long>(kMaxCompletionEntries) - 1);
+  EXPECT_TRUE(CompletionList(few, own, "na", "na").ends_with(" na10198 na_own1"));
 
   // Inside a word: the word itself is not offered for its own beginning.
   EXPECT_EQ(CompletionList(names, words, "sig", "sig2"), "sig signal");
