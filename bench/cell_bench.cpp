@@ -1,7 +1,7 @@
 // Quire's editor view under a large script, measured (not a test: it prints
 // figures). A file of N cells (about 5 KB each) is opened in the real frame:
-//   1. caret moves (Down and Ctrl+End/Ctrl+Home jumps), each with the cells
-//      box following the caret;
+//   1. caret moves (Down and Up within the window, Down scrolling a line, and
+//      Ctrl+End/Ctrl+Home jumps), each with the cells box following the caret;
 //   2. typing a character in a plain line, and in a cell marker's name (the
 //      cells box is refilled then);
 //   3. completion while typing with 5,000 interpreter names, the first time
@@ -128,8 +128,18 @@ void Measure(const QString& folder, int cells) {
   QCoreApplication::processEvents();
   std::printf("  cells box: %d entries\n", frame->CellsBox()->count());
 
+  // Down and Up within the window, then Down on its last line, which scrolls
+  // the text by a line and so repaints all of it.
   view->GotoLine(view->GetLineCount() / 2);
-  Print("caret Down", Time(200, [&](int) { QTest::keyClick(view, Qt::Key_Down); }));
+  view->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(view->GetCurrentLine() - 1));
+  QCoreApplication::processEvents();
+  Print("caret Down/Up within the window", Time(200, [&](int i) {
+          QTest::keyClick(view, (i / 10) % 2 ? Qt::Key_Up : Qt::Key_Down);
+        }));
+  const long shown = view->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+  view->GotoLine(view->GetCurrentLine() + static_cast<int>(shown) - 1);
+  QCoreApplication::processEvents();
+  Print("caret Down scrolling a line", Time(100, [&](int) { QTest::keyClick(view, Qt::Key_Down); }));
   Print("caret jump (Ctrl+End / Ctrl+Home)", Time(50, [&](int i) {
           QTest::keyClick(view, i % 2 ? Qt::Key_Home : Qt::Key_End, Qt::ControlModifier);
         }));
