@@ -20,6 +20,9 @@ class COctaveRedirector : public CRedirector {
   COctaveRedirector(CSessionSignals& sessionSignals, const SessionViews& views, CHistoryStore& history);
   ~COctaveRedirector() override;
 
+  // The windows, when they are built after the interpreter was started: before
+  // StartReading, nothing reaches them.
+  void SetViews(const SessionViews& views) { m_views = views; }
   // The interpreter's program file name; a message that names it is cut there.
   void SetProgramName(const std::string& name) { m_programName = name; }
 

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
 
 // What both platforms share; the pipes, the child and the reader follow below
 // for POSIX and in RedirectorWin32.cpp for Windows.
@@ -33,6 +34,42 @@ bool CRedirector::WriteFormatted(const char* format, ...) {
   return Write(text);
 }
 
+bool CRedirector::Start(const std::string& commandLine) {
+  if (const int error = StartProcess(commandLine); error != 0) {
+    ReportStartFailure(error);
+    return false;
+  }
+  return StartReading(commandLine);
+}
+
+bool CRedirector::StartReading(const std::string& commandLine) {
+  std::lock_guard lock(m_mutex);
+  if (!m_channel || m_heldCommandLine.empty() || m_heldCommandLine != commandLine) return false;
+  m_heldCommandLine.clear();
+  OpenGate(*m_channel);
+  return true;
+}
+
+void CRedirector::Pass(OutputGate& gate, OutputGate::Kind kind, std::string text) {
+  if (!gate.open) {
+    gate.held.emplace_back(kind, std::move(text));
+    return;
+  }
+  // The gate may have opened since the reader last looked: what it holds goes first.
+  PassHeld(gate);
+  switch (kind) {
+    case OutputGate::Kind::Output: OnOutput(text); break;
+    case OutputGate::Kind::Quiet: OnQuiet(); break;
+    case OutputGate::Kind::ChildGone: OnChildGone(); break;
+    case OutputGate::Kind::Error: OnError(text); break;
+  }
+}
+
+void CRedirector::PassHeld(OutputGate& gate) {
+  if (!gate.open) return;
+  for (auto& [kind, text] : std::exchange(gate.held, {})) Pass(gate, kind, std::move(text));
+}
+
 bool CRedirector::IsRunning() const {
   std::lock_guard lock(m_mutex);
   return m_channel != nullptr;
@@ -44,6 +81,7 @@ bool CRedirector::IsRunning() const {
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -100,11 +138,12 @@ void IgnoreSigpipeOnce() {
 
 // What the reader thread owns. It outlives the redirector's hold on it when a
 // reader does not end in time: the thread closes its descriptors when it ends.
-struct CRedirector::ReaderChannel {
+struct CRedirector::ReaderChannel : OutputGate {
   int stdoutRead = -1;
   int stopRead = -1;
   int stopWrite = -1;
   int childFd = -1;  // readable when the child has ended
+  int gateFd = -1;   // an eventfd, readable once the gate has opened
   std::mutex mutex;
   std::condition_variable finished;
   bool done = false;
@@ -116,6 +155,7 @@ struct CRedirector::ReaderChannel {
     CloseFd(stopRead);
     CloseFd(stopWrite);
     CloseFd(childFd);
+    CloseFd(gateFd);
   }
 };
 
@@ -171,7 +211,7 @@ void CRedirector::CollectFormerChildren(bool kill) {
   });
 }
 
-bool CRedirector::Start(const std::string& commandLine) {
+int CRedirector::StartProcess(const std::string& commandLine) {
   Stop();
   IgnoreSigpipeOnce();
   {
@@ -180,10 +220,7 @@ bool CRedirector::Start(const std::string& commandLine) {
   }
 
   const std::vector<std::string> words = SplitCommandLine(commandLine);
-  if (words.empty()) {
-    ReportStartFailure(ENOENT);
-    return false;
-  }
+  if (words.empty()) return ENOENT;
 
   int outPipe[2] = {-1, -1};
   int inPipe[2] = {-1, -1};
@@ -193,7 +230,8 @@ bool CRedirector::Start(const std::string& commandLine) {
 
   int stopPipe[2] = {-1, -1};
   if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(inPipe, O_CLOEXEC) != 0 ||
-      pipe2(stopPipe, O_CLOEXEC) != 0) {
+      pipe2(stopPipe, O_CLOEXEC) != 0 ||
+      (channel->gateFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) < 0) {
     error = errno;
   }
 
@@ -249,13 +287,11 @@ bool CRedirector::Start(const std::string& commandLine) {
 
   if (error) {
     CloseFd(inPipe[1]);
-    ReportStartFailure(error);
     if (child->pidFd >= 0) {
       std::lock_guard lock(m_mutex);
       m_formerChildren.push_back(child);
     }
-    errno = error;
-    return false;
+    return error;
   }
 
   std::lock_guard lock(m_mutex);
@@ -269,13 +305,20 @@ bool CRedirector::Start(const std::string& commandLine) {
     CloseFd(m_hStdinWrite);
     m_channel.reset();
     m_formerChildren.push_back(std::move(m_child));
-    ReportStartFailure(failure.code().value());
-    return false;
+    return failure.code().value();
   }
   m_readerThreadId = m_readerThread.get_id();
-  return true;
+  m_heldCommandLine = commandLine;
+  return 0;
 }
 
+void CRedirector::OpenGate(ReaderChannel& channel) {
+  channel.open = true;
+  const uint64_t one = 1;
+  if (write(channel.gateFd, &one, sizeof one) < 0) {
+    // Only a full counter fails, and then the reader has been woken already.
+  }
+}
 
 bool CRedirector::Write(std::string_view bytes) {
   int fd;
@@ -338,6 +381,7 @@ pid_t CRedirector::ChildPid() const {
 void CRedirector::Stop() {
   std::unique_lock lock(m_mutex);
   std::shared_ptr<ReaderChannel> channel = std::move(m_channel);
+  m_heldCommandLine.clear();
   CloseFd(m_hStdinWrite);
   if (m_child) {
     m_formerChildren.push_back(std::move(m_child));
@@ -381,14 +425,14 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
   for (;;) {
     int available = 0;
     if (ioctl(channel.stdoutRead, FIONREAD, &available) != 0) {
-      OnError("Read stdout pipe error\r\n");
+      Pass(channel, OutputGate::Kind::Error, "Read stdout pipe error\r\n");
       return -1;
     }
     if (available <= 0) {
       if (!hangup) return 1;
       // Every writer has gone: what is left of a broken sequence goes out as it is.
-      if (!m_utf8Carry.empty()) OnOutput(std::exchange(m_utf8Carry, {}));
-      OnChildGone();
+      if (!m_utf8Carry.empty()) Pass(channel, OutputGate::Kind::Output, std::exchange(m_utf8Carry, {}));
+      Pass(channel, OutputGate::Kind::ChildGone);
       return 0;
     }
     const size_t carried = m_utf8Carry.size();
@@ -397,13 +441,13 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
     const ssize_t got = read(channel.stdoutRead, buffer + carried, wanted);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
-      OnError("Read stdout pipe error\r\n");
+      Pass(channel, OutputGate::Kind::Error, "Read stdout pipe error\r\n");
       return -1;
     }
     const std::string_view bytes(buffer, carried + static_cast<size_t>(got));
     const size_t complete = text::CompleteUtf8Prefix(bytes);
     m_utf8Carry.assign(bytes.substr(complete));
-    if (complete > 0) OnOutput(std::string(bytes.substr(0, complete)));
+    if (complete > 0) Pass(channel, OutputGate::Kind::Output, std::string(bytes.substr(0, complete)));
     {
       std::lock_guard lock(channel.mutex);
       if (channel.abandoned || channel.stopRequested) return 1;
@@ -412,21 +456,22 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
 }
 
 void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
-  enum { kChildEnded, kStopRequested, kOutput };
-  pollfd fds[3] = {{channel->childFd, POLLIN, 0},
+  enum { kChildEnded, kStopRequested, kOutput, kGateOpened };
+  pollfd fds[4] = {{channel->childFd, POLLIN, 0},
                    {channel->stopRead, POLLIN, 0},
-                   {channel->stdoutRead, POLLIN, 0}};
+                   {channel->stdoutRead, POLLIN, 0},
+                   {channel->gateFd, POLLIN, 0}};
   bool quietPending = false;
   int result = DrainOutput(*channel, false);
   while (result > 0) {
-    const int ready = poll(fds, 3, quietPending ? kQuietMs : kPollMs);
+    const int ready = poll(fds, 4, quietPending ? kQuietMs : kPollMs);
     {
       std::lock_guard lock(channel->mutex);
       if (channel->abandoned) break;
     }
     if (ready < 0 && errno == EINTR) continue;
     if (ready == 0) {
-      if (quietPending) OnQuiet();
+      if (quietPending) Pass(*channel, OutputGate::Kind::Quiet);
       quietPending = false;
       continue;
     }
@@ -438,6 +483,10 @@ void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
       result = 1;
       break;
     }
+    if (fds[kGateOpened].revents) {
+      fds[kGateOpened].fd = -1;  // open for good: no longer watched
+      PassHeld(*channel);
+    }
     if (fds[kChildEnded].revents) {
       // Whatever the child wrote is in the pipe by now, even if a process it
       // started still holds the pipe open.
@@ -446,6 +495,7 @@ void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
       result = 0;
       break;
     }
+    if (!fds[kOutput].revents) continue;
     const bool hangup = (fds[kOutput].revents & (POLLHUP | POLLERR)) != 0;
     result = DrainOutput(*channel, hangup);
     quietPending = result > 0;
@@ -457,7 +507,10 @@ void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
     abandoned = channel->abandoned;
   }
   if (!abandoned) {
-    if (quietPending) OnQuiet();
+    if (quietPending) Pass(*channel, OutputGate::Kind::Quiet);
+    // A child that ended before anyone read it: its last words wait for the
+    // owner, unless the owner stops the session first.
+    if (result <= 0 && WaitForGate(*channel)) PassHeld(*channel);
     Stop();
   }
   {
@@ -465,6 +518,15 @@ void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
     channel->done = true;
   }
   channel->finished.notify_all();
+}
+
+bool CRedirector::WaitForGate(ReaderChannel& channel) {
+  pollfd fds[2] = {{channel.stopRead, POLLIN, 0}, {channel.gateFd, POLLIN, 0}};
+  while (!channel.open) {
+    if (poll(fds, 2, -1) < 0 && errno != EINTR) return false;
+    if (fds[0].revents) return false;
+  }
+  return true;
 }
 
 #endif  // _WIN32

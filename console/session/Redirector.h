@@ -4,12 +4,14 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdarg>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 class CRedirector {
@@ -30,6 +32,15 @@ class CRedirector {
   // Stops any previous session, then starts the child with the command line and
   // the reader thread. False (and a report through OnError) on failure.
   bool Start(const std::string& commandLine);
+  // The first half of Start, for a child started before its output has anywhere
+  // to go: the reader reads everything the child writes at once, so that the
+  // child never blocks on a full pipe, and holds it until StartReading. Stops any
+  // previous session; returns 0, or the error that kept the child from starting
+  // (not reported: Start reports it when the owner tries again).
+  int StartProcess(const std::string& commandLine);
+  // Passes on what the reader holds, in order, then everything that follows.
+  // False when no child started by StartProcess with this command line waits.
+  bool StartReading(const std::string& commandLine);
   // Writes the formatted text to the child's standard input in one piece. False
   // when no session runs or the write failed.
   bool WriteFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -64,6 +75,21 @@ class CRedirector {
  private:
   struct ReaderChannel;
   struct Child;
+  // What the reader has to pass on, held until the owner starts reading. Each
+  // platform's channel is one.
+  struct OutputGate {
+    enum class Kind { Output, Quiet, ChildGone, Error };
+    std::atomic<bool> open{false};
+    std::vector<std::pair<Kind, std::string>> held;  // reader thread only
+  };
+
+  // The reader's way to every On* call: held while the gate is closed.
+  void Pass(OutputGate& gate, OutputGate::Kind kind, std::string text = {});
+  // Passes on what is held once the gate is open (reader thread).
+  void PassHeld(OutputGate& gate);
+  void OpenGate(ReaderChannel& channel);  // wakes the reader
+  // Waits until the gate opens (true) or the session is stopped (false).
+  bool WaitForGate(ReaderChannel& channel);
 
   int DrainOutput(ReaderChannel& channel, bool hangup);
   void ReaderLoop(const std::shared_ptr<ReaderChannel>& channel);
@@ -76,6 +102,8 @@ class CRedirector {
   std::thread::id m_readerThreadId;
   std::shared_ptr<ReaderChannel> m_channel;
   std::shared_ptr<Child> m_child;
+  // The command line of a child whose output is held for StartReading.
+  std::string m_heldCommandLine;
 #ifdef _WIN32
   void* m_hStdinWrite = nullptr;  // HANDLE
 #else

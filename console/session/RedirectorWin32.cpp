@@ -66,9 +66,10 @@ bool SendCtrlC(DWORD processId) {
 
 // What the reader thread owns. It outlives the redirector's hold on it when a
 // reader does not end in time: the thread closes its handles when it ends.
-struct CRedirector::ReaderChannel {
+struct CRedirector::ReaderChannel : OutputGate {
   HANDLE stdoutRead = nullptr;
   HANDLE stopEvent = nullptr;  // manual reset
+  HANDLE gateEvent = nullptr;  // manual reset, set once the gate has opened
   HANDLE childProcess = nullptr;
   bool delivered = false;      // reader thread only: the last drain passed output on
   std::mutex mutex;
@@ -81,6 +82,7 @@ struct CRedirector::ReaderChannel {
     CloseHandleOnce(stdoutRead);
     CloseHandleOnce(stopEvent);
     CloseHandleOnce(childProcess);
+    CloseHandleOnce(gateEvent);
   }
 };
 
@@ -116,7 +118,7 @@ void CRedirector::CollectFormerChildren(bool kill) {
   });
 }
 
-bool CRedirector::Start(const std::string& commandLine) {
+int CRedirector::StartProcess(const std::string& commandLine) {
   Stop();
   {
     std::lock_guard lock(m_mutex);
@@ -166,7 +168,8 @@ bool CRedirector::Start(const std::string& commandLine) {
     child->id = process.dwProcessId;
     channel->childProcess = Duplicate(process.hProcess, false);
     channel->stopEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (!channel->childProcess || !channel->stopEvent) {
+    channel->gateEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!channel->childProcess || !channel->stopEvent || !channel->gateEvent) {
       ok = false;
       error = ::GetLastError();
     }
@@ -181,7 +184,8 @@ bool CRedirector::Start(const std::string& commandLine) {
     try {
       m_readerThread = std::thread([this, channel] { ReaderLoop(channel); });
       m_readerThreadId = m_readerThread.get_id();
-      return true;
+      m_heldCommandLine = commandLine;
+      return 0;
     } catch (const std::system_error& failure) {
       stdinWrite = std::exchange(m_hStdinWrite, nullptr);
       m_channel.reset();
@@ -194,9 +198,21 @@ bool CRedirector::Start(const std::string& commandLine) {
   if (child->process) m_formerChildren.push_back(child);
   lock.unlock();
   CloseHandleOnce(stdinWrite);
-  ReportStartFailure(static_cast<int>(error));
-  ::SetLastError(error);
-  return false;
+  return error != 0 ? static_cast<int>(error) : static_cast<int>(ERROR_GEN_FAILURE);
+}
+
+void CRedirector::OpenGate(ReaderChannel& channel) {
+  channel.open = true;
+  ::SetEvent(channel.gateEvent);
+}
+
+bool CRedirector::WaitForGate(ReaderChannel& channel) {
+  const HANDLE waitSet[2] = {channel.stopEvent, channel.gateEvent};
+  while (!channel.open) {
+    const DWORD woken = ::WaitForMultipleObjects(2, waitSet, FALSE, INFINITE);
+    if (woken != WAIT_OBJECT_0 + 1) return false;
+  }
+  return true;
 }
 
 bool CRedirector::Write(std::string_view bytes) {
@@ -257,6 +273,7 @@ pid_t CRedirector::ChildPid() const {
 void CRedirector::Stop() {
   std::unique_lock lock(m_mutex);
   std::shared_ptr<ReaderChannel> channel = std::move(m_channel);
+  m_heldCommandLine.clear();
   HANDLE stdinWrite = std::exchange(m_hStdinWrite, nullptr);
   CloseHandleOnce(stdinWrite);
   if (m_child) {
@@ -300,15 +317,15 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
   channel.delivered = false;
   auto childGone = [&] {
     // Every writer has gone: what is left of a broken sequence goes out as it is.
-    if (!m_utf8Carry.empty()) OnOutput(std::exchange(m_utf8Carry, {}));
-    OnChildGone();
+    if (!m_utf8Carry.empty()) Pass(channel, OutputGate::Kind::Output, std::exchange(m_utf8Carry, {}));
+    Pass(channel, OutputGate::Kind::ChildGone);
     return 0;
   };
   for (;;) {
     DWORD available = 0;
     if (!::PeekNamedPipe(channel.stdoutRead, nullptr, 0, nullptr, &available, nullptr)) {
       if (ChildHasGone(::GetLastError())) return childGone();
-      OnError("Read stdout pipe error\r\n");
+      Pass(channel, OutputGate::Kind::Error, "Read stdout pipe error\r\n");
       return -1;
     }
     if (available == 0) return hangup ? childGone() : 1;
@@ -318,14 +335,14 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
     DWORD got = 0;
     if (!::ReadFile(channel.stdoutRead, buffer + carried, wanted, &got, nullptr) || got == 0) {
       if (ChildHasGone(::GetLastError())) return childGone();
-      OnError("Read stdout pipe error\r\n");
+      Pass(channel, OutputGate::Kind::Error, "Read stdout pipe error\r\n");
       return -1;
     }
     const std::string_view bytes(buffer, carried + got);
     const size_t complete = text::CompleteUtf8Prefix(bytes);
     m_utf8Carry.assign(bytes.substr(complete));
     if (complete > 0) {
-      OnOutput(std::string(bytes.substr(0, complete)));
+      Pass(channel, OutputGate::Kind::Output, std::string(bytes.substr(0, complete)));
       channel.delivered = true;
     }
     {
@@ -336,14 +353,16 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
 }
 
 void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
-  enum { kChildEnded = WAIT_OBJECT_0, kStopRequested = WAIT_OBJECT_0 + 1 };
-  const HANDLE waitSet[2] = {channel->childProcess, channel->stopEvent};
+  enum { kChildEnded = WAIT_OBJECT_0, kStopRequested = WAIT_OBJECT_0 + 1, kGateOpened = WAIT_OBJECT_0 + 2 };
+  const HANDLE waitSet[3] = {channel->childProcess, channel->stopEvent, channel->gateEvent};
   int result = DrainOutput(*channel, false);
   bool quietPending = channel->delivered;
   while (result > 0) {
     // Anonymous pipes cannot be waited on: after output, look again soon to
-    // tell a pause from the end of a burst, else at the poll period.
-    const DWORD woken = ::WaitForMultipleObjects(2, waitSet, FALSE, quietPending ? kQuietMs : kPollMs);
+    // tell a pause from the end of a burst, else at the poll period. Once the
+    // gate is open its event stays set and is no longer waited on.
+    const DWORD watched = channel->open ? 2 : 3;
+    const DWORD woken = ::WaitForMultipleObjects(watched, waitSet, FALSE, quietPending ? kQuietMs : kPollMs);
     {
       std::lock_guard lock(channel->mutex);
       if (channel->abandoned) break;
@@ -352,6 +371,7 @@ void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
       result = 1;
       break;
     }
+    if (woken == kGateOpened) PassHeld(*channel);
     if (woken == kChildEnded) {
       // Whatever the child wrote is in the pipe by now, even if a process it
       // started still holds the pipe open.
@@ -363,7 +383,7 @@ void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
     if (channel->delivered) {
       quietPending = true;
     } else if (quietPending) {
-      OnQuiet();
+      Pass(*channel, OutputGate::Kind::Quiet);
       quietPending = false;
     }
   }
@@ -374,7 +394,10 @@ void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
     abandoned = channel->abandoned;
   }
   if (!abandoned) {
-    if (quietPending) OnQuiet();
+    if (quietPending) Pass(*channel, OutputGate::Kind::Quiet);
+    // A child that ended before anyone read it: its last words wait for the
+    // owner, unless the owner stops the session first.
+    if (result <= 0 && WaitForGate(*channel)) PassHeld(*channel);
     Stop();
   }
   {

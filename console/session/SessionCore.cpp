@@ -27,6 +27,11 @@ CSessionCore::CSessionCore(const SessionViews& views, const std::string& dataDir
   if (!m_dataDir.empty()) m_userData.SetPath(m_dataDir + "userpaths.dat");
 }
 
+void CSessionCore::SetViews(const SessionViews& views) {
+  m_views = views;
+  m_redirector.SetViews(views);
+}
+
 CSessionCore::~CSessionCore() {
   StopDispatcher();
   m_redirector.Stop();

@@ -34,6 +34,9 @@ class CSessionCore {
   ~CSessionCore();
   CSessionCore(const CSessionCore&) = delete;
   CSessionCore& operator=(const CSessionCore&) = delete;
+  // The windows, when they are built after the interpreter was started (see
+  // CRedirector::StartProcess); before the dispatcher starts.
+  void SetViews(const SessionViews& views);
 
   // Any thread. Always true.
   bool EnqueueCommand(const std::string& text, bool echo, std::function<void()> onAnswered = {});

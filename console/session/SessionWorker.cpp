@@ -67,9 +67,10 @@ bool CSessionWorker::Connect(const std::string& commandLine) {
   JoinWorker();
   const SessionViews& views = m_core.Views();
   views.console->ResetTo("");
+  // An interpreter started ahead with this command line is taken as it is: its
+  // output has waited for the console.
   COctaveRedirector& redirector = m_core.Redirector();
-  redirector.Stop();
-  const bool started = redirector.Start(commandLine);
+  const bool started = redirector.StartReading(commandLine) || redirector.Start(commandLine);
   {
     std::lock_guard lock(m_stateMutex);
     m_workerEnded = false;

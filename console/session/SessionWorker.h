@@ -22,8 +22,9 @@ class CSessionWorker {
   CSessionWorker(const CSessionWorker&) = delete;
   CSessionWorker& operator=(const CSessionWorker&) = delete;
 
-  // Starts the interpreter with the command line and the worker. False when the
-  // interpreter could not be started (the console says why).
+  // Starts the interpreter with the command line (or takes the one the
+  // redirector started ahead with it) and the worker. False when the interpreter
+  // could not be started (the console says why).
   bool Connect(const std::string& commandLine);
   // Saves the history, asks the interpreter to quit, and ends it 500 ms later.
   void Disconnect();

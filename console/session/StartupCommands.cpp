@@ -75,3 +75,7 @@ std::string InterpreterCommandLine(const std::string& folder) {
   return quoted + "\"" + kInterpreterProgram;
 #endif
 }
+
+std::string ConfiguredInterpreterCommandLine(ISettings& settings) {
+  return InterpreterCommandLine(settings.GetString("Octave", "path", kDefaultInterpreterFolder));
+}

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "common/Settings.h"
+
 // Makes the interpreter's own `edit` start the editor from `programFolder`
 // without waiting for it. `version` is 1000*major + 100*minor + patch.
 std::string EditorSetupCommand(long version, const std::string& programFolder);
@@ -18,6 +20,8 @@ inline constexpr const char* kDefaultInterpreterFolder = "/usr/bin";
 
 // The interpreter command line for a folder that holds the interpreter program.
 std::string InterpreterCommandLine(const std::string& folder);
+// The command line for the folder the settings name ("Octave", "path").
+std::string ConfiguredInterpreterCommandLine(ISettings& settings);
 
 // The user data file's list of the folders the user added to the search path.
 inline constexpr const char* kUserPathsKey = "Paths";

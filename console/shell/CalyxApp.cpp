@@ -15,7 +15,9 @@
 #include "console/pathpkg/OctavePaths.h"
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
+#include "console/session/StartupCommands.h"
 #include "console/shell/CommandIds.h"
+#include "console/shell/Looks.h"
 #include "console/shell/MainFrame.h"
 #include "console/workspace/VariableEditView.h"
 #include "console/workspace/VariableView.h"
@@ -55,11 +57,22 @@ CCalyxApp::~CCalyxApp() {
 
 bool CCalyxApp::InitInstance(const CalyxOptions& options) {
   m_dataDir = DefaultDataDir("Calyx");
-  m_frame = std::make_unique<CMainFrame>(m_settings, m_history, m_prompts);
-
+  // The interpreter starts first and takes its time to come up while the window
+  // is built; its output waits for the console.
+  m_core = std::make_unique<CSessionCore>(SessionViews{}, m_dataDir, m_history);
+#ifdef _WIN32
+  m_core->Redirector().SetProgramName("octave.exe");
+#else
+  m_core->Redirector().SetProgramName("octave-cli");
+#endif
+  if (AutoStart()) m_core->Redirector().StartProcess(ConfiguredInterpreterCommandLine(m_settings));
+  // The look goes on before the widgets exist: on a built window it would style
+  // each of them again.
   QSettings state;
-  m_frame->OnApplicationLook(
-      state.value(QStringLiteral("ApplicationLook"), command_id::kDefaultLook).toInt());
+  const int look = state.value(QStringLiteral("ApplicationLook"), command_id::kDefaultLook).toInt();
+  ApplyApplicationLook(look);
+  m_frame = std::make_unique<CMainFrame>(m_settings, m_history, m_prompts);
+  m_frame->OnApplicationLook(look);
   m_frame->restoreGeometry(state.value(QStringLiteral("Layout/geometry")).toByteArray());
   m_frame->restoreState(state.value(QStringLiteral("Layout/state")).toByteArray());
 
@@ -72,20 +85,18 @@ bool CCalyxApp::InitInstance(const CalyxOptions& options) {
   views.variableEditor = m_frame->VariableEditor();
   views.host = m_frame.get();
   views.settings = &m_settings;
-  m_core = std::make_unique<CSessionCore>(views, m_dataDir, m_history);
-#ifdef _WIN32
-  m_core->Redirector().SetProgramName("octave.exe");
-#else
-  m_core->Redirector().SetProgramName("octave-cli");
-#endif
+  m_core->SetViews(views);
   m_worker = std::make_unique<CSessionWorker>(*m_core);
   m_frame->AttachSession(m_core.get(), m_worker.get());
   m_searchPath.Attach(m_frame->PathDialog()->List());
   m_packages.Attach(m_frame->PackageDialog()->List());
   if (!options.startFolder.empty()) m_settings.SetString("Octave", "workpath", options.startFolder);
-  // The interpreter starts first; the window is shown while it starts up.
   m_core->StartDispatcher();
-  if (m_settings.GetInt("Octave", "AutoStart", 1) != 0) m_frame->Connect();
+  if (AutoStart()) {
+    m_frame->Connect();
+  } else {
+    m_frame->ShowManualStartPage();
+  }
 
   if (options.show) {
     m_frame->show();
@@ -101,6 +112,8 @@ bool CCalyxApp::InitInstance(const CalyxOptions& options) {
   RunUpdateSchedule();
   return true;
 }
+
+bool CCalyxApp::AutoStart() { return m_settings.GetInt("Octave", "AutoStart", 1) != 0; }
 
 void CCalyxApp::RunUpdateSchedule() {
   CAutoUpdater* updater = m_frame->Updater();

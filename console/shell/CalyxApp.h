@@ -1,5 +1,6 @@
-// The application: settings, the history store, the main window and the session,
-// built in that order and torn down in reverse.
+// The application: settings, the history store, the session's core (which starts
+// the interpreter first), the main window and the session worker; the window
+// goes down first, the session's threads with it.
 #pragma once
 
 #include <memory>
@@ -22,7 +23,8 @@ class CCalyxApp {
   explicit CCalyxApp(IUserPrompts* prompts = nullptr);
   ~CCalyxApp();
 
-  // Builds the window and the session and connects when "AutoStart" is set.
+  // Starts the interpreter when "AutoStart" is set, builds the window and the
+  // session around it and connects.
   bool InitInstance(const CalyxOptions& options);
 
   CMainFrame* Frame() const { return m_frame.get(); }
@@ -32,6 +34,7 @@ class CCalyxApp {
   CHistoryStore& History() { return m_history; }
 
  private:
+  bool AutoStart();
   void RunUpdateSchedule();
 
   CQtSettings m_settings;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QStyle>
 #include <QStyleFactory>
 
 namespace {
@@ -106,9 +107,13 @@ int ApplyApplicationLook(int id) {
     id = kFallbackLook;
     look = &kLooks[5];
   }
-  if (QStyle* style = QStyleFactory::create(QString::fromLatin1(look->styleName))) {
-    QApplication::setStyle(style);
+  // The look in force is left alone: installing it again would style every
+  // widget of the window anew.
+  const QString styleName = QString::fromLatin1(look->styleName);
+  if (QApplication::style()->name().compare(styleName, Qt::CaseInsensitive) != 0) {
+    if (QStyle* style = QStyleFactory::create(styleName)) QApplication::setStyle(style);
   }
-  QApplication::setPalette(WithDisabledColors(PaletteFor(id)));
+  const QPalette palette = WithDisabledColors(PaletteFor(id));
+  if (QApplication::palette() != palette) QApplication::setPalette(palette);
   return id;
 }

@@ -12,6 +12,7 @@ struct ApplicationLook {
 
 // The looks in menu order.
 const ApplicationLook* ApplicationLooks(int* count);
-// Installs the look with this id on the application; an unknown id falls back
-// to the blue one. Returns the id that was applied.
+// Installs the look with this id on the application (nothing changes when it is
+// in force already); an unknown id falls back to the blue one. Returns the id
+// that was applied.
 int ApplyApplicationLook(int id);

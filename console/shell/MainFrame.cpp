@@ -39,6 +39,7 @@
 #include "console/pathpkg/OctavePackages.h"
 #include "console/pathpkg/OctavePaths.h"
 #include "console/docs/DocumentationView.h"
+#include "console/docs/ManualBrowser.h"
 #include "console/docs/ManualFolder.h"
 #include "console/docs/ManualNames.h"
 #include "console/session/SessionCore.h"
@@ -473,7 +474,11 @@ void CMainFrame::CreateDocumentationPane(QDockWidget* dock) {
       },
       dock);
   dock->setWidget(m_documentationView);
-  m_documentationView->ShowHelpTopic({});
+}
+
+void CMainFrame::ShowManualStartPage() {
+  const CManualBrowser* browser = m_documentationView->Browser();
+  if (browser->source().isEmpty() && !browser->Loading()) m_documentationView->ShowHelpTopic({});
 }
 
 void CMainFrame::OnHelp() {
@@ -564,9 +569,7 @@ void CMainFrame::Connect() {
   // A session that is still ending may need this thread to finish; its waits
   // are bounded, so this wait ends.
   RunHandlingEvents([this] { m_worker->WaitEnded(std::chrono::hours(1)); });
-  const std::string folder =
-      m_settings.GetString("Octave", "path", kDefaultInterpreterFolder);
-  m_worker->Connect(InterpreterCommandLine(folder));
+  m_worker->Connect(ConfiguredInterpreterCommandLine(m_settings));
   UpdateActions();
 }
 
@@ -634,6 +637,7 @@ void CMainFrame::ShowMessage(const std::string& message) {
 void CMainFrame::SetSessionControlsEnabled(bool enabled) {
   RunOnGuiThread(this, [&] {
     if (enabled) m_console->ResetInterrupt();
+    ShowManualStartPage();
     m_bBusy = false;
     statusBar()->showMessage(enabled ? tr("Ready") : tr("Disconnected"));
     UpdateActions();

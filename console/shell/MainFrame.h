@@ -64,6 +64,10 @@ class CMainFrame : public QMainWindow, public ISessionHost {
   // A text from the editor: line ends removed, queued as the editor's request.
   void ReceiveEditorText(const QString& text);
   void OnApplicationLook(int id);
+  // The Documentation pane's first page, unless it shows one already. It waits
+  // for the session's first prompt (or its failure): at start-up, reading the
+  // manual would only hold the interpreter back.
+  void ShowManualStartPage();
   // Decides every command's enabled state from the session's state.
   void UpdateActions();
   // Starts the interpreter named in the settings.

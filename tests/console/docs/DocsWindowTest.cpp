@@ -44,7 +44,7 @@ TEST_F(DocsWindowTest, TypedDocOpensTheManualPageAtItsAnchorAndListsTheTopics) {
   ASSERT_TRUE(WaitConnected(true));
   // Connected is announced just before the console opens for typing.
   ASSERT_TRUE(QTest::qWaitFor([&] { return !frame->Console()->isReadOnly(); }, 60000));
-  // At creation the pane shows the manual's start page.
+  // Once the interpreter is up, the pane shows the manual's start page.
   EXPECT_TRUE(WaitShown("index.html", "Function Index "));
   Type("doc sin");
   ASSERT_TRUE(WaitShown("Trigonometry.html#XREFsin", "Trigonometry "));
@@ -71,6 +71,8 @@ TEST_F(DocsWindowTest, TypedDocOpensTheManualPageAtItsAnchorAndListsTheTopics) {
 
 TEST_F(DocsWindowTest, FindHelpBoxLooksUpItsTextAndKeepsItOnTopOfItsList) {
   Start(QStringLiteral("/usr/bin"), false);
+  // Without a session to wait for, the start page is there at once.
+  EXPECT_TRUE(WaitShown("index.html", "Function Index "));
   QComboBox* box = frame->FindHelpBox();
   ASSERT_TRUE(box->isEnabled());
   for (const char* word : {"num2str", "sin", "num2str"}) {

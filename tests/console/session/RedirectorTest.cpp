@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
@@ -188,6 +189,22 @@ TEST_F(WindowsRedirector, StopReturnsPromptlyWhileTheChildKeepsWriting) {
   redirector.TerminateChild();
 }
 
+TEST_F(WindowsRedirector, OutputWrittenBeforeReadingStartsWaitsWholeAndInOrder) {
+  // Far more than a pipe holds: the child must not block before anyone reads.
+  const std::string banner(300000, 'x');
+  const std::string commandLine = Child("banner " + banner + "\\n\nprompt\n");
+  ASSERT_EQ(redirector.StartProcess(commandLine), 0);
+  ASSERT_TRUE(redirector.WriteFormatted("%s\r\n", "quit"));
+  ASSERT_TRUE(redirector.WaitChildEnded(20000)) << "the child blocked on a full pipe";
+  EXPECT_EQ(redirector.Output(), "");
+  EXPECT_FALSE(redirector.StartReading(Child("banner other\nprompt\n")));
+  ASSERT_TRUE(redirector.StartReading(commandLine));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }));
+  EXPECT_EQ(redirector.Output(), banner + "\n");
+  for (const std::string& piece : redirector.Pieces()) EXPECT_LE(piece.size(), CRedirector::kChunkBytes);
+  EXPECT_EQ(redirector.Errors(), "");
+}
+
 TEST_F(WindowsRedirector, CtrlCReachesTheChildsHiddenConsole) {
   ASSERT_TRUE(redirector.Start(Child("on long\n out started\\n\n sleep 600000\n out never\n")));
   ASSERT_TRUE(redirector.WaitFor([&] { return redirector.output().ends_with(">> "); }));
@@ -203,6 +220,10 @@ TEST_F(WindowsRedirector, CtrlCReachesTheChildsHiddenConsole) {
 TEST(Redirector, MissingProgramReportsErrorTwoAndStaysIdle) {
   CRecordingRedirector redirector;
   EXPECT_FALSE(redirector.Start("/nonexistent/octave-cli --interactive"));
+  EXPECT_EQ(redirector.Errors(), "Redirect console error: 2\r\n");
+  EXPECT_FALSE(redirector.IsRunning());
+  // Started ahead, the failure is only returned: Start reports it when tried again.
+  EXPECT_EQ(redirector.StartProcess("/nonexistent/octave-cli --interactive"), ENOENT);
   EXPECT_EQ(redirector.Errors(), "Redirect console error: 2\r\n");
   EXPECT_FALSE(redirector.IsRunning());
   EXPECT_FALSE(redirector.WriteFormatted("%s\n", "x"));
@@ -258,6 +279,48 @@ TEST(Redirector, StartStopsThePreviousSessionAndTerminateEndsOnlyItsChild) {
   ASSERT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }, 2s));
   EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
   EXPECT_FALSE(redirector.TerminateChild()) << "the child is already collected";
+}
+
+TEST(Redirector, OutputWrittenBeforeReadingStartsWaitsWholeAndInOrder) {
+  CRecordingRedirector redirector;
+  // A megabyte, far more than a pipe holds: the child must not block before
+  // anyone reads, and what it wrote must come out whole once reading starts.
+  const std::string commandLine =
+      "/bin/sh -c 'echo banner; read line; head -c 1048576 /dev/zero | tr \"\\0\" x; echo; "
+      "echo got:$line'";
+  ASSERT_EQ(redirector.StartProcess(commandLine), 0);
+  EXPECT_TRUE(redirector.WriteFormatted("%s\n", "hello"));
+  ASSERT_TRUE(redirector.WaitChildEnded(20000)) << "the child blocked on a full pipe";
+  EXPECT_EQ(redirector.Output(), "");
+  EXPECT_FALSE(redirector.gone());
+  EXPECT_FALSE(redirector.StartReading("/bin/sh -c 'echo other'"));
+  ASSERT_TRUE(redirector.StartReading(commandLine));
+  ASSERT_TRUE(redirector.WaitFor([&] { return redirector.gone(); }));
+  EXPECT_EQ(redirector.Output(), "banner\n" + std::string(1048576, 'x') + "\ngot:hello\n");
+  for (const std::string& piece : redirector.Pieces()) EXPECT_LE(piece.size(), CRedirector::kChunkBytes);
+  EXPECT_FALSE(redirector.StartReading(commandLine)) << "the session has ended";
+  EXPECT_EQ(redirector.Errors(), "");
+}
+
+TEST(Redirector, StopEndsASessionWhoseOutputWasNeverRead) {
+  CRecordingRedirector redirector;
+  // One child still runs, one has ended: neither keeps Stop waiting.
+  for (const std::string commandLine :
+       {"/bin/sh -c 'echo banner; exec sleep 30'", "/bin/sh -c 'echo banner'"}) {
+    ASSERT_EQ(redirector.StartProcess(commandLine), 0);
+    if (commandLine.ends_with("banner'")) {
+      ASSERT_TRUE(redirector.WaitChildEnded(10000));
+    }
+    const auto before = std::chrono::steady_clock::now();
+    redirector.Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s) << commandLine;
+    EXPECT_FALSE(redirector.IsRunning());
+    EXPECT_FALSE(redirector.StartReading(commandLine));
+    redirector.TerminateChild();
+  }
+  // The reader has ended with nothing passed on.
+  EXPECT_EQ(redirector.Output(), "");
+  EXPECT_FALSE(redirector.gone());
 }
 
 TEST(Redirector, StopReturnsPromptlyWhileTheChildKeepsWriting) {

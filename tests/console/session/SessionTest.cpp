@@ -84,8 +84,10 @@ class SessionTest : public ::testing::Test {
     views.host.UseFolderStores(views.settings, core->UserData());
     worker = std::make_unique<CSessionWorker>(*core);
     core->StartDispatcher();
-    ASSERT_TRUE(worker->Connect(FakeOctaveProgram() + " --script " + dir.File("script") +
-                                " --log " + dir.File("log")));
+    ASSERT_TRUE(worker->Connect(CommandLine()));
+  }
+  std::string CommandLine() const {
+    return FakeOctaveProgram() + " --script " + dir.File("script") + " --log " + dir.File("log");
   }
   void TearDown() override {
     if (worker) worker->Shutdown();
@@ -125,6 +127,26 @@ class SessionTest : public ::testing::Test {
     core->EnqueueTyped(line);
   }
 };
+
+TEST_F(SessionTest, AnInterpreterStartedBeforeTheWindowIsTakenWithWhatItWroteMeanwhile) {
+  std::ofstream(dir.File("script")) << "";
+  views.settings.SetString("Octave", "workpath", dir.Path());
+  // As the application does: the interpreter first, the windows later.
+  core = std::make_unique<CSessionCore>(SessionViews{}, dir.Path() + kPathSeparator, history);
+  ASSERT_EQ(core->Redirector().StartProcess(CommandLine()), 0);
+  const pid_t early = core->Redirector().ChildPid();
+  core->SetViews(views.Views());
+  views.host.SetEnqueue([this](const std::string& text) { core->EnqueueCommand(text, false); });
+  views.host.UseFolderStores(views.settings, core->UserData());
+  worker = std::make_unique<CSessionWorker>(*core);
+  core->StartDispatcher();
+  ASSERT_TRUE(worker->Connect(CommandLine()));
+  ASSERT_EQ(worker->WaitWhileStarting(10s), CSessionWorker::State::Connected);
+  EXPECT_EQ(core->Redirector().ChildPid(), early);
+  const std::string text = views.console.Text();
+  EXPECT_TRUE(text::StartsWith(text, "GNU Octave, version 3.2.4\n")) << text;
+  EXPECT_EQ(text.find("GNU Octave", 1), std::string::npos) << text;
+}
 
 TEST_F(SessionTest, StartupPreparesTheInterpreterAndLoadsTheHistory) {
   CIni ini;

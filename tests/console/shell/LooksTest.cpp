@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPalette>
+#include <QStyle>
 #include <cstdlib>
 #include <map>
 
@@ -74,6 +75,19 @@ TEST(LooksTest, AMenuDrawsItsDisabledEntryFainterInEveryLook) {
     EXPECT_LT(disabledInk * 10, enabledInk * 8) << looks[i].menuText << ": " << disabledInk
                                                 << " against " << enabledInk;
     EXPECT_GT(disabledInk, 90) << looks[i].menuText;
+  }
+}
+
+TEST(LooksTest, TheLookInForceIsNotInstalledAgain) {
+  int count = 0;
+  const ApplicationLook* looks = ApplicationLooks(&count);
+  for (int i = 0; i < count; ++i) {
+    ApplyApplicationLook(looks[i].id);
+    const QStyle* style = QApplication::style();
+    const QPalette palette = QApplication::palette();
+    ApplyApplicationLook(looks[i].id);
+    EXPECT_EQ(QApplication::style(), style) << looks[i].menuText;
+    EXPECT_TRUE(QApplication::palette().isCopyOf(palette)) << looks[i].menuText;
   }
 }
 
