@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/Text.h"
+
 namespace {
 
 bool StartsWithIgnoringCase(const std::string& line, const std::string& prefix) {
@@ -83,4 +85,41 @@ std::pair<long, long> WholeLineRange(const CutLine& line, long from, long to) {
     return start ? line.head : line.head + line.leftOut;  // inside the note
   };
   return {whole(from, true), whole(to, false)};
+}
+
+std::vector<std::pair<size_t, size_t>> OutputPieces(std::string_view chunk, size_t maxBytes) {
+  std::vector<std::pair<size_t, size_t>> pieces;
+  for (size_t begin = 0; begin < chunk.size();) {
+    size_t size = std::min(maxBytes, chunk.size() - begin);
+    if (begin + size < chunk.size()) {
+      // A character cut at the end waits for the next piece (unless the piece
+      // holds nothing whole, which only broken text can do).
+      const size_t whole = text::CompleteUtf8Prefix(chunk.substr(begin, size));
+      if (whole > 0) size = whole;
+    }
+    pieces.emplace_back(begin, begin + size);
+    begin += size;
+  }
+  return pieces;
+}
+
+std::vector<ConsoleMark> MarksWithin(const std::vector<ConsoleMark>& marks, std::string_view chunk,
+                                     size_t from, size_t to) {
+  std::vector<ConsoleMark> within;
+  const long begin = static_cast<long>(from);
+  const long end = static_cast<long>(to);
+  for (const ConsoleMark& mark : marks) {
+    const long markBegin = from == 0 ? mark.begin : std::max(mark.begin, begin);
+    const long markEnd = std::min(mark.end, end);
+    if (markEnd <= markBegin) continue;
+    ConsoleMark part = mark;
+    part.begin = markBegin - begin;
+    part.end = markEnd - begin;
+    if (part.kind == ConsoleMark::Kind::Link && part.target.empty() && mark.begin >= 0) {
+      part.target = std::string(chunk.substr(static_cast<size_t>(mark.begin),
+                                             static_cast<size_t>(mark.end - mark.begin)));
+    }
+    within.push_back(std::move(part));
+  }
+  return within;
 }

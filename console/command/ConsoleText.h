@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "console/session/SessionViews.h"
+
 // The characters that end a word for completion and help lookup.
 inline constexpr std::u16string_view COMPLETION_SEPARATORS = u"([{)]} <>=+-*/\\&|;,.:@\"'";
 
@@ -50,3 +52,16 @@ struct CutLine {
 // The range of the whole line that the shown range [from, to) stands for: any
 // part of the note stands for everything left out.
 std::pair<long, long> WholeLineRange(const CutLine& line, long from, long to);
+
+// Output longer than this goes to the window in pieces, each in a turn of the
+// window's event loop of its own, so that megabytes in one line never hold the
+// window for as long as they take.
+inline constexpr size_t kOutputPieceBytes = 256 * 1024;
+// The byte ranges [begin, end) of `chunk` in pieces of at most `maxBytes`, each
+// ending on a whole UTF-8 character.
+std::vector<std::pair<size_t, size_t>> OutputPieces(std::string_view chunk, size_t maxBytes);
+// The marks of `chunk` within its bytes [from, to), counted from `from`. A mark
+// before the chunk (begin -1) stays with the first piece; a link cut in two
+// keeps its whole target in both parts.
+std::vector<ConsoleMark> MarksWithin(const std::vector<ConsoleMark>& marks, std::string_view chunk,
+                                     size_t from, size_t to);

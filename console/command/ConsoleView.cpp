@@ -159,13 +159,25 @@ int CCalyxView::InsertOutput(const QString& text) {
 
 void CCalyxView::AppendOutput(const std::string& chunk, const std::vector<ConsoleMark>& marks,
                               int maxLines) {
+  if (chunk.size() <= kOutputPieceBytes) {
+    AppendPiece(chunk, marks, maxLines);
+    return;
+  }
+  for (const auto& [from, to] : OutputPieces(chunk, kOutputPieceBytes)) {
+    AppendPiece(chunk.substr(from, to - from), MarksWithin(marks, chunk, from, to), maxLines);
+  }
+}
+
+void CCalyxView::AppendPiece(const std::string& chunk, const std::vector<ConsoleMark>& marks,
+                             int maxLines) {
+  // Decoded on the caller's thread: the window's thread only places the text.
+  const QString text = QString::fromUtf8(chunk.data(), static_cast<qsizetype>(chunk.size()));
   RunOnGuiThread(this, [&] {
     ProgramChange output(*this);
     const bool typing = textCursor().selectionStart() >= m_inputStart;
     QTextCursor cursor(document());
     cursor.beginEditBlock();
-    const int start =
-        InsertOutput(QString::fromUtf8(chunk.data(), static_cast<qsizetype>(chunk.size())));
+    const int start = InsertOutput(text);
     const int end = m_typedStart;
     for (const ConsoleMark& mark : marks) {
       const int from = std::max(0, start + CharOffset(chunk, mark.begin));
@@ -453,12 +465,7 @@ void CCalyxView::Recall(bool backward) {
     typed.setPosition(selectionEnd, QTextCursor::KeepAnchor);
     m_recallPrefix = PlainText(typed.selectedText());
   }
-  const std::vector<std::string> lines = m_history->Lines();
-  const long position = static_cast<long>(m_history->RecallCursor());
-  const std::string prefix = m_recallPrefix->toStdString();
-  const RecallResult result = backward ? RecallBackward(lines, position, prefix)
-                                       : RecallForward(lines, position, prefix);
-  m_history->SetRecallCursor(static_cast<size_t>(std::max(0L, result.cursor)));
+  const RecallResult result = m_history->Recall(backward, m_recallPrefix->toStdString());
   if (!result.input) return;
   m_bRecalling = true;
   ReplaceInputText(QString::fromStdString(*result.input));

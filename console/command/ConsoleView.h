@@ -86,6 +86,8 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   QString LinkAt(const QPoint& point) const;
   // Inserts interpreter output before the lines typed ahead; returns where.
   int InsertOutput(const QString& text);
+  // One piece of output, placed in one call on the window's thread.
+  void AppendPiece(const std::string& chunk, const std::vector<ConsoleMark>& marks, int maxLines);
   // Shows the output lines between two positions that grew too long cut.
   void CutLongLines(int from, int to);
   // The tail of the interpreter's side: the text before the lines typed ahead.

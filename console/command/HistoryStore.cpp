@@ -166,6 +166,15 @@ void CHistoryStore::ResetRecallCursor() {
   m_recallCursor = m_historyLines.size();
 }
 
+RecallResult CHistoryStore::Recall(bool backward, const std::string& prefix) {
+  std::lock_guard lock(m_mutex);
+  const long cursor = static_cast<long>(m_recallCursor);
+  RecallResult result = backward ? RecallBackward(m_historyLines, cursor, prefix)
+                                 : RecallForward(m_historyLines, cursor, prefix);
+  m_recallCursor = static_cast<size_t>(std::max(0L, result.cursor));
+  return result;
+}
+
 std::string CHistoryStore::NewHeading() {
   const std::time_t now = std::time(nullptr);
   std::tm local {};

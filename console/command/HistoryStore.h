@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "console/command/ConsoleText.h"
 #include "console/command/TextList.h"
 
 class CIni;
@@ -71,6 +72,10 @@ class CHistoryStore {
   void SetRecallCursor(size_t cursor);
   // Recall starts again after the newest entry.
   void ResetRecallCursor();
+  // Up (`backward`) or Down from the recall cursor, to the entries that start
+  // with `prefix`, and moves the cursor; the entries are searched where they
+  // are stored, never copied.
+  RecallResult Recall(bool backward, const std::string& prefix);
 
   // "%-- " + local date and time + " --%".
   static std::string NewHeading();

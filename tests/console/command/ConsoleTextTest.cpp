@@ -57,4 +57,35 @@ TEST(CutLine, TheNoteSaysHowMuchIsLeftOutAndStandsForAllOfIt) {
   EXPECT_EQ(WholeLineRange(line, 10, 10), (std::pair<long, long>{10, 10}));
 }
 
+TEST(OutputPieces, BoundedPiecesEndOnWholeCharactersAndCoverTheChunk) {
+  // "é" is two bytes: a cut every 5 bytes would split one.
+  std::string chunk;
+  for (int i = 0; i < 10; ++i) chunk += "a\xc3\xa9";
+  const auto pieces = OutputPieces(chunk, 5);
+  size_t next = 0;
+  for (const auto& [begin, end] : pieces) {
+    EXPECT_EQ(begin, next);
+    EXPECT_LE(end - begin, 5u);
+    EXPECT_NE(static_cast<unsigned char>(chunk[end - 1]), 0xc3u) << "a character was split at " << end;
+    next = end;
+  }
+  EXPECT_EQ(next, chunk.size());
+  EXPECT_EQ(OutputPieces("short", 5), (std::vector<std::pair<size_t, size_t>>{{0, 5}}));
+  EXPECT_TRUE(OutputPieces("", 5).empty());
+}
+
+TEST(OutputPieces, MarksFollowTheirPiecesAndACutLinkKeepsItsTarget) {
+  const std::string chunk = "see https://octave.org now\n>> ";
+  const std::vector<ConsoleMark> marks = {{ConsoleMark::Kind::Link, 4, 22},
+                                          {ConsoleMark::Kind::Bold, -1, 31},
+                                          {ConsoleMark::Kind::Error, 0, 3}};
+  const std::vector<ConsoleMark> first = MarksWithin(marks, chunk, 0, 10);
+  EXPECT_EQ(first, (std::vector<ConsoleMark>{{ConsoleMark::Kind::Link, 4, 10, "https://octave.org"},
+                                             {ConsoleMark::Kind::Bold, -1, 10},
+                                             {ConsoleMark::Kind::Error, 0, 3}}));
+  const std::vector<ConsoleMark> second = MarksWithin(marks, chunk, 10, 31);
+  EXPECT_EQ(second, (std::vector<ConsoleMark>{{ConsoleMark::Kind::Link, 0, 12, "https://octave.org"},
+                                              {ConsoleMark::Kind::Bold, 0, 21}}));
+}
+
 }  // namespace

@@ -291,6 +291,46 @@ TEST_F(ConsoleViewTest, AVeryLongLineIsShownCutAndCopiedWhole) {
   EXPECT_EQ(view.Tail(10), "\nshort\n>> ");
 }
 
+TEST_F(ConsoleViewTest, ALongLineArrivingWholeIsPlacedInBoundedPiecesAndCopiedWhole) {
+  // Four megabytes in one piece from the session's thread, with a link at both ends.
+  const std::string link = "https://octave.org";
+  std::string line = link + " ";
+  while (line.size() < 4000000) line += "abcdefghij";
+  line += " " + link;
+  const long lastLink = static_cast<long>(line.size() - link.size());
+  qsizetype largestInsert = 0;
+  QObject::connect(view.document(), &QTextDocument::contentsChange, &view,
+                   [&](int, int, int added) { largestInsert = std::max<qsizetype>(largestInsert, added); });
+  std::atomic<bool> finished{false};
+  std::thread worker([&] {
+    view.AppendOutput(line + "\n>> ",
+                      {{ConsoleMark::Kind::Link, 0, static_cast<long>(link.size())},
+                       {ConsoleMark::Kind::Link, lastLink, lastLink + static_cast<long>(link.size())}},
+                      2000);
+    finished = true;
+  });
+  const bool done = QTest::qWaitFor([&] { return finished.load(); }, 60000);
+  worker.join();
+  ASSERT_TRUE(done);
+  // The window's thread never placed more than one piece (and the line's shown part) at once.
+  EXPECT_LE(largestInsert, static_cast<qsizetype>(kOutputPieceBytes) + kLongLine);
+  const QTextBlock shown = view.document()->lastBlock().previous();
+  EXPECT_LE(shown.length(), kLongLine + 200);
+  EXPECT_TRUE(shown.text().startsWith(QString::fromStdString(">> " + link + " abcdefghij")));
+  EXPECT_TRUE(shown.text().endsWith(QString::fromStdString("abcdefghij " + link)));
+  EXPECT_TRUE(shown.text().contains(QStringLiteral("characters not shown")));
+  EXPECT_EQ(view.Tail(4), "\n>> ");
+  // Both links open their whole address.
+  for (const int at : {shown.position() + 5, shown.position() + shown.length() - 5}) {
+    QTextCursor onLink(view.document());
+    onLink.setPosition(at);
+    EXPECT_EQ(onLink.charFormat().anchorHref(), QString::fromStdString(link)) << at;
+  }
+  view.selectAll();
+  view.copy();
+  EXPECT_TRUE(QApplication::clipboard()->text() == QString::fromStdString("banner\n>> " + line + "\n>> "));
+}
+
 TEST_F(ConsoleViewTest, WorkerThreadsReachTheConsoleThroughTheInterface) {
   // Every change of the document happens on the window's thread, and each call
   // returns only once it has: the worker reads back what it has just written.

@@ -95,6 +95,18 @@ TEST_F(HistoryStoreTest, RecallCursorIsEntryCountAfterChanges) {
   EXPECT_EQ(m_store.RecallCursor(), 1u);
 }
 
+TEST_F(HistoryStoreTest, RecallWalksTheStoredEntriesAndMovesTheCursor) {
+  for (const char* entry : {"plot(x)", "x = 1", "PLOT(y)", "disp(x)"}) m_store.AddHistoryEntry(entry, true);
+  EXPECT_EQ(m_store.Recall(true, ""), (RecallResult{3, "disp(x)"}));
+  EXPECT_EQ(m_store.Recall(true, "pl"), (RecallResult{2, "PLOT(y)"}));
+  EXPECT_EQ(m_store.Recall(true, "pl"), (RecallResult{0, "plot(x)"}));
+  EXPECT_EQ(m_store.RecallCursor(), 0u);
+  EXPECT_EQ(m_store.Recall(false, "x"), (RecallResult{1, "x = 1"}));
+  // A new entry starts recall again after the newest one.
+  m_store.AddHistoryEntry("y = 2", true);
+  EXPECT_EQ(m_store.Recall(true, ""), (RecallResult{4, "y = 2"}));
+}
+
 TEST_F(HistoryStoreTest, ClearLeavesOneNewHeading) {
   m_store.AddHistoryEntry(kOld, true);
   m_store.AddHistoryEntry("a", true);
