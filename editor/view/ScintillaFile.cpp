@@ -75,6 +75,8 @@ bool CScintillaWnd::LoadFile(const std::string& path) {
   Send(Base::SCI_SETREADONLY, 0);
   Send(Base::SCI_SETUNDOCOLLECTION, 0);
   Send(Base::SCI_SETIDLESTYLING, Base::SC_IDLESTYLING_ALL);
+  m_wordsTimer.stop();
+  m_bReadingWords = false;
   m_bLoading = true;
   m_pendingGoto = {};
   // Set with the file's own line ends: converting them afterwards costs an
@@ -152,6 +154,7 @@ void CScintillaWnd::EndLoading() {
   m_bLoading = false;
   ApplyPendingGoto();
   UpdateLineNumberMargin(false);
+  StartReadingWords();
   emit loadFinished();
 }
 

@@ -5,6 +5,9 @@
 #include <QKeyEvent>
 
 #include "editor/view/CallTipRules.h"
+#include <algorithm>
+#include <cstring>
+
 #include "editor/view/ScintillaWnd.h"
 
 namespace {
@@ -75,10 +78,9 @@ std::string CScintillaWnd::ShowCompletion() {
   const std::string prefix = TextRange(start, caret);
   if (prefix.empty()) return {};
   if (!m_bDocumentWordsValid) {
-    const auto* text = static_cast<const char*>(SendScintillaPtrResult(Base::SCI_GETCHARACTERPOINTER));
-    m_documentWords.Clear();
-    m_documentWords.Add(std::string_view(text, static_cast<size_t>(GetLength())));
-    m_bDocumentWordsValid = true;
+    // What the steps have not read yet is read now.
+    if (!m_bReadingWords) StartReadingWords();
+    ReadWordsUpTo(GetLength());
   }
   static const std::vector<std::string> kNoNames;
   const std::string list =
@@ -91,7 +93,39 @@ std::string CScintillaWnd::ShowCompletion() {
   return list;
 }
 
+void CScintillaWnd::StartReadingWords() {
+  m_documentWords.Clear();
+  m_bDocumentWordsValid = false;
+  m_wordsReadUpTo = 0;
+  m_bReadingWords = true;
+  m_wordsTimer.start();
+}
+
+void CScintillaWnd::ReadWordsUpTo(long position) {
+  const long length = GetLength();
+  const auto* text = static_cast<const char*>(SendScintillaPtrResult(Base::SCI_GETCHARACTERPOINTER));
+  // To a line start: words never cross lines.
+  long end = std::min(position, length);
+  if (end < length) {
+    const void* lineFeed = std::memchr(text + end, '\n', static_cast<size_t>(length - end));
+    end = lineFeed ? static_cast<long>(static_cast<const char*>(lineFeed) - text) + 1 : length;
+  }
+  if (end > m_wordsReadUpTo)
+    m_documentWords.Add(std::string_view(text + m_wordsReadUpTo, static_cast<size_t>(end - m_wordsReadUpTo)));
+  m_wordsReadUpTo = end;
+  if (end < length) return;
+  m_bReadingWords = false;
+  m_bDocumentWordsValid = true;
+  m_wordsTimer.stop();
+}
+
 void CScintillaWnd::UpdateDocumentWords(const PendingEdit& edit) {
+  if (m_bReadingWords) {
+    // An edit in what the steps read already: they start again; one further
+    // on is read when they come to it.
+    if (edit.position < m_wordsReadUpTo) StartReadingWords();
+    return;
+  }
   if (!m_bDocumentWordsValid) return;
   if (m_bLoading || !edit.wordsKept) {
     m_bDocumentWordsValid = false;

@@ -57,6 +57,9 @@ CScintillaWnd::CScintillaWnd(QWidget* parent) : QsciScintillaBase(parent) {
   m_editTimer.setSingleShot(true);
   m_editTimer.setInterval(0);
   connect(&m_editTimer, &QTimer::timeout, this, &CScintillaWnd::FlushEdit);
+  m_wordsTimer.setInterval(0);
+  connect(&m_wordsTimer, &QTimer::timeout, this,
+          [this] { ReadWordsUpTo(m_wordsReadUpTo + WORDS_STEP_BYTES); });
 
   connect(this, &Base::SCN_CHARADDED, this, &CScintillaWnd::OnCharAdded);
   connect(this, &Base::SCN_UPDATEUI, this, &CScintillaWnd::OnUpdateUi);

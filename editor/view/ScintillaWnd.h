@@ -311,6 +311,9 @@ class CScintillaWnd : public QsciScintillaBase {
   // The completion list for the word before the caret; returns what it
   // offered (blank-separated), empty when nothing was shown.
   std::string ShowCompletion();
+  // Whether the document's words are all counted (read in steps after a load,
+  // or at once by the first completion).
+  bool HasDocumentWords() const { return m_bDocumentWordsValid; }
   // The word at the caret with the standard word characters, without line ends.
   std::string GetCaretWord();
 
@@ -399,6 +402,12 @@ class CScintillaWnd : public QsciScintillaBase {
   void OnCallTipClick(int direction);
   // Keeps the document's words current after `edit`.
   void UpdateDocumentWords(const PendingEdit& edit);
+  // The document's words are read in steps while the loop runs once a file
+  // is loaded, so the first completion does not read a large file at once.
+  void StartReadingWords();
+  // Counts the words from where the reading stands to the line start at or
+  // after `position`; at the end of the text the words are complete.
+  void ReadWordsUpTo(long position);
   long LineStart(int line0) const;
   // Loading in pieces (ScintillaFile.cpp).
   void AppendLoadPieces();
@@ -431,7 +440,11 @@ class CScintillaWnd : public QsciScintillaBase {
   bool m_bCellsSignalPending = false;
   std::function<const std::vector<std::string>&()> m_completionSource;
   quire_tips::CWordIndex m_documentWords;
-  bool m_bDocumentWordsValid = false;  // false until read at the first completion
+  bool m_bDocumentWordsValid = false;  // complete and kept through edits
+  static constexpr long WORDS_STEP_BYTES = 1L << 19;
+  bool m_bReadingWords = false;        // being read in steps
+  long m_wordsReadUpTo = 0;            // meanwhile: counted before this position
+  QTimer m_wordsTimer;                 // the next step, each event-loop turn
   std::vector<std::string> m_callTipLines;
   int m_callTipIndex = 0;
   int m_callTipParameter = 0;

@@ -1,6 +1,10 @@
 // Call tips and completion on a live control, driven by typed keys.
 #include <QSignalSpy>
 
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
 #include "ScintillaFixture.h"
 
 using Sci = QsciScintillaBase;
@@ -108,4 +112,34 @@ TEST_F(ScintillaTips, EscapeAndFocusDismissTheHelpTip) {
   QFocusEvent focus(QEvent::FocusIn, Qt::OtherFocusReason);
   QApplication::sendEvent(&m_wnd, &focus);
   EXPECT_EQ(dismissed.count(), 2);
+}
+
+TEST_F(ScintillaTips, CompletionKnowsTheWordsOfALargeFileEditedWhileTheyAreRead) {
+  std::string content = "yankee_gone = 2;\n";
+  while (content.size() < CScintillaWnd::LOAD_PIECE_BYTES * 6) content += "alpha_1 = beta_2 + 3;\n";
+  content += "zulu_end = 1;\n";
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("quire-words-" + std::to_string(::getpid()) + ".m");
+  std::ofstream(path, std::ios::binary) << content;
+  QSignalSpy finished(&m_wnd, &CScintillaWnd::loadFinished);
+  ASSERT_TRUE(m_wnd.LoadFile(path.string()));
+  ASSERT_TRUE(finished.wait(30000));
+  std::filesystem::remove(path);
+
+  // Edits while the words are still being read: a new word at the top, the
+  // first line gone.
+  m_settings.autoComplete = false;
+  Message(Sci::SCI_DELETERANGE, 0, static_cast<long>(std::string("yankee_gone = 2;\n").size()));
+  m_wnd.GotoPosition(0);
+  QTest::keyClicks(&m_wnd, "xray_top = 1;");
+  QTest::keyClick(&m_wnd, Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return m_wnd.HasDocumentWords(); }, 30000));
+
+  m_wnd.GotoPosition(m_wnd.GetLength());
+  QTest::keyClicks(&m_wnd, "xr");
+  EXPECT_EQ(m_wnd.ShowCompletion(), "xray_top");
+  QTest::keyClicks(&m_wnd, " zu");
+  EXPECT_EQ(m_wnd.ShowCompletion(), "zulu_end");
+  QTest::keyClicks(&m_wnd, " ya");
+  EXPECT_EQ(m_wnd.ShowCompletion(), "");
 }
