@@ -31,6 +31,15 @@ CScintillaWnd::CharRange CScintillaWnd::FindText(long from, long to,
   return {find.chrgText.cpMin, find.chrgText.cpMax};
 }
 
+int CScintillaWnd::SelectMatch(const CharRange& match) {
+  if (match.start < 0) return 0;
+  setFocus();
+  GotoPosition(match.start);
+  Send(Base::SCI_SETSEL, static_cast<uintptr_t>(match.start), match.end);
+  Send(Base::SCI_SETSELBACK, 1, Rgb(50, 240, 50));
+  return 1;
+}
+
 int CScintillaWnd::SearchForward(std::string_view text) {
   if (text.empty()) return 0;
   // From the caret, which sits after the last match: adjacent matches are found
@@ -41,12 +50,7 @@ int CScintillaWnd::SearchForward(std::string_view text) {
   // An expression that matches empty text at the caret would be found forever.
   if (match.start == from && match.end == from && from < length)
     match = FindText(from + 1, length, text);
-  if (match.start < 0) return 0;
-  setFocus();
-  GotoPosition(match.start);
-  Send(Base::SCI_SETSEL, static_cast<uintptr_t>(match.start), match.end);
-  Send(Base::SCI_SETSELBACK, 1, Rgb(50, 240, 50));
-  return 1;
+  return SelectMatch(match);
 }
 
 int CScintillaWnd::SearchBackward(std::string_view text) {
@@ -56,12 +60,7 @@ int CScintillaWnd::SearchBackward(std::string_view text) {
   long from = GetSelectionStart();
   if (from < 0) from = GetCurrentPosition();
   const CharRange match = FindText(from, 0, text);
-  if (match.start < 0) return 0;
-  setFocus();
-  GotoPosition(match.start);
-  Send(Base::SCI_SETSEL, static_cast<uintptr_t>(match.start), match.end);
-  Send(Base::SCI_SETSELBACK, 1, Rgb(50, 240, 50));
-  return 1;
+  return SelectMatch(match);
 }
 
 void CScintillaWnd::Replace(std::string_view text) {

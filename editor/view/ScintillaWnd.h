@@ -369,6 +369,8 @@ class CScintillaWnd : public QsciScintillaBase {
   std::string TextRange(long start, long end) const;
   // The match of `text` between `from` and `to` (backwards when from > to).
   CharRange FindText(long from, long to, std::string_view text) const;
+  // Selects a found match and shows it; 0 when nothing was found.
+  int SelectMatch(const CharRange& match);
   void UpdateLineNumberMargin(bool force);
 
   void OnCharAdded(int ch);
