@@ -20,13 +20,13 @@ void CreateFolders(const std::string& path) {
   }
 }
 
+}  // namespace
+
 std::string HomeFolder() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
   const passwd* entry = ::getpwuid(::getuid());
   return entry && entry->pw_dir ? entry->pw_dir : "";
 }
-
-}  // namespace
 
 std::string EnsurePrivateDir(const std::string& path) {
   std::string folder = path;

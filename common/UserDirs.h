@@ -25,5 +25,9 @@ std::string DefaultDataDir(const std::string& program);
 // when it does not exist.
 std::string LongPathName(const std::string& path);
 
+// The user's home folder: $HOME, else the account's (Windows: %USERPROFILE%);
+// "" when it is unknown.
+std::string HomeFolder();
+
 // The folder holding the running executable, without a trailing separator.
 std::string ProgramFolder();

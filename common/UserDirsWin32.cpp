@@ -51,6 +51,11 @@ std::string RoamingAppData() {
 
 }  // namespace
 
+std::string HomeFolder() {
+  const char* home = std::getenv("USERPROFILE");
+  return home ? home : "";
+}
+
 std::string EnsurePrivateDir(const std::string& path) {
   std::string folder = path;
   while (!folder.empty() && IsSeparator(folder.back())) folder.pop_back();

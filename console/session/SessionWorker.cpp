@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
-
 #include "common/FolderList.h"
 #include "common/OctaveQuote.h"
 #include "common/PathCommands.h"
@@ -26,16 +24,6 @@ constexpr auto kStartupCommandsWait = 10000ms;
 bool IsFolder(const std::string& path) {
   struct stat info{};
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// The user's home folder, or the root when it is unknown or gone.
-std::string HomeFolder() {
-#ifdef _WIN32
-  const char* home = std::getenv("USERPROFILE");
-#else
-  const char* home = std::getenv("HOME");
-#endif
-  return home && IsFolder(home) ? std::string(home) : std::string("/");
 }
 
 }  // namespace
@@ -220,8 +208,10 @@ void CSessionWorker::PrepareWorkingDirectory() {
   std::string folder =
       settings.GetString("Octave", "workpath", m_core.Views().host->WorkingDirectory());
   if (!IsFolder(folder)) {
-    // A folder that has gone: the home folder, never the program's own.
+    // A folder that has gone: the home folder, never the program's own; the
+    // root when the home folder is unknown or gone too.
     folder = HomeFolder();
+    if (!IsFolder(folder)) folder = "/";
     settings.SetString("Octave", "workpath", folder);
   }
   m_core.Views().host->ChangeCurrentDirectory(LongPathName(folder));

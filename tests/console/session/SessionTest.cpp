@@ -14,6 +14,7 @@
 
 #include "common/OctaveQuote.h"
 #include "common/Text.h"
+#include "common/UserDirs.h"
 #include "console/headless/MemoryViews.h"
 #include "console/session/SessionCore.h"
 #include "console/session/SessionWorker.h"
@@ -40,15 +41,6 @@ bool ProcessRuns(pid_t pid) {
 #else
   return kill(pid, 0) == 0;
 #endif
-}
-
-std::string HomeFolder() {
-#ifdef _WIN32
-  const char* home = std::getenv("USERPROFILE");
-#else
-  const char* home = std::getenv("HOME");
-#endif
-  return home ? home : "/";
 }
 
 const char* kWorkspaceReply =
