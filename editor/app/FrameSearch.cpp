@@ -1,12 +1,8 @@
-// The frame's find, go-to, document-switching, drop and About commands.
+// The frame's find, go-to, document-switching and About commands.
 #include <QAction>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QTabWidget>
-#include <QUrl>
 
 #include "editor/app/CommandIds.h"
 #include "editor/app/MainFrame.h"
@@ -14,7 +10,6 @@
 #include "editor/app/QuireDoc.h"
 #include "editor/dialogs/FindRules.h"
 #include "editor/dialogs/GotoDlg.h"
-#include "editor/dialogs/NewOctaveFile.h"
 #include "editor/dialogs/ReplaceDlg.h"
 #include "editor/view/ScintillaWnd.h"
 #include "widgets/AppIcon.h"
@@ -71,16 +66,6 @@ void CMainFrame::AddSearchMenus(QMenu* edit, QMenu* window, QMenu* help) {
   window->addSeparator();
   for (int id : {kNextDocument, kPreviousDocument}) window->addAction(Action(id));
   help->addAction(Action(kAppAbout));
-}
-
-CQuireDoc* CMainFrame::NewFunctionDocument() {
-  CNewOctaveFile wizard(this);
-  if (wizard.exec() != QDialog::Accepted) return nullptr;
-  CQuireDoc* doc = NewBlankDocument();
-  doc->View()->SetText(wizard.GeneratedText());
-  const std::string name = wizard.Fields().name;
-  if (!name.empty()) doc->SetTitle(name + ".m*");
-  return doc;
 }
 
 CReplaceDlg* CMainFrame::OpenFindDialog() {
@@ -140,18 +125,4 @@ void CMainFrame::ShowAbout() {
                      tr("<h3>Quire %1</h3><p>An editor for GNU Octave files that runs and debugs them "
                         "in Calyx.</p>")
                          .arg(QStringLiteral(CALYX_VERSION)));
-}
-
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-void CMainFrame::dropEvent(QDropEvent* event) {
-  bool opened = false;
-  for (const QUrl& url : event->mimeData()->urls()) {
-    if (!url.isLocalFile()) continue;
-    OpenDocument(url.toLocalFile().toStdString(), true);
-    opened = true;
-  }
-  if (opened) event->acceptProposedAction();
 }

@@ -1,37 +1,23 @@
+// CMainFrame itself: its making, the actions, menus and toolbars of every
+// concern, the tabs of the documents, caption, status and command states,
+// placement and closing. Each concern's commands live in a file of their own.
 #include "editor/app/MainFrame.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPageSetupDialog>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 
-#include <chrono>
-#include <future>
-
-#include "common/ProgramArgs.h"
-#include "common/OctaveText.h"
-#include "common/PathCommands.h"
-#include "common/Text.h"
-#include "common/UserDirs.h"
 #include "editor/app/CommandIds.h"
 #include "editor/app/LinkRules.h"
 #include "editor/app/Questions.h"
@@ -44,23 +30,6 @@ using namespace quire_command;
 using quire::TabSide;
 
 namespace {
-
-constexpr int kRecentFiles = 4;
-const QString kRecentGroup = QStringLiteral("Recent File List");
-
-QString ToQ(const std::string& s) { return QString::fromStdString(s); }
-
-// The same file for two spellings of its path (links, "..").
-QString FileKey(const std::string& path) {
-  const QFileInfo info(ToQ(path));
-  const QString canonical = info.canonicalFilePath();
-  return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
-}
-
-std::string WithoutStar(std::string title) {
-  if (text::EndsWith(title, "*")) title.pop_back();
-  return title;
-}
 
 QTabWidget::TabPosition PositionOf(TabSide side) {
   switch (side) {
@@ -141,133 +110,9 @@ QAction* CMainFrame::Action(int id) const {
 }
 
 void CMainFrame::CreateActions() {
-  auto onDoc = [this](auto call) {
-    return [this, call] {
-      if (CQuireDoc* doc = ActiveDocument()) call(doc);
-    };
-  };
-  auto onView = [this](void (CScintillaWnd::*op)()) {
-    return [this, op] {
-      if (CQuireDoc* doc = ActiveDocument()) (doc->View()->*op)();
-      UpdateEditCommands();
-    };
-  };
-
-  connect(AddAction(kNewFunctionFile, tr("&Function M-File"), QKeySequence(Qt::CTRL | Qt::Key_N)),
-          &QAction::triggered, this, [this] { NewFunctionDocument(); });
-  connect(AddAction(kNewBlankFile, tr("&Blank M-File")), &QAction::triggered, this, [this] { NewBlankDocument(); });
-  connect(AddAction(kFileOpen, tr("&Open..."), QKeySequence::Open), &QAction::triggered, this, [this] {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        this, tr("Open"), QString(), tr("Octave Files (*.m);;All Files (*)"));
-    for (const QString& file : files) OpenDocument(file.toStdString(), true);
-  });
-  connect(AddAction(kFileClose, tr("&Close")), &QAction::triggered, this,
-          onDoc([this](CQuireDoc* d) { CloseDocument(d); }));
-  connect(AddAction(kCloseAll, tr("C&lose All")), &QAction::triggered, this, [this] { CloseAll(); });
-  connect(AddAction(kCloseAllButThis, tr("Close All &But This")), &QAction::triggered, this,
-          [this] { CloseAllButThis(); });
-  connect(AddAction(kFileSave, tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered, this, onDoc([this](CQuireDoc* d) { SaveDocument(d); }));
-  connect(AddAction(kFileSaveAs, tr("Save &As...")), &QAction::triggered, this,
-          onDoc([this](CQuireDoc* d) { SaveDocumentAs(d); }));
-  connect(AddAction(kSaveAll, tr("Save A&ll"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
-          &QAction::triggered, this, [this] { SaveAll(); });
-  connect(AddAction(kFilePrint, tr("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P)), &QAction::triggered,
-          this, [this] { Print(false); });
-  connect(AddAction(kFilePrintPreview, tr("Print Pre&view")), &QAction::triggered, this,
-          [this] { Print(true); });
-  connect(AddAction(kFilePrintSetup, tr("P&rint Setup...")), &QAction::triggered, this, [this] {
-    QPageSetupDialog(m_printer.get(), this).exec();
-  });
-  connect(AddAction(kAppExit, tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
-          &QWidget::close);
-
-  connect(AddAction(kEditUndo, tr("&Undo"), QKeySequence::Undo), &QAction::triggered, this,
-          onView(&CScintillaWnd::Undo));
-  connect(AddAction(kEditRedo, tr("&Redo"), QKeySequence::Redo), &QAction::triggered, this,
-          onView(&CScintillaWnd::Redo));
-  connect(AddAction(kEditCut, tr("Cu&t"), QKeySequence::Cut), &QAction::triggered, this,
-          onView(&CScintillaWnd::Cut));
-  connect(AddAction(kEditCopy, tr("&Copy"), QKeySequence::Copy), &QAction::triggered, this,
-          onView(&CScintillaWnd::Copy));
-  connect(AddAction(kEditPaste, tr("&Paste"), QKeySequence::Paste), &QAction::triggered, this,
-          onView(&CScintillaWnd::Paste));
-  connect(AddAction(kEditClear, tr("&Delete")), &QAction::triggered, this, onView(&CScintillaWnd::Clear));
-  connect(AddAction(kEditSelectAll, tr("Select &All"), QKeySequence::SelectAll), &QAction::triggered, this,
-          onView(&CScintillaWnd::SelectAll));
-  // The margins belong to each view: a toggle flips the active one's.
-  const struct {
-    int id;
-    const char* text;
-    bool (CScintillaWnd::*shown)() const;
-    void (CScintillaWnd::*show)(bool);
-  } margins[] = {
-      {kToggleLineNumbers, "Toggle display of Line Numbers", &CScintillaWnd::GetDisplayLineNumbers,
-       &CScintillaWnd::SetDisplayLineNumbers},
-      {kToggleSelectionMargin, "Toggle display of Selection/Bookmark margin",
-       &CScintillaWnd::GetDisplaySelection, &CScintillaWnd::SetDisplaySelection},
-      {kToggleFoldingMargin, "Toggle display of folding margin", &CScintillaWnd::GetDisplayFolding,
-       &CScintillaWnd::SetDisplayFolding},
-  };
-  for (const auto& margin : margins) {
-    QAction* action = AddAction(margin.id, tr(margin.text));
-    action->setCheckable(true);
-    connect(action, &QAction::triggered, this, [this, margin] {
-      if (CQuireDoc* doc = ActiveDocument()) {
-        CScintillaWnd* view = doc->View();
-        (view->*margin.show)(!(view->*margin.shown)());
-      }
-      UpdateCommands();
-    });
-  }
-  QAction* allCharacters = AddAction(kToggleAllCharacters, tr("Toggle display of All Characters"));
-  allCharacters->setCheckable(true);
-  connect(allCharacters, &QAction::triggered, this, [this] {
-    const bool show = CQuireApp::ProfileInt(QStringLiteral("General"), QStringLiteral("ShowAllCharacters"), 0) == 0;
-    CQuireApp::WriteProfileInt(QStringLiteral("General"), QStringLiteral("ShowAllCharacters"), show ? 1 : 0);
-    ReloadPreferences();
-    UpdateCommands();
-  });
-  connect(AddAction(kZoomIn, tr("Zoom In"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)),
-          &QAction::triggered, this, onView(&CScintillaWnd::ZoomIn));
-  connect(AddAction(kZoomOut, tr("Zoom Out"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Minus)),
-          &QAction::triggered, this, onView(&CScintillaWnd::ZoomOut));
-  connect(AddAction(kZoomReset, tr("Normal Size")), &QAction::triggered, this,
-          onView(&CScintillaWnd::ZoomReset));
-  connect(AddAction(kUpperCase, tr("Upper Case")), &QAction::triggered, this,
-          onView(&CScintillaWnd::UpperCase));
-  connect(AddAction(kLowerCase, tr("Lower Case")), &QAction::triggered, this,
-          onView(&CScintillaWnd::LowerCase));
-  connect(AddAction(kComment, tr("Co&mment"), QKeySequence(Qt::CTRL | Qt::Key_R)), &QAction::triggered, this,
-          onView(&CScintillaWnd::CommentSelection));
-  connect(AddAction(kUncomment, tr("U&ncomment"), QKeySequence(Qt::CTRL | Qt::Key_T)), &QAction::triggered,
-          this, onView(&CScintillaWnd::UncommentSelection));
-  connect(AddAction(kAutoIndent, tr("Auto-&Indent"), QKeySequence(Qt::CTRL | Qt::Key_I)), &QAction::triggered,
-          this, onView(&CScintillaWnd::AutoIndent));
-  connect(AddAction(kIndent, tr("Indent")), &QAction::triggered, this, onView(&CScintillaWnd::IndentSelection));
-  connect(AddAction(kUnindent, tr("Unindent")), &QAction::triggered, this,
-          onView(&CScintillaWnd::UnindentSelection));
-
-  connect(AddAction(kRun, tr("Run / Debug"), QKeySequence(Qt::Key_F5)), &QAction::triggered, this, &CMainFrame::Run);
-  connect(AddAction(kToggleBreakpoint, tr("Set / Clear &breakpoint"), QKeySequence(Qt::Key_F12)),
-          &QAction::triggered, this, &CMainFrame::ToggleBreakpoint);
-  connect(AddAction(kClearAllBreakpoints, tr("Clear breakpoints in All Files")), &QAction::triggered, this,
-          &CMainFrame::ClearAllBreakpoints);
-  const struct {
-    int id;
-    const char* text;
-    QKeySequence key;
-    const char* command;
-  } steps[] = {
-      {kDebugStep, "Step", QKeySequence(Qt::Key_F10), "dbstep"},
-      {kDebugStepIn, "Step In", QKeySequence(Qt::Key_F11), "dbstep in"},
-      {kDebugStepOut, "Step Out", QKeySequence(Qt::SHIFT | Qt::Key_F11), "dbstep out"},
-      {kDebugStop, "Stop", QKeySequence(Qt::SHIFT | Qt::Key_F5), "dbquit"},
-  };
-  for (const auto& step : steps) {
-    const std::string command = step.command;
-    connect(AddAction(step.id, tr(step.text), step.key), &QAction::triggered, this,
-            [this, command] { Send(command, false); });
-  }
+  CreateFileActions();
+  CreateEditActions();
+  CreateDebugActions();
 
   auto* sides = new QActionGroup(this);
   const struct {
@@ -430,14 +275,6 @@ bool CMainFrame::IsLive(const void* doc) const {
   return false;
 }
 
-CQuireDoc* CMainFrame::FindDocument(const std::string& path) const {
-  if (path.empty()) return nullptr;
-  const QString key = FileKey(path);
-  for (CQuireDoc* doc : Documents())
-    if (doc->HasPath() && FileKey(doc->Path()) == key) return doc;
-  return nullptr;
-}
-
 CQuireDoc* CMainFrame::CreateDocument() {
   auto* doc = new CQuireDoc(
       m_app.Keywords(),
@@ -481,8 +318,8 @@ CQuireDoc* CMainFrame::CreateDocument() {
 }
 
 void CMainFrame::AddDocument(CQuireDoc* doc) {
-  const int index = m_tabs->addTab(doc, ToQ(doc->Title()));
-  m_tabs->setTabToolTip(index, ToQ(doc->Path()));
+  const int index = m_tabs->addTab(doc, QString::fromStdString(doc->Title()));
+  m_tabs->setTabToolTip(index, QString::fromStdString(doc->Path()));
   Activate(doc);
   UpdateCaption();
   UpdateCommands();
@@ -503,152 +340,11 @@ void CMainFrame::RemoveDocument(CQuireDoc* doc) {
   UpdateCommands();
 }
 
-CQuireDoc* CMainFrame::NewBlankDocument() {
-  std::vector<std::string> titles;
-  for (CQuireDoc* doc : Documents()) titles.push_back(doc->Title());
-  CQuireDoc* doc = CreateDocument();
-  doc->SetTitle(quire::NextUntitledTitle(titles));
-  AddDocument(doc);
-  return doc;
-}
-
-CQuireDoc* CMainFrame::OpenDocument(const std::string& path, bool report) {
-  if (CQuireDoc* open = FindDocument(path)) {
-    Activate(open);
-    return open;
-  }
-  const std::string absolute = QFileInfo(ToQ(path)).absoluteFilePath().toStdString();
-  switch (quire::KindOfFileToOpen(absolute)) {
-    case quire::FileKind::NotAFile:
-      // A pipe or a device would never end; a folder has no text.
-      if (report) m_app.Questions().ShowWarning(this, tr("%1 is not a file that can be opened.").arg(ToQ(path)));
-      return nullptr;
-    case quire::FileKind::Large:
-      if (!m_app.Questions().AskOpenLargeFile(this, tr("%1 is larger than %2 MB. Open it anyway?")
-                                      .arg(ToQ(path))
-                                      .arg(quire::kAskBeforeOpeningBytes >> 20)))
-        return nullptr;
-      break;
-    case quire::FileKind::Regular:
-    case quire::FileKind::Missing:
-      break;
-  }
-  CQuireDoc* doc = CreateDocument();
-  if (path.empty() || !doc->Load(absolute)) {
-    delete doc;
-    if (report) m_app.Questions().ShowWarning(this, tr("Cannot open the file %1.").arg(ToQ(path)));
-    return nullptr;
-  }
-  AddDocument(doc);
-  // The caret goes where it was when the file was last open.
-  std::vector<std::string> files;
-  std::vector<std::string> positions;
-  m_app.UserFile().GetArray("OpenFiles", files, quire::kOpenFilesSeparator);
-  m_app.UserFile().GetArray("FilesPositions", positions, quire::kListSeparator);
-  if (const std::optional<long> caret = quire::SavedCaretPosition(absolute, files, positions))
-    doc->View()->GotoPosition(*caret);
-  AddRecentFile(absolute);
-  return doc;
-}
-
-bool CMainFrame::SaveDocument(CQuireDoc* doc) {
-  if (!doc) return false;
-  if (!doc->HasPath()) return SaveDocumentAs(doc);
-  if (!doc->SaveTo(doc->Path())) {
-    m_app.Questions().ShowWarning(this, tr("Cannot save the file %1.").arg(ToQ(doc->Path())));
-    return false;
-  }
-  AddRecentFile(doc->Path());
-  return true;
-}
-
-bool CMainFrame::SaveDocumentAs(CQuireDoc* doc) {
-  if (!doc) return false;
-  const std::string declared = quire::ProposeFunctionName(doc->View()->GetText());
-  const QFileInfo current(ToQ(doc->Path()));
-  const QString folder = doc->HasPath() ? current.absolutePath() : QDir::currentPath();
-  QString name;
-  if (!declared.empty())
-    name = ToQ(declared) + QStringLiteral(".m");
-  else if (doc->HasPath())
-    name = current.fileName();
-  else
-    name = ToQ(WithoutStar(doc->Title())) + QStringLiteral(".m");
-  const QString chosen = m_app.Questions().ChooseSaveName(this, QDir(folder).filePath(name));
-  if (chosen.isEmpty()) return false;
-  const std::string path = QFileInfo(chosen).absoluteFilePath().toStdString();
-  if (!doc->SaveTo(path)) {
-    m_app.Questions().ShowWarning(this, tr("Cannot save the file %1.").arg(chosen));
-    return false;
-  }
-  AddRecentFile(path);
-  return true;
-}
-
-void CMainFrame::SaveAll() {
-  CQuireDoc* selected = ActiveDocument();
-  for (CQuireDoc* doc : Documents()) {
-    if (!doc->HasPath() || !doc->IsModified()) continue;
-    Activate(doc);
-    SaveDocument(doc);
-  }
-  Activate(selected);
-}
-
-bool CMainFrame::CloseDocument(CQuireDoc* doc, bool ask) {
-  if (!doc) return false;
-  if (ask && doc->IsModified()) {
-    switch (m_app.Questions().AskSaveChanges(this, ToQ(WithoutStar(doc->Title())))) {
-      case SaveChoice::Save:
-        if (!SaveDocument(doc)) return false;
-        break;
-      case SaveChoice::Discard:
-        break;
-      case SaveChoice::Cancel:
-        return false;
-    }
-  }
-  RemoveDocument(doc);
-  return true;
-}
-
-bool CMainFrame::CloseAll() {
-  // Every question first: a cancel leaves all documents open.
-  const std::vector<CQuireDoc*> docs = Documents();
-  for (CQuireDoc* doc : docs) {
-    if (!doc->IsModified()) continue;
-    Activate(doc);
-    const SaveChoice choice = m_app.Questions().AskSaveChanges(this, ToQ(WithoutStar(doc->Title())));
-    if (choice == SaveChoice::Cancel || (choice == SaveChoice::Save && !SaveDocument(doc))) return false;
-  }
-  for (CQuireDoc* doc : docs) RemoveDocument(doc);
-  return true;
-}
-
-bool CMainFrame::CloseAllButThis() {
-  CQuireDoc* kept = ActiveDocument();
-  std::vector<CQuireDoc*> others;
-  for (CQuireDoc* doc : Documents())
-    if (doc != kept) others.push_back(doc);
-  for (CQuireDoc* doc : others) {
-    if (!doc->IsModified()) continue;
-    Activate(doc);
-    const SaveChoice choice = m_app.Questions().AskSaveChanges(this, ToQ(WithoutStar(doc->Title())));
-    if (choice == SaveChoice::Cancel || (choice == SaveChoice::Save && !SaveDocument(doc))) {
-      Activate(kept);
-      return false;
-    }
-  }
-  for (CQuireDoc* doc : others) RemoveDocument(doc);
-  Activate(kept);
-  return true;
-}
-
 void CMainFrame::OnTitleChanged(CQuireDoc* doc) {
   const int index = m_tabs->indexOf(doc);
   if (index < 0) return;
-  m_tabs->setTabText(index, ToQ(doc->Title()));
-  m_tabs->setTabToolTip(index, ToQ(doc->Path()));
+  m_tabs->setTabText(index, QString::fromStdString(doc->Title()));
+  m_tabs->setTabToolTip(index, QString::fromStdString(doc->Path()));
   UpdateCaption();
   UpdateCommands();
 }
@@ -673,36 +369,6 @@ void CMainFrame::SetTabSide(TabSide side) {
   if (QAction* action = Action(static_cast<int>(side))) action->setChecked(true);
 }
 
-void CMainFrame::AddRecentFile(const std::string& path) {
-  QSettings store;
-  store.beginGroup(kRecentGroup);
-  QStringList files;
-  for (int i = 1; i <= kRecentFiles; ++i) {
-    const QString file = store.value(QStringLiteral("File%1").arg(i)).toString();
-    if (!file.isEmpty() && file != ToQ(path)) files << file;
-  }
-  files.prepend(ToQ(path));
-  for (int i = 1; i <= kRecentFiles; ++i) {
-    if (i <= files.size())
-      store.setValue(QStringLiteral("File%1").arg(i), files[i - 1]);
-    else
-      store.remove(QStringLiteral("File%1").arg(i));
-  }
-}
-
-void CMainFrame::FillRecentMenu() {
-  m_recentMenu->clear();
-  QSettings store;
-  store.beginGroup(kRecentGroup);
-  for (int i = 1; i <= kRecentFiles; ++i) {
-    const QString file = store.value(QStringLiteral("File%1").arg(i)).toString();
-    if (file.isEmpty()) continue;
-    QAction* action = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i).arg(file));
-    connect(action, &QAction::triggered, this, [this, file] { OpenDocument(file.toStdString(), true); });
-  }
-  m_recentMenu->setEnabled(!m_recentMenu->isEmpty());
-}
-
 // ---------------------------------------------------------------------------
 // Caption, status and command states
 
@@ -710,28 +376,8 @@ void CMainFrame::UpdateCaption() {
   CQuireDoc* doc = ActiveDocument();
   const std::string caption =
       quire::FrameCaption(doc ? std::optional<std::string>(doc->Title()) : std::nullopt);
-  setWindowTitle(ToQ(caption));
-  // The console finds this window by its caption.
-  if (m_endpoint.IsOpen()) {
-    m_endpoint.SetTitle(caption);
-    return;
-  }
-  auto closing = m_closing;
-  m_endpoint.Open(caption, [this, closing](const std::string& text) {
-    if (*closing) return;
-    // The sender waits until the dispatcher has run on this window's thread.
-    auto done = std::make_shared<std::promise<void>>();
-    std::future<void> finished = done->get_future();
-    QMetaObject::invokeMethod(
-        this,
-        [this, text, done] {
-          OnCopyData(text);
-          done->set_value();
-        },
-        Qt::QueuedConnection);
-    while (finished.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
-      if (*closing) return;
-  });
+  setWindowTitle(QString::fromStdString(caption));
+  PublishCaption(caption);
 }
 
 QString CMainFrame::StatusText() const { return m_position->text(); }
@@ -743,16 +389,8 @@ void CMainFrame::UpdateStatus() {
     m_overtype->clear();
     return;
   }
-  m_position->setText(ToQ(doc->View()->GetStatusText()));
+  m_position->setText(QString::fromStdString(doc->View()->GetStatusText()));
   m_overtype->setText(doc->View()->GetOverstrike() ? tr("OVR") : QString());
-}
-
-void CMainFrame::UpdateEditCommands() {
-  CQuireDoc* doc = ActiveDocument();
-  CScintillaWnd* view = doc ? doc->View() : nullptr;
-  Action(kEditUndo)->setEnabled(view && view->CanUndo());
-  Action(kEditRedo)->setEnabled(view && view->CanRedo());
-  Action(kEditPaste)->setEnabled(view && view->CanPaste());
 }
 
 void CMainFrame::UpdateCommands() {
@@ -828,28 +466,14 @@ void CMainFrame::WriteSessionLists() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
   WriteSessionLists();
   QSettings().setValue(QStringLiteral("BarState"), saveState());
-  for (CQuireDoc* doc : Documents()) {
-    if (!doc->IsModified()) continue;
-    Activate(doc);
-    const SaveChoice choice = m_app.Questions().AskSaveChanges(this, ToQ(WithoutStar(doc->Title())));
-    if (choice == SaveChoice::Cancel || (choice == SaveChoice::Save && !SaveDocument(doc))) {
-      event->ignore();
-      return;
-    }
+  if (!AskToSaveEach(Documents())) {
+    event->ignore();
+    return;
   }
   for (CQuireDoc* doc : Documents()) RemoveDocument(doc);
   if (m_app.LinkState().bDebugging) Send("dbquit", true);
   SaveWindowState();
   event->accept();
-}
-
-CQuireDoc* CMainFrame::OpenArgument(const QString& argument) {
-  const SFileLine target = SplitFileLine(argument.toStdString(), [](const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).isFile();
-  });
-  CQuireDoc* doc = OpenDocument(target.path, true);
-  if (doc && target.line > 0) doc->View()->GotoLine(target.line);
-  return doc;
 }
 
 void CMainFrame::OnHandOver(const QStringList& files) {
@@ -858,186 +482,4 @@ void CMainFrame::OnHandOver(const QStringList& files) {
   show();
   raise();
   activateWindow();
-}
-
-// ---------------------------------------------------------------------------
-// Printing
-
-void CMainFrame::Print(bool preview) {
-  if (!ActiveDocument()) return;
-  if (preview) {
-    QPrintPreviewDialog dialog(m_printer.get(), this);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &CMainFrame::PrintDocument);
-    dialog.exec();
-    return;
-  }
-  QPrintDialog dialog(m_printer.get(), this);
-  if (dialog.exec() == QDialog::Accepted) PrintDocument(m_printer.get());
-}
-
-void CMainFrame::PrintDocument(QPrinter* printer) {
-  CQuireDoc* doc = ActiveDocument();
-  if (!doc) return;
-  QPainter painter(printer);
-  const QRect page(QPoint(0, 0), printer->pageLayout().paintRectPixels(printer->resolution()).size());
-  const long length = doc->View()->GetLength();
-  for (long position = 0; position < length;) {
-    const long next = doc->View()->FormatRange(true, &painter, page, position, length);
-    if (next <= position) break;  // nothing more fits: do not loop for ever
-    position = next;
-    if (position < length) printer->newPage();
-  }
-}
-
-// ---------------------------------------------------------------------------
-// Run and debug
-
-bool CMainFrame::Send(const std::string& text, bool ask) { return m_app.SendToConsole(text, false, ask); }
-
-std::string CMainFrame::GetScriptName(CQuireDoc* doc) {
-  SLinkState& link = m_app.LinkState();
-  const std::string name = doc->ScriptName();
-  link.lastTargetPath = doc->Path();
-  link.lastTargetView = doc;
-  link.lastTargetName = name;
-  return name;
-}
-
-void CMainFrame::Run() {
-  if (m_app.LinkState().bDebugging) {
-    Send("dbcont", false);
-    return;
-  }
-  CQuireDoc* doc = ActiveDocument();
-  if (!doc || !doc->HasPath()) return;
-  // The interpreter runs the file on disk: it must hold what is shown.
-  if (doc->IsModified() && !SaveDocument(doc)) return;
-  GetScriptName(doc);  // an error answer may offer to fix the path for it
-  Send(quire_link::RunFileCommand(doc->Path()), false);
-}
-
-void CMainFrame::ToggleBreakpoint() {
-  if (CQuireDoc* doc = ActiveDocument()) ToggleBreakpointAt(doc, doc->View()->GetCurrentLine());
-}
-
-void CMainFrame::ToggleBreakpointAt(CQuireDoc* doc, int line) {
-  CScintillaWnd* view = doc->View();
-  const bool debugging = m_app.LinkState().bDebugging;
-  if (view->HasMarker(line, CScintillaWnd::BREAKPOINT_MARKER)) {
-    view->DeleteMarker(line, CScintillaWnd::BREAKPOINT_MARKER);
-    Send(quire_link::ClearBreakpointCommand(GetScriptName(doc), line, debugging), true);
-    return;
-  }
-  const int landed = view->AddMarker(line, CScintillaWnd::BREAKPOINT_MARKER);
-  // No code line follows: nothing to send. On the first line the interpreter
-  // decides where the stop lands.
-  if (landed < 0) return;
-  Send(quire_link::SetBreakpointCommand(GetScriptName(doc), landed + 1, debugging), true);
-}
-
-void CMainFrame::OnValueHover(CQuireDoc* doc, long position, const QPoint& global) {
-  SLinkState& link = m_app.LinkState();
-  if (!link.bDebugging || link.bDescribePending || position < 0) return;
-  // Only names in code: a word in a comment or a string is text, a keyword or
-  // a number has no value of its own.
-  if (!CScintillaWnd::IsNameStyle(doc->View()->GetStyleAt(position))) return;
-  std::string word;
-  CScintillaWnd::CharRange range;
-  doc->View()->GetWordAt(word, range, false, position);
-  word = text::RemoveChars(word, "\r\n");
-  if (word.empty()) return;
-  link.tipPoint = {global.x(), global.y()};
-  link.tipWord = word;
-  Send("getvalue:" + word, true);
-}
-
-// ---------------------------------------------------------------------------
-// Link
-
-void CMainFrame::OnCopyData(const std::string& text) {
-  m_dispatcher.Dispatch(text);
-  UpdateCommands();
-}
-
-void CMainFrame::ReloadPreferences() {
-  m_app.ReloadPreferences();
-  for (CQuireDoc* doc : Documents()) {
-    doc->View()->ApplyTabSettings();
-    doc->View()->SetShowAllCharacters(m_app.Preferences().view.showAllCharacters);
-  }
-}
-
-bool CMainFrame::CallTipsEnabled() { return m_app.Preferences().callTips; }
-
-void CMainFrame::ShowHtmlTip(const std::string& html) {
-  const STipPoint at = m_app.LinkState().tipPoint;
-  m_app.Questions().ShowHtmlTip(QPoint(at.x, at.y), ToQ(html), this);
-}
-
-void CMainFrame::ShowCallTip() {
-  if (CQuireDoc* doc = ActiveDocument()) doc->View()->ShowCallTip(m_app.LinkState().callTipLines, 0, 0);
-}
-
-void CMainFrame::OpenOrActivate(const std::string& path) {
-  m_bStopFileOpen = OpenDocument(path, false) != nullptr;
-}
-
-void CMainFrame::GotoLine(long line) {
-  if (CQuireDoc* doc = ActiveDocument()) doc->View()->GotoLine(static_cast<int>(line));
-}
-
-void CMainFrame::ShowDebugArrow(long line) {
-  // One arrow in the whole editor: a stop in another file moves it there.
-  for (CQuireDoc* doc : Documents()) doc->RemoveDebugArrow();
-  if (!m_bStopFileOpen) return;  // never into a file the stop is not in
-  if (CQuireDoc* doc = ActiveDocument()) doc->ShowDebugArrow(static_cast<int>(line));
-  if (isVisible()) {
-    raise();
-    activateWindow();
-  }
-}
-
-void CMainFrame::ClearAllBreakpoints() {
-  for (CQuireDoc* doc : Documents()) {
-    if (doc->HasBreakpoints()) {
-      Send(quire_link::ClearFileBreakpointsCommand(doc->ScriptName()), true);
-      doc->RemoveBreakpointMarkers();
-    }
-    // Also the arrow of a file without breakpoints: debugging is over.
-    doc->RemoveDebugArrow();
-  }
-}
-
-void CMainFrame::StartErrorWorker(const SErrorReport& report) {
-  if (m_errorWorker.joinable()) m_errorWorker.join();
-  m_errorWorker = std::thread([this, report] {
-    const quire_link::ErrorAction action =
-        quire_link::DecideErrorAction(report.errorText, report.lastTargetName);
-    if (action == quire_link::ErrorAction::None) return;
-    // The question is asked on the window's thread once the sender was released.
-    QMetaObject::invokeMethod(
-        this, [this, action, report] { HandleErrorAction(action, report); }, Qt::QueuedConnection);
-  });
-}
-
-void CMainFrame::HandleErrorAction(quire_link::ErrorAction action, const SErrorReport& report) {
-  if (action == quire_link::ErrorAction::ClearBreakpointsAndOffer && IsLive(report.lastTargetView) &&
-      static_cast<const CQuireDoc*>(report.lastTargetView)->HasBreakpoints())
-    ClearAllBreakpoints();
-  OfferPathFix(report.lastTargetPath);
-}
-
-void CMainFrame::OfferPathFix(const std::string& path) {
-  const std::string folder = quire_link::FolderOf(path);
-  if (folder.empty()) return;  // nothing to change to or add
-  switch (m_app.Questions().AskPathFix(this, QString::fromLatin1(quire_link::kPathFixQuestion))) {
-    case PathFixChoice::ChangeDirectory:
-      Send(quire_link::ChangeDirectoryCommand(folder), true);
-      break;
-    case PathFixChoice::AddToPath:
-      Send(path_commands::AddPath({folder}), true);
-      break;
-    case PathFixChoice::Cancel:
-      break;
-  }
 }

@@ -42,14 +42,21 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   // the window cannot be made.
   bool Create();
 
-  // --- Documents -------------------------------------------------------------
+  // --- Tabs and window state (MainFrame.cpp) ---------------------------------
   // Documents in tab order.
   std::vector<CQuireDoc*> Documents() const;
   CQuireDoc* ActiveDocument() const;
   void Activate(CQuireDoc* doc);
+  void SetTabSide(quire::TabSide side);
+  quire::TabSide GetTabSide() const { return m_tabSide; }
+  QString StatusText() const;
+  QAction* Action(int id) const;
+  // Writes "OpenFiles", "FilesPositions" and "KeyWords".
+  void WriteSessionLists();
+
+  // --- File commands (FileCommands.cpp) --------------------------------------
   // The open document of `path` (same file after resolving links), if any.
   CQuireDoc* FindDocument(const std::string& path) const;
-
   CQuireDoc* NewBlankDocument();
   CQuireDoc* NewFunctionDocument();
   // Activates the document of `path` or opens it (caret where it was left).
@@ -67,11 +74,6 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   bool CloseAll();
   bool CloseAllButThis();
 
-  void SetTabSide(quire::TabSide side);
-  quire::TabSide GetTabSide() const { return m_tabSide; }
-  QString StatusText() const;
-  QAction* Action(int id) const;
-
   // --- Find, go to, documents (FrameSearch.cpp) -------------------------------
   // The find dialog on the active document, with the selection or the word at
   // the caret as its text; the frame keeps the latest one.
@@ -82,12 +84,13 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   // F6 and Shift+F6: the next or previous tab, round the end.
   void StepDocument(int step);
 
-  // --- Run and debug ---------------------------------------------------------
+  // --- Run and debug (DebugCommands.cpp) -------------------------------------
   // The script name of `doc`, recorded as the last target.
   std::string GetScriptName(CQuireDoc* doc);
   void Run();
   void ToggleBreakpoint();
   void ToggleBreakpointAt(CQuireDoc* doc, int line);
+  void OfferPathFix(const std::string& path);
 
   // --- Evaluation and cells (CellCommands.cpp) -------------------------------
   // Each non-empty line of the selection, in order.
@@ -108,12 +111,10 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   // The documentation of the word at the caret, shown by the console.
   void ShowDoc();
 
-  // --- Link ------------------------------------------------------------------
+  // --- Link with the console (ConsoleLink.cpp; debugging answers in
+  // DebugCommands.cpp) ---------------------------------------------------------
   // The dispatcher, on this window's thread.
   void OnCopyData(const std::string& text);
-  void OfferPathFix(const std::string& path);
-  // Writes "OpenFiles", "FilesPositions" and "KeyWords".
-  void WriteSessionLists();
 
   // IDispatchTarget
   void ReloadPreferences() override;
@@ -136,33 +137,53 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // Actions, menus, toolbars; each concern makes its own actions.
+  QAction* AddAction(int id, const QString& text, const QKeySequence& key = {});
   void CreateActions();
   void CreateMenus();
   void CreateToolBars();
-  void CreateSearchActions();
-  void AddSearchMenus(QMenu* edit, QMenu* window, QMenu* help);
-  void GotoDialog(bool line);
-  void ShowAbout();
-  QAction* AddAction(int id, const QString& text, const QKeySequence& key = {});
+
+  // Tabs and window state.
+  CQuireDoc* CreateDocument();
   void AddDocument(CQuireDoc* doc);
   void RemoveDocument(CQuireDoc* doc);
-  CQuireDoc* CreateDocument();
+  bool IsLive(const void* doc) const;
   void OnTitleChanged(CQuireDoc* doc);
   void OnCurrentTabChanged();
   void OnTabContextMenu(const QPoint& pos);
-  void OnValueHover(CQuireDoc* doc, long position, const QPoint& global);
   void UpdateCaption();
   void UpdateStatus();
   void UpdateCommands();
-  // Undo, Redo and Paste follow what the active view can do.
-  void UpdateEditCommands();
   void ApplyPlacement();
   void SaveWindowState();
+
+  // File commands.
+  void CreateFileActions();
+  // Asks about each modified document of `docs` in turn; false as soon as one
+  // answer is Cancel or a save fails.
+  bool AskToSaveEach(const std::vector<CQuireDoc*>& docs);
   void AddRecentFile(const std::string& path);
   void FillRecentMenu();
   void Print(bool preview);
   void PrintDocument(QPrinter* printer);
+
+  // Edit and view commands on the active view.
+  void CreateEditActions();
+  // Undo, Redo and Paste follow what the active view can do.
+  void UpdateEditCommands();
+
+  // Find, go to, documents.
+  void CreateSearchActions();
+  void AddSearchMenus(QMenu* edit, QMenu* window, QMenu* help);
+  void GotoDialog(bool line);
+  void ShowAbout();
+
+  // Run and debug.
+  void CreateDebugActions();
+  void OnValueHover(CQuireDoc* doc, long position, const QPoint& global);
   void HandleErrorAction(quire_link::ErrorAction action, const SErrorReport& report);
+
+  // Evaluation and cells.
   void ShowCellToolBar(bool show);
   void CreateCellActions();
   void CreateCellToolBar();
@@ -172,35 +193,50 @@ class CMainFrame : public QMainWindow, public IDispatchTarget {
   void UpdateCellList();
   void UpdateCellSelection();
   void UpdateCellCommands();
+
+  // Help and completion.
   void CreateTipActions();
   // The help of `word` for the call tip, asked without a question when the
   // console is not running.
   void RequestCallTip(const std::string& word);
-  bool IsLive(const void* doc) const;
+
+  // Link with the console.
+  // The console finds this window by its caption: the endpoint carries it,
+  // opened under the first one.
+  void PublishCaption(const std::string& caption);
   bool Send(const std::string& text, bool ask);
 
   CQuireApp& m_app;
   CLinkDispatcher m_dispatcher;
+
+  // Window parts.
   QTabWidget* m_tabs = nullptr;
   QLabel* m_position = nullptr;
   QLabel* m_overtype = nullptr;
   QToolBar* m_mainBar = nullptr;
+  QMenu* m_tabMenu = nullptr;
+  QMenu* m_editMenu = nullptr;
+  std::map<int, QAction*> m_actions;
+  quire::TabSide m_tabSide = quire::TabSide::Top;
+
+  // File commands.
+  QMenu* m_recentMenu = nullptr;
+  std::unique_ptr<QPrinter> m_printer;
+
+  // Cells.
   QToolBar* m_cellBar = nullptr;
   QComboBox* m_stepBox = nullptr;
   QComboBox* m_factorBox = nullptr;
   QComboBox* m_cellsBox = nullptr;
-  QMenu* m_recentMenu = nullptr;
-  QMenu* m_tabMenu = nullptr;
-  QMenu* m_editMenu = nullptr;
-  std::map<int, QAction*> m_actions;
-  std::unique_ptr<QPrinter> m_printer;
-  quire::TabSide m_tabSide = quire::TabSide::Top;
-  // False after OpenOrActivate failed: the arrow then has no file to go to.
-  bool m_bStopFileOpen = true;
+
+  // Search.
   QPointer<CReplaceDlg> m_findDialog;
   std::string m_lastSearch;
   int m_lastSearchFlags = 0;
 
+  // Debugging and the link.
+  // False after OpenOrActivate failed: the arrow then has no file to go to.
+  bool m_bStopFileOpen = true;
   calyx_link::CLinkEndpoint m_endpoint;
   // Set before the endpoint closes, so a handler waiting for this thread returns.
   std::shared_ptr<std::atomic<bool>> m_closing;

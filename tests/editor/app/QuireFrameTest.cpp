@@ -138,6 +138,29 @@ TEST_F(QuireFrameTest, ClosingAsksForUnsavedChangesAndCancelKeepsEverything) {
   EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quire"));
 }
 
+TEST_F(QuireFrameTest, ClosingTheWindowSavesWhatTheUserSaysAndACancelKeepsItOpen) {
+  Start({}, true);
+  const std::string a = WriteFile("a.m", "a = 1;\n");
+  CQuireDoc* saved = frame->OpenDocument(a, true);
+  saved->View()->SetText("a = 2;\n");
+  frame->NewBlankDocument()->View()->SetText("unsaved\n");
+
+  std::vector<std::string> asked;
+  questions.saveChanges = [&](const QString& title) {
+    asked.push_back(title.toStdString());
+    return asked.size() == 1 ? SaveChoice::Save : SaveChoice::Cancel;
+  };
+  EXPECT_FALSE(frame->close());
+  EXPECT_EQ(asked, (Items{"a.m", "Untitled1"}));
+  EXPECT_EQ(ReadFile(a), "a = 2;\n");
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_EQ(frame->Documents().size(), 2u);
+
+  questions.saveChanges = [](const QString&) { return SaveChoice::Discard; };
+  EXPECT_TRUE(frame->close());
+  EXPECT_EQ(frame->Documents().size(), 0u);
+}
+
 TEST_F(QuireFrameTest, SaveAllSavesFilesWithAPathAndKeepsTheSelection) {
   Start();
   CQuireDoc* a = frame->OpenDocument(WriteFile("a.m", "a = 1;\n"), true);
