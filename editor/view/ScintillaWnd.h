@@ -123,7 +123,7 @@ class CScintillaWnd : public QsciScintillaBase {
   int GetLexer() const;
   void SetMatlabLexer();
 
-  // --- Margins ---------------------------------------------------------------
+  // --- Margins (ScintillaLooks.cpp) -----------------------------------------
   // Digits of the line count plus 1.
   int GetLineNumberDigits() const;
   // Width of "9" in the line-number style times (GetLineNumberDigits() + 1).
@@ -180,7 +180,7 @@ class CScintillaWnd : public QsciScintillaBase {
   // "Line: %ld    Col: %ld    Sel: %ld".
   std::string GetStatusText() const;
 
-  // --- Styles ----------------------------------------------------------------
+  // --- Styles (ScintillaLooks.cpp) ------------------------------------------
   void SetFontName(int style, const char* font);
   void SetFontSize(int style, int size);
   void SetForeground(int style, int rgb);  // Scintilla colours: r | g << 8 | b << 16
@@ -224,7 +224,7 @@ class CScintillaWnd : public QsciScintillaBase {
   int FindNextBreakpoint();
   int FindPreviousBreakpoint();
 
-  // --- Editing aids ----------------------------------------------------------
+  // --- Editing aids (ScintillaEditing.cpp) -----------------------------------
   // Smart indentation for a new line at the caret (what Enter runs).
   void SmartIndentNewLine();
   // "Auto-Indent": re-indents every line.
@@ -250,7 +250,7 @@ class CScintillaWnd : public QsciScintillaBase {
   CharRange UpdateBraceHighlight();
   CharRange GetBraceHighlight() const { return m_braceHighlight; }
 
-  // --- Folding and margin clicks -----------------------------------------------
+  // --- Folding and margin clicks (ScintillaLooks.cpp) -------------------------
   // Margin 2: toggles the fold of the clicked line.
   void OnMarginClick(int margin, long position);
 
