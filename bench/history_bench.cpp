@@ -4,9 +4,13 @@
 // in place, the GUI thread's CPU time for that, the longest the event loop went
 // without a tick meanwhile, the peak and the lasting memory the load added, and
 // the same times for one command typed after the load.
+// With --changes it times, with the pane shown and a history of each size
+// loaded, the GUI thread's CPU per command typed one at a time (each painted
+// before the next), per new session heading, and for one delete and one clear.
 // Each size runs in a process of its own, so the peaks do not mix.
 //
-// usage: history-bench [ENTRIES...]   (default 10000 25000 50000 100000)
+// usage: history-bench [--changes] [ENTRIES...]
+//   (default 10000 25000 50000 100000; with --changes 1000 10000 50000 100000)
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -69,11 +73,12 @@ long StatusKb(const std::string& field) {
 }
 
 // CPU time of the calling thread.
-long ThreadCpuMs() {
+double ThreadCpuMsExact() {
   timespec now {};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return now.tv_sec * 1000 + now.tv_nsec / 1000000;
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
+long ThreadCpuMs() { return static_cast<long>(ThreadCpuMsExact()); }
 
 // Runs the event loop until the pane's model holds `rows` rows and the tree
 // has painted after that (it lays its rows out when it paints); returns the
@@ -105,28 +110,35 @@ qint64 LongestGapUntilPainted(CHistoryView& view, int rows) {
   return longestGap;
 }
 
-int Measure(int argc, char** argv, int entries) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
+// A saved history of `entries` entries (sessions of 200 commands) and the
+// pane, shown, over a store that has not loaded it yet.
+struct SShownPane {
+  explicit SShownPane(int entries) {
+    ini.SetPath((folder.path() + QStringLiteral("/userpaths.dat")).toStdString());
+    std::vector<std::string> saved;
+    for (int i = 0; static_cast<int>(saved.size()) < entries; ++i) {
+      if (i % 200 == 0) saved.push_back("%-- 01/02/24 09:" + std::to_string(i / 200 % 60) + ":00 --%");
+      saved.push_back("x(" + std::to_string(i) + ") = sin (" + std::to_string(i) + ") * 2;");
+    }
+    ini.WriteArray("History", saved, "|;|");
+    view.resize(300, 600);
+    view.show();
+    shown = QTest::qWaitForWindowExposed(&view);
+  }
+
   QTemporaryDir folder;
   CIni ini;
-  ini.SetPath((folder.path() + QStringLiteral("/userpaths.dat")).toStdString());
-  std::vector<std::string> saved;
-  for (int i = 0; static_cast<int>(saved.size()) < entries; ++i) {
-    if (i % 200 == 0) saved.push_back("%-- 01/02/24 09:" + std::to_string(i / 200 % 60) + ":00 --%");
-    saved.push_back("x(" + std::to_string(i) + ") = sin (" + std::to_string(i) + ") * 2;");
-  }
-  ini.WriteArray("History", saved, "|;|");
-  saved.clear();
-  saved.shrink_to_fit();
-
   CHistoryStore store;
   CNoSettings settings;
   CDesktopPrompts prompts;
-  CHistoryView view(store, settings, prompts, {}, [] { return true; });
-  view.resize(300, 600);
-  view.show();
-  if (!QTest::qWaitForWindowExposed(&view)) return 1;
+  CHistoryView view {store, settings, prompts, {}, [] { return true; }};
+  bool shown = false;
+};
+
+void MeasureLoad(SShownPane& pane, int entries) {
+  CHistoryView& view = pane.view;
+  CHistoryStore& store = pane.store;
+  const CIni& ini = pane.ini;
   QTest::qWait(50);
   const long rssBefore = StatusKb("VmRSS");
 
@@ -154,6 +166,66 @@ int Measure(int argc, char** argv, int entries) {
               static_cast<long long>(loadedAt), static_cast<long long>(shownAt), loadCpu,
               static_cast<long long>(loadGap), peakKb / 1024, (StatusKb("VmRSS") - rssBefore) / 1024,
               static_cast<long long>(typedAt), static_cast<long long>(typedGap));
+}
+
+// The GUI thread's CPU ms for `change` and everything it sets off, up to the
+// pane's next paint.
+double CpuUntilPainted(CHistoryView& view, const std::function<void()>& change) {
+  QEventLoop loop;
+  CPaintWatch paints(view.Tree()->viewport(), [&] { loop.quit(); });
+  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+  const double before = ThreadCpuMsExact();
+  change();
+  loop.exec();
+  return ThreadCpuMsExact() - before;
+}
+
+void MeasureChanges(SShownPane& pane, int entries) {
+  CHistoryView& view = pane.view;
+  CHistoryStore& store = pane.store;
+  const CIni& ini = pane.ini;
+  CpuUntilPainted(view, [&] { store.LoadHistory(ini, entries); });
+
+  // Commands typed one by one, each shown before the next, as the console adds them.
+  constexpr int kTyped = 200;
+  int typed = 0;
+  const auto type = [&] { store.AddHistoryEntry("y = " + std::to_string(typed++) + ";", true); };
+  double typedCpu = 0;
+  double typedMax = 0;
+  for (int i = 0; i < kTyped; ++i) {
+    const double cpu = CpuUntilPainted(view, type);
+    typedCpu += cpu;
+    typedMax = std::max(typedMax, cpu);
+  }
+  // The same with the user reading an older session at the top of the pane,
+  // one of its commands selected.
+  const QAbstractItemModel* model = view.Tree()->model();
+  view.Tree()->setCurrentIndex(model->index(0, 0, model->index(0, 0)));
+  view.Tree()->scrollToTop();
+  double olderCpu = 0;
+  for (int i = 0; i < kTyped; ++i)
+    olderCpu += CpuUntilPainted(view, [&] { store.AddHistoryEntry("z = " + std::to_string(typed++) + ";", false); });
+
+  constexpr int kHeadings = 5;
+  double headingCpu = 0;
+  for (int i = 0; i < kHeadings; ++i) {
+    headingCpu += CpuUntilPainted(view, [&] { store.AddHistoryEntry("%-- 12/31/99 23:59:0" + std::to_string(i) + " --%", true); });
+    CpuUntilPainted(view, type);
+  }
+  const double deleteCpu = CpuUntilPainted(view, [&] { store.DeleteHistoryEntry(store.Count() / 2); });
+  const double clearCpu = CpuUntilPainted(view, [&] { store.ClearHistory(); });
+  std::printf("%10d %12.2f %12.2f %12.2f %12.2f %10.1f %10.1f\n", entries, typedCpu / kTyped, typedMax,
+              olderCpu / kTyped, headingCpu / kHeadings, deleteCpu, clearCpu);
+}
+
+// Runs `measure` on a pane shown in an application of its own.
+int WithShownPane(char** argv, int entries, void (*measure)(SShownPane&, int)) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int argc = 1;
+  QApplication application(argc, argv);
+  SShownPane pane(entries);
+  if (!pane.shown) return 1;
+  measure(pane, entries);
   return 0;
 }
 
@@ -161,15 +233,21 @@ int Measure(int argc, char** argv, int entries) {
 
 int main(int argc, char** argv) {
   std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {10000, 25000, 50000, 100000};
-  std::printf("%10s %10s %10s %10s %12s %10s %10s %10s %10s\n", "entries", "loaded ms", "shown ms",
-              "GUI cpu ms", "longest gap", "peak +MB", "after +MB", "typed ms", "typed gap");
+  const bool changes = argc > 1 && std::string(argv[1]) == "--changes";
+  for (int i = changes ? 2 : 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = changes ? std::vector<int> {1000, 10000, 50000, 100000}
+                                     : std::vector<int> {10000, 25000, 50000, 100000};
+  if (changes)
+    std::printf("%10s %12s %12s %12s %12s %10s %10s\n", "entries", "typed ms", "typed max", "older ms",
+                "heading ms", "delete ms", "clear ms");
+  else
+    std::printf("%10s %10s %10s %10s %12s %10s %10s %10s %10s\n", "entries", "loaded ms", "shown ms",
+                "GUI cpu ms", "longest gap", "peak +MB", "after +MB", "typed ms", "typed gap");
   std::fflush(stdout);
   for (int entries : sizes) {
     const pid_t child = fork();
     if (child == 0) {
-      const int status = Measure(1, argv, entries);
+      const int status = WithShownPane(argv, entries, changes ? MeasureChanges : MeasureLoad);
       std::fflush(stdout);
       std::_Exit(status);
     }

@@ -79,6 +79,11 @@ QModelIndex CHistoryModel::IndexOf(size_t entry) const {
   return createIndex(static_cast<int>(entry - rootEntry - 1), 0, rootRow + 1);
 }
 
+QModelIndex CHistoryModel::LastHeading() const {
+  if (m_rootEntries.empty() || !CHistoryStore::IsHeading(m_entries[m_rootEntries.back()])) return {};
+  return createIndex(static_cast<int>(m_rootEntries.size() - 1), 0, kRootId);
+}
+
 QModelIndex CHistoryModel::index(int row, int column, const QModelIndex& parent) const {
   if (row < 0 || column != 0 || !hasIndex(row, column, parent)) return {};
   if (!parent.isValid()) return createIndex(row, 0, kRootId);
@@ -105,16 +110,22 @@ QVariant CHistoryModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
       return QString::fromUtf8(m_entries[entry]);
     case Qt::DecorationRole:
-      return CHistoryStore::IsHeading(m_entries[entry]) ? m_headingIcon : m_commandIcon;
+      return IsHeadingRow(index) ? m_headingIcon : m_commandIcon;
     default:
       return {};
   }
 }
 
 Qt::ItemFlags CHistoryModel::flags(const QModelIndex& index) const {
-  const size_t entry = EntryOf(index);
-  if (entry >= m_entries.Size()) return Qt::NoItemFlags;
+  if (!index.isValid()) return Qt::NoItemFlags;
   // Saying so spares the tree a look-up per row when it lays them out.
   const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-  return CHistoryStore::IsHeading(m_entries[entry]) ? flags : flags | Qt::ItemNeverHasChildren;
+  return IsHeadingRow(index) ? flags : flags | Qt::ItemNeverHasChildren;
+}
+
+bool CHistoryModel::IsHeadingRow(const QModelIndex& index) const {
+  // The tree asks several times per row as it lays them out; a row under a
+  // heading is always a command, so only root rows need their text read.
+  return index.internalId() == kRootId &&
+         CHistoryStore::IsHeading(m_entries[m_rootEntries[static_cast<size_t>(index.row())]]);
 }

@@ -29,6 +29,8 @@ class CHistoryModel : public QAbstractItemModel {
   // The entry a row shows; EntryCount() for an invalid index.
   size_t EntryOf(const QModelIndex& index) const;
   QModelIndex IndexOf(size_t entry) const;
+  // The last root row when it is a heading: where commands added now go.
+  QModelIndex LastHeading() const;
 
   QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
   QModelIndex parent(const QModelIndex& child) const override;
@@ -38,6 +40,7 @@ class CHistoryModel : public QAbstractItemModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
+  bool IsHeadingRow(const QModelIndex& index) const;
   // Entries after the root entry of `rootRow` up to the next root entry.
   size_t ChildCount(size_t rootRow) const;
   // The root row an entry belongs to: its own when it is a root entry.

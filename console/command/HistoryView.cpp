@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -208,11 +209,36 @@ void CHistoryView::Rebuild(CTextList lines) {
 }
 
 void CHistoryView::Append(const CTextList& lines) {
+  bool onlyCommands = true;
+  for (size_t i = 0; i < lines.Size() && onlyCommands; ++i) onlyCommands = !CHistoryStore::IsHeading(lines[i]);
+  const QModelIndex session = m_model->LastHeading();
+  if (onlyCommands && session.isValid() && m_tree->isExpanded(session)) {
+    AppendToOpenSession(session, lines);
+    return;
+  }
   const size_t first = m_model->EntryCount();
   m_model->Append(lines);
   // A new session starts open.
   for (size_t entry = first; entry < m_model->EntryCount(); ++entry)
     if (CHistoryStore::IsHeading(m_model->Entry(entry))) m_tree->expand(m_model->IndexOf(entry));
+}
+
+void CHistoryView::AppendToOpenSession(const QModelIndex& session, const CTextList& commands) {
+  // Rows inserted under an open parent make the tree lay out every row it
+  // shows again, a cost that grows with the whole history; under a closed
+  // parent it only notes them. So the session is closed while its commands go
+  // in and opened again, which lays out that session alone. The rows above it
+  // stay where they were, and so does the scroll position, which the closing
+  // may have pulled up.
+  QScrollBar* scrollBar = m_tree->verticalScrollBar();
+  const int scrolled = scrollBar->value();
+  const bool animated = m_tree->isAnimated();
+  m_tree->setAnimated(false);
+  m_tree->collapse(session);
+  m_model->Append(commands);
+  m_tree->expand(session);
+  m_tree->setAnimated(animated);
+  scrollBar->setValue(scrolled);
 }
 
 QModelIndex CHistoryView::SelectedIndex() const {

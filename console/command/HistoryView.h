@@ -62,6 +62,7 @@ class CHistoryView : public QWidget, public IHistoryView {
   void Sync();
   void Rebuild(CTextList lines);
   void Append(const CTextList& lines);
+  void AppendToOpenSession(const QModelIndex& session, const CTextList& commands);
   void ShowContextMenu(const QPoint& pos);
   QModelIndex SelectedIndex() const;
   QString SelectedText() const;

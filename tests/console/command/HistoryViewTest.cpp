@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -22,6 +23,9 @@
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QRect& rect, std::ostream* out) {
+  *out << rect.x() << ',' << rect.y() << ' ' << rect.width() << 'x' << rect.height();
+}
 inline void PrintTo(const QStringList& list, std::ostream* out) {
   *out << '{' << list.join(", ").toStdString() << '}';
 }
@@ -145,7 +149,16 @@ TEST_F(HistoryViewTest, EntriesFromAnotherThreadAppearInOrderUnderTheirHeading) 
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(Rows(m_view.Tree()), ExpectedRows(lines));
   EXPECT_EQ(FindItem(m_view.Tree(), "plot(a)").parent(), FindItem(m_view.Tree(), kSecond));
-  EXPECT_FALSE(FindItem(m_view.Tree(), "early = 1").parent().isValid());
+  const QModelIndex early = FindItem(m_view.Tree(), "early = 1");
+  EXPECT_FALSE(early.parent().isValid());
+  // A command at the root is a command all the same: its icon, no children.
+  const auto iconOf = [](const QModelIndex& index) {
+    return index.data(Qt::DecorationRole).value<QIcon>().cacheKey();
+  };
+  EXPECT_EQ(iconOf(early), iconOf(FindItem(m_view.Tree(), "plot(a)")));
+  EXPECT_NE(iconOf(early), iconOf(FindItem(m_view.Tree(), kSecond)));
+  EXPECT_TRUE(early.flags() & Qt::ItemNeverHasChildren);
+  EXPECT_FALSE(FindItem(m_view.Tree(), kSecond).flags() & Qt::ItemNeverHasChildren);
 }
 
 TEST_F(HistoryViewTest, NewEntriesAreAppendedWithoutRebuildingTheTree) {
@@ -354,4 +367,67 @@ TEST_F(HistoryViewTest, ALoadedHistoryShowsEveryEntryOpenWithOneIconPerKind) {
   Settle();
   EXPECT_EQ(Rows(m_view.Tree()), ExpectedRows(m_store.Lines()));
   EXPECT_EQ(TextOf(tree->currentIndex()), "x10 = 6");
+}
+
+// Commands added to the open last session of a longer history, the way a user
+// sees them: in order under that session, the selection and the rows in view
+// where they were, the newest shown when it is to be seen.
+TEST_F(HistoryViewTest, CommandsAddedToTheOpenLastSessionKeepTheRowsInViewAndTheSelection) {
+  Lines lines;
+  for (int session = 0; session < 3; ++session) {
+    lines.push_back("%-- 01/0" + std::to_string(session + 1) + "/24 09:00:00 --%");
+    for (int i = 0; i < 40; ++i) lines.push_back("s" + std::to_string(session) + " = " + std::to_string(i));
+  }
+  Fill(lines);
+  ShowActive();
+  m_view.resize(300, 200);
+  Settle();
+  QTreeView* tree = m_view.Tree();
+  QScrollBar* scrollBar = tree->verticalScrollBar();
+  const QModelIndex lastSession = FindItem(tree, lines[82]);
+  ASSERT_TRUE(tree->isExpanded(lastSession));
+
+  // Reading an older session, one of its commands selected.
+  Select("s1 = 5");
+  tree->scrollTo(tree->currentIndex(), QAbstractItemView::PositionAtTop);
+  const int olderTop = scrollBar->value();
+  m_store.AddHistoryEntry("t = 1", false);
+  Settle();
+  EXPECT_EQ(Rows(tree), ExpectedRows(m_store.Lines()));
+  EXPECT_EQ(TextOf(tree->currentIndex()), "s1 = 5");
+  EXPECT_EQ(scrollBar->value(), olderTop);
+  EXPECT_TRUE(tree->isExpanded(lastSession));
+
+  // At the bottom, a command of the last session selected: closing that
+  // session for a moment must not pull the rows in view up.
+  Select("s2 = 39");
+  tree->scrollToBottom();
+  const int bottom = scrollBar->value();
+  const QRect selectedRect = tree->visualRect(tree->currentIndex());
+  m_store.AddHistoryEntry("t = 2", false);
+  Settle();
+  EXPECT_EQ(scrollBar->value(), bottom);
+  EXPECT_EQ(tree->visualRect(tree->currentIndex()), selectedRect);
+  EXPECT_EQ(TextOf(tree->currentIndex()), "s2 = 39");
+
+  // A command to be seen is scrolled into view, and is the row below the one
+  // before it.
+  m_store.AddHistoryEntry("t = 3", true);
+  Settle();
+  const QModelIndex newest = FindItem(tree, "t = 3");
+  EXPECT_EQ(newest.parent(), lastSession);
+  EXPECT_TRUE(tree->viewport()->rect().contains(tree->visualRect(newest)));
+  EXPECT_FALSE(tree->indexBelow(newest).isValid());
+  tree->setCurrentIndex(FindItem(tree, "t = 2"));
+  QTest::keyClick(tree, Qt::Key_Down);
+  EXPECT_EQ(tree->currentIndex(), newest);
+  EXPECT_EQ(TextOf(tree->currentIndex()), "t = 3");
+
+  // A last session the user closed stays closed.
+  tree->collapse(lastSession);
+  m_store.AddHistoryEntry("t = 4", false);
+  Settle();
+  EXPECT_FALSE(tree->isExpanded(lastSession));
+  EXPECT_EQ(Rows(tree), ExpectedRows(m_store.Lines()));
+  EXPECT_EQ(tree->indexBelow(lastSession), QModelIndex());
 }
