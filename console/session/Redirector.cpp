@@ -1,8 +1,12 @@
 #include "console/session/Redirector.h"
 
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <system_error>
 #include <utility>
+
+#include "common/Text.h"
 
 // What both platforms share; the pipes, the child and the reader follow below
 // for POSIX and in RedirectorWin32.cpp for Windows.
@@ -46,7 +50,7 @@ bool CRedirector::StartReading(const std::string& commandLine) {
   std::lock_guard lock(m_mutex);
   if (!m_channel || m_heldCommandLine.empty() || m_heldCommandLine != commandLine) return false;
   m_heldCommandLine.clear();
-  OpenGate(*m_channel);
+  m_channel->OpenGate();
   return true;
 }
 
@@ -70,6 +74,98 @@ void CRedirector::PassHeld(OutputGate& gate) {
   for (auto& [kind, text] : std::exchange(gate.held, {})) Pass(gate, kind, std::move(text));
 }
 
+bool CRedirector::PassRead(OutputGate& gate, std::string_view bytes) {
+  const size_t complete = text::CompleteUtf8Prefix(bytes);
+  m_utf8Carry.assign(bytes.substr(complete));
+  if (complete == 0) return false;
+  Pass(gate, OutputGate::Kind::Output, std::string(bytes.substr(0, complete)));
+  return true;
+}
+
+void CRedirector::PassChildGone(OutputGate& gate) {
+  if (!m_utf8Carry.empty()) Pass(gate, OutputGate::Kind::Output, std::exchange(m_utf8Carry, {}));
+  Pass(gate, OutputGate::Kind::ChildGone);
+}
+
+int CRedirector::StartReader(std::shared_ptr<ReaderState> channel, std::shared_ptr<Child> child,
+                             StdinHandle stdinWrite, const std::string& commandLine) {
+  std::lock_guard lock(m_mutex);
+  m_hStdinWrite = stdinWrite;
+  m_child = std::move(child);
+  m_channel = channel;
+  m_utf8Carry.clear();
+  try {
+    m_readerThread = std::thread([this, channel] { ReaderLoop(channel); });
+  } catch (const std::system_error& failure) {
+    CloseStdin();
+    m_channel.reset();
+    m_formerChildren.push_back(std::move(m_child));
+    return failure.code().value();
+  }
+  m_readerThreadId = m_readerThread.get_id();
+  m_heldCommandLine = commandLine;
+  return 0;
+}
+
+void CRedirector::EndReaderLoop(ReaderState& channel, bool quietPending, int result) {
+  bool abandoned;
+  {
+    std::lock_guard lock(channel.mutex);
+    abandoned = channel.abandoned;
+  }
+  if (!abandoned) {
+    if (quietPending) Pass(channel, OutputGate::Kind::Quiet);
+    // A child that ended before anyone read it: its last words wait for the
+    // owner, unless the owner stops the session first.
+    if (result <= 0 && channel.WaitForGate()) PassHeld(channel);
+    Stop();
+  }
+  {
+    std::lock_guard lock(channel.mutex);
+    channel.done = true;
+  }
+  channel.finished.notify_all();
+}
+
+void CRedirector::Stop() {
+  std::unique_lock lock(m_mutex);
+  std::shared_ptr<ReaderState> channel = std::move(m_channel);
+  m_heldCommandLine.clear();
+  CloseStdin();
+  if (m_child) {
+    m_formerChildren.push_back(std::move(m_child));
+    CollectFormerChildren(false);
+  }
+  if (OnReaderThread()) {
+    // The reader ends by itself right after this; whoever stops next joins it.
+    return;
+  }
+  std::thread reader = std::move(m_readerThread);
+  m_readerThreadId = {};
+  lock.unlock();
+
+  if (!reader.joinable()) return;
+  bool ended = true;
+  if (channel) {
+    {
+      std::lock_guard channelLock(channel->mutex);
+      channel->stopRequested = true;
+    }
+    channel->WakeToStop();
+    std::unique_lock channelLock(channel->mutex);
+    ended = channel->finished.wait_for(channelLock, std::chrono::milliseconds(kStopWaitMs),
+                                       [&] { return channel->done; });
+    if (!ended) channel->abandoned = true;
+  }
+  if (ended) {
+    reader.join();
+  } else {
+    // Never kill a thread: it ends by itself and closes what it holds.
+    OnError("The redir thread is dead\r\n");
+    reader.detach();
+  }
+}
+
 bool CRedirector::IsRunning() const {
   std::lock_guard lock(m_mutex);
   return m_channel != nullptr;
@@ -89,13 +185,10 @@ bool CRedirector::IsRunning() const {
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <utility>
 #include <vector>
 
-#include "common/Text.h"
 #include "console/session/CommandLine.h"
 
 extern char** environ;
@@ -138,24 +231,41 @@ void IgnoreSigpipeOnce() {
 
 // What the reader thread owns. It outlives the redirector's hold on it when a
 // reader does not end in time: the thread closes its descriptors when it ends.
-struct CRedirector::ReaderChannel : OutputGate {
+struct CRedirector::ReaderChannel : ReaderState {
   int stdoutRead = -1;
   int stopRead = -1;
   int stopWrite = -1;
   int childFd = -1;  // readable when the child has ended
   int gateFd = -1;   // an eventfd, readable once the gate has opened
-  std::mutex mutex;
-  std::condition_variable finished;
-  bool done = false;
-  bool abandoned = false;
-  bool stopRequested = false;  // a drain under way ends at its next piece
 
-  ~ReaderChannel() {
+  ~ReaderChannel() override {
     CloseFd(stdoutRead);
     CloseFd(stopRead);
     CloseFd(stopWrite);
     CloseFd(childFd);
     CloseFd(gateFd);
+  }
+
+  void OpenGate() override {
+    open = true;
+    const uint64_t one = 1;
+    if (write(gateFd, &one, sizeof one) < 0) {
+      // Only a full counter fails, and then the reader has been woken already.
+    }
+  }
+
+  bool WaitForGate() override {
+    pollfd fds[2] = {{stopRead, POLLIN, 0}, {gateFd, POLLIN, 0}};
+    while (!open) {
+      if (poll(fds, 2, -1) < 0 && errno != EINTR) return false;
+      if (fds[0].revents) return false;
+    }
+    return true;
+  }
+
+  void WakeToStop() override {
+    const char stop = 's';
+    WriteAll(stopWrite, {&stop, 1});
   }
 };
 
@@ -294,31 +404,10 @@ int CRedirector::StartProcess(const std::string& commandLine) {
     return error;
   }
 
-  std::lock_guard lock(m_mutex);
-  m_hStdinWrite = inPipe[1];
-  m_child = child;
-  m_channel = channel;
-  m_utf8Carry.clear();
-  try {
-    m_readerThread = std::thread([this, channel] { ReaderLoop(channel); });
-  } catch (const std::system_error& failure) {
-    CloseFd(m_hStdinWrite);
-    m_channel.reset();
-    m_formerChildren.push_back(std::move(m_child));
-    return failure.code().value();
-  }
-  m_readerThreadId = m_readerThread.get_id();
-  m_heldCommandLine = commandLine;
-  return 0;
+  return StartReader(channel, child, inPipe[1], commandLine);
 }
 
-void CRedirector::OpenGate(ReaderChannel& channel) {
-  channel.open = true;
-  const uint64_t one = 1;
-  if (write(channel.gateFd, &one, sizeof one) < 0) {
-    // Only a full counter fails, and then the reader has been woken already.
-  }
-}
+void CRedirector::CloseStdin() { CloseFd(m_hStdinWrite); }
 
 bool CRedirector::Write(std::string_view bytes) {
   int fd;
@@ -378,48 +467,6 @@ pid_t CRedirector::ChildPid() const {
   return m_child ? m_child->pid : -1;
 }
 
-void CRedirector::Stop() {
-  std::unique_lock lock(m_mutex);
-  std::shared_ptr<ReaderChannel> channel = std::move(m_channel);
-  m_heldCommandLine.clear();
-  CloseFd(m_hStdinWrite);
-  if (m_child) {
-    m_formerChildren.push_back(std::move(m_child));
-    CollectFormerChildren(false);
-  }
-  if (OnReaderThread()) {
-    // The reader ends by itself right after this; whoever stops next joins it.
-    return;
-  }
-  std::thread reader = std::move(m_readerThread);
-  m_readerThreadId = {};
-  lock.unlock();
-
-  if (!reader.joinable()) return;
-  if (channel) {
-    {
-      std::lock_guard channelLock(channel->mutex);
-      channel->stopRequested = true;
-    }
-    const char stop = 's';
-    WriteAll(channel->stopWrite, {&stop, 1});
-  }
-  bool ended = true;
-  if (channel) {
-    std::unique_lock channelLock(channel->mutex);
-    ended = channel->finished.wait_for(channelLock, std::chrono::milliseconds(kStopWaitMs),
-                                       [&] { return channel->done; });
-    if (!ended) channel->abandoned = true;
-  }
-  if (ended) {
-    reader.join();
-  } else {
-    // Never kill a thread: it ends by itself and closes what it holds.
-    OnError("The redir thread is dead\r\n");
-    reader.detach();
-  }
-}
-
 int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
   char buffer[kChunkBytes + 4];
   for (;;) {
@@ -430,9 +477,7 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
     }
     if (available <= 0) {
       if (!hangup) return 1;
-      // Every writer has gone: what is left of a broken sequence goes out as it is.
-      if (!m_utf8Carry.empty()) Pass(channel, OutputGate::Kind::Output, std::exchange(m_utf8Carry, {}));
-      Pass(channel, OutputGate::Kind::ChildGone);
+      PassChildGone(channel);
       return 0;
     }
     const size_t carried = m_utf8Carry.size();
@@ -444,39 +489,34 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
       Pass(channel, OutputGate::Kind::Error, "Read stdout pipe error\r\n");
       return -1;
     }
-    const std::string_view bytes(buffer, carried + static_cast<size_t>(got));
-    const size_t complete = text::CompleteUtf8Prefix(bytes);
-    m_utf8Carry.assign(bytes.substr(complete));
-    if (complete > 0) Pass(channel, OutputGate::Kind::Output, std::string(bytes.substr(0, complete)));
-    {
-      std::lock_guard lock(channel.mutex);
-      if (channel.abandoned || channel.stopRequested) return 1;
-    }
+    PassRead(channel, std::string_view(buffer, carried + static_cast<size_t>(got)));
+    if (channel.StopAsked()) return 1;
   }
 }
 
-void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
+void CRedirector::ReaderLoop(const std::shared_ptr<ReaderState>& state) {
+  ReaderChannel& channel = static_cast<ReaderChannel&>(*state);
   enum { kChildEnded, kStopRequested, kOutput, kGateOpened };
-  pollfd fds[4] = {{channel->childFd, POLLIN, 0},
-                   {channel->stopRead, POLLIN, 0},
-                   {channel->stdoutRead, POLLIN, 0},
-                   {channel->gateFd, POLLIN, 0}};
+  pollfd fds[4] = {{channel.childFd, POLLIN, 0},
+                   {channel.stopRead, POLLIN, 0},
+                   {channel.stdoutRead, POLLIN, 0},
+                   {channel.gateFd, POLLIN, 0}};
   bool quietPending = false;
-  int result = DrainOutput(*channel, false);
+  int result = DrainOutput(channel, false);
   while (result > 0) {
     const int ready = poll(fds, 4, quietPending ? kQuietMs : kPollMs);
     {
-      std::lock_guard lock(channel->mutex);
-      if (channel->abandoned) break;
+      std::lock_guard lock(channel.mutex);
+      if (channel.abandoned) break;
     }
     if (ready < 0 && errno == EINTR) continue;
     if (ready == 0) {
-      if (quietPending) Pass(*channel, OutputGate::Kind::Quiet);
+      if (quietPending) Pass(channel, OutputGate::Kind::Quiet);
       quietPending = false;
       continue;
     }
     if (ready < 0) {
-      result = DrainOutput(*channel, false);
+      result = DrainOutput(channel, false);
       continue;
     }
     if (fds[kStopRequested].revents) {
@@ -485,48 +525,23 @@ void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
     }
     if (fds[kGateOpened].revents) {
       fds[kGateOpened].fd = -1;  // open for good: no longer watched
-      PassHeld(*channel);
+      PassHeld(channel);
     }
     if (fds[kChildEnded].revents) {
       // Whatever the child wrote is in the pipe by now, even if a process it
       // started still holds the pipe open.
-      DrainOutput(*channel, false);
-      DrainOutput(*channel, true);
+      DrainOutput(channel, false);
+      DrainOutput(channel, true);
       result = 0;
       break;
     }
     if (!fds[kOutput].revents) continue;
     const bool hangup = (fds[kOutput].revents & (POLLHUP | POLLERR)) != 0;
-    result = DrainOutput(*channel, hangup);
+    result = DrainOutput(channel, hangup);
     quietPending = result > 0;
   }
 
-  bool abandoned;
-  {
-    std::lock_guard lock(channel->mutex);
-    abandoned = channel->abandoned;
-  }
-  if (!abandoned) {
-    if (quietPending) Pass(*channel, OutputGate::Kind::Quiet);
-    // A child that ended before anyone read it: its last words wait for the
-    // owner, unless the owner stops the session first.
-    if (result <= 0 && WaitForGate(*channel)) PassHeld(*channel);
-    Stop();
-  }
-  {
-    std::lock_guard lock(channel->mutex);
-    channel->done = true;
-  }
-  channel->finished.notify_all();
-}
-
-bool CRedirector::WaitForGate(ReaderChannel& channel) {
-  pollfd fds[2] = {{channel.stopRead, POLLIN, 0}, {channel.gateFd, POLLIN, 0}};
-  while (!channel.open) {
-    if (poll(fds, 2, -1) < 0 && errno != EINTR) return false;
-    if (fds[0].revents) return false;
-  }
-  return true;
+  EndReaderLoop(channel, quietPending, result);
 }
 
 #endif  // _WIN32

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdarg>
 #include <memory>
 #include <mutex>
@@ -75,40 +76,75 @@ class CRedirector {
  private:
   struct ReaderChannel;
   struct Child;
-  // What the reader has to pass on, held until the owner starts reading. Each
-  // platform's channel is one.
+  // What the reader has to pass on, held until the owner starts reading.
   struct OutputGate {
     enum class Kind { Output, Quiet, ChildGone, Error };
     std::atomic<bool> open{false};
     std::vector<std::pair<Kind, std::string>> held;  // reader thread only
   };
+  // What the reader thread shares with Stop and the owner. Each platform's
+  // channel adds its pipes and its ways of waking the reader.
+  struct ReaderState : OutputGate {
+    virtual ~ReaderState() = default;
+    // Opens the gate and wakes a reader waiting for it.
+    virtual void OpenGate() = 0;
+    // Waits until the gate opens (true) or the session is stopped (false).
+    virtual bool WaitForGate() = 0;
+    // Wakes the reader so that it sees stopRequested.
+    virtual void WakeToStop() = 0;
+    // Whether a drain under way ends at this piece (reader thread).
+    bool StopAsked() {
+      std::lock_guard lock(mutex);
+      return abandoned || stopRequested;
+    }
+
+    std::mutex mutex;  // guards the fields below
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    bool stopRequested = false;
+  };
+#ifdef _WIN32
+  using StdinHandle = void*;  // HANDLE
+  static constexpr StdinHandle kNoStdin = nullptr;
+#else
+  using StdinHandle = int;
+  static constexpr StdinHandle kNoStdin = -1;
+#endif
 
   // The reader's way to every On* call: held while the gate is closed.
   void Pass(OutputGate& gate, OutputGate::Kind kind, std::string text = {});
   // Passes on what is held once the gate is open (reader thread).
   void PassHeld(OutputGate& gate);
-  void OpenGate(ReaderChannel& channel);  // wakes the reader
-  // Waits until the gate opens (true) or the session is stopped (false).
-  bool WaitForGate(ReaderChannel& channel);
+  // Passes on the bytes read, up to an incomplete UTF-8 sequence at their end,
+  // which is kept for the next read; true when anything was passed.
+  bool PassRead(OutputGate& gate, std::string_view bytes);
+  // Every writer has gone: what is left of a broken sequence goes out as it is.
+  void PassChildGone(OutputGate& gate);
 
+  // The common end of StartProcess: the session takes the started child, its
+  // pipe and its channel, and the reader starts. 0, or the error that kept the
+  // reader from starting (the child is then left to end by itself).
+  int StartReader(std::shared_ptr<ReaderState> channel, std::shared_ptr<Child> child,
+                  StdinHandle stdinWrite, const std::string& commandLine);
   int DrainOutput(ReaderChannel& channel, bool hangup);
-  void ReaderLoop(const std::shared_ptr<ReaderChannel>& channel);
+  void ReaderLoop(const std::shared_ptr<ReaderState>& state);
+  // The reader's last steps once its loop ended with `result` (0 or less: the
+  // child has gone).
+  void EndReaderLoop(ReaderState& channel, bool quietPending, int result);
   bool OnReaderThread() const;
   void ReportStartFailure(int error);
   void CollectFormerChildren(bool kill);
+  void CloseStdin();  // m_mutex held
 
   mutable std::mutex m_mutex;  // guards the fields below
   std::thread m_readerThread;
   std::thread::id m_readerThreadId;
-  std::shared_ptr<ReaderChannel> m_channel;
+  std::shared_ptr<ReaderState> m_channel;
   std::shared_ptr<Child> m_child;
   // The command line of a child whose output is held for StartReading.
   std::string m_heldCommandLine;
-#ifdef _WIN32
-  void* m_hStdinWrite = nullptr;  // HANDLE
-#else
-  int m_hStdinWrite = -1;
-#endif
+  StdinHandle m_hStdinWrite = kNoStdin;
   std::string m_utf8Carry;  // reader thread only
   // Children of earlier sessions that may still run; collected when they end.
   std::vector<std::shared_ptr<Child>> m_formerChildren;

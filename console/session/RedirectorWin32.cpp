@@ -6,12 +6,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <utility>
 #include <vector>
-
-#include "common/Text.h"
 
 namespace {
 
@@ -66,24 +62,35 @@ bool SendCtrlC(DWORD processId) {
 
 // What the reader thread owns. It outlives the redirector's hold on it when a
 // reader does not end in time: the thread closes its handles when it ends.
-struct CRedirector::ReaderChannel : OutputGate {
+struct CRedirector::ReaderChannel : ReaderState {
   HANDLE stdoutRead = nullptr;
   HANDLE stopEvent = nullptr;  // manual reset
   HANDLE gateEvent = nullptr;  // manual reset, set once the gate has opened
   HANDLE childProcess = nullptr;
   bool delivered = false;      // reader thread only: the last drain passed output on
-  std::mutex mutex;
-  std::condition_variable finished;
-  bool done = false;
-  bool abandoned = false;
-  bool stopRequested = false;  // a drain under way ends at its next piece
 
-  ~ReaderChannel() {
+  ~ReaderChannel() override {
     CloseHandleOnce(stdoutRead);
     CloseHandleOnce(stopEvent);
     CloseHandleOnce(childProcess);
     CloseHandleOnce(gateEvent);
   }
+
+  void OpenGate() override {
+    open = true;
+    ::SetEvent(gateEvent);
+  }
+
+  bool WaitForGate() override {
+    const HANDLE waitSet[2] = {stopEvent, gateEvent};
+    while (!open) {
+      const DWORD woken = ::WaitForMultipleObjects(2, waitSet, FALSE, INFINITE);
+      if (woken != WAIT_OBJECT_0 + 1) return false;
+    }
+    return true;
+  }
+
+  void WakeToStop() override { ::SetEvent(stopEvent); }
 };
 
 // The child process, held by its handle: only the process this object started
@@ -175,44 +182,20 @@ int CRedirector::StartProcess(const std::string& commandLine) {
     }
   }
 
-  std::unique_lock lock(m_mutex);
-  if (ok) {
-    m_hStdinWrite = stdinWrite;
-    m_child = child;
-    m_channel = channel;
-    m_utf8Carry.clear();
-    try {
-      m_readerThread = std::thread([this, channel] { ReaderLoop(channel); });
-      m_readerThreadId = m_readerThread.get_id();
-      m_heldCommandLine = commandLine;
-      return 0;
-    } catch (const std::system_error& failure) {
-      stdinWrite = std::exchange(m_hStdinWrite, nullptr);
-      m_channel.reset();
-      m_child.reset();
-      error = static_cast<DWORD>(failure.code().value());
-    }
-  }
+  if (ok) return StartReader(channel, child, stdinWrite, commandLine);
   // Whatever was built is closed; a child that did start is left to end by
   // itself once its pipes are gone, as after Stop.
-  if (child->process) m_formerChildren.push_back(child);
-  lock.unlock();
+  if (child->process) {
+    std::lock_guard lock(m_mutex);
+    m_formerChildren.push_back(child);
+  }
   CloseHandleOnce(stdinWrite);
   return error != 0 ? static_cast<int>(error) : static_cast<int>(ERROR_GEN_FAILURE);
 }
 
-void CRedirector::OpenGate(ReaderChannel& channel) {
-  channel.open = true;
-  ::SetEvent(channel.gateEvent);
-}
-
-bool CRedirector::WaitForGate(ReaderChannel& channel) {
-  const HANDLE waitSet[2] = {channel.stopEvent, channel.gateEvent};
-  while (!channel.open) {
-    const DWORD woken = ::WaitForMultipleObjects(2, waitSet, FALSE, INFINITE);
-    if (woken != WAIT_OBJECT_0 + 1) return false;
-  }
-  return true;
+void CRedirector::CloseStdin() {
+  HANDLE stdinWrite = std::exchange(m_hStdinWrite, nullptr);
+  CloseHandleOnce(stdinWrite);
 }
 
 bool CRedirector::Write(std::string_view bytes) {
@@ -270,55 +253,11 @@ pid_t CRedirector::ChildPid() const {
   return m_child ? static_cast<pid_t>(m_child->id) : -1;
 }
 
-void CRedirector::Stop() {
-  std::unique_lock lock(m_mutex);
-  std::shared_ptr<ReaderChannel> channel = std::move(m_channel);
-  m_heldCommandLine.clear();
-  HANDLE stdinWrite = std::exchange(m_hStdinWrite, nullptr);
-  CloseHandleOnce(stdinWrite);
-  if (m_child) {
-    m_formerChildren.push_back(std::move(m_child));
-    CollectFormerChildren(false);
-  }
-  if (OnReaderThread()) {
-    // The reader ends by itself right after this; whoever stops next joins it.
-    return;
-  }
-  std::thread reader = std::move(m_readerThread);
-  m_readerThreadId = {};
-  lock.unlock();
-
-  if (!reader.joinable()) return;
-  if (channel) {
-    {
-      std::lock_guard channelLock(channel->mutex);
-      channel->stopRequested = true;
-    }
-    ::SetEvent(channel->stopEvent);
-  }
-  bool ended = true;
-  if (channel) {
-    std::unique_lock channelLock(channel->mutex);
-    ended = channel->finished.wait_for(channelLock, std::chrono::milliseconds(kStopWaitMs),
-                                       [&] { return channel->done; });
-    if (!ended) channel->abandoned = true;
-  }
-  if (ended) {
-    reader.join();
-  } else {
-    // Never kill a thread: it ends by itself and closes what it holds.
-    OnError("The redir thread is dead\r\n");
-    reader.detach();
-  }
-}
-
 int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
   char buffer[kChunkBytes + 4];
   channel.delivered = false;
   auto childGone = [&] {
-    // Every writer has gone: what is left of a broken sequence goes out as it is.
-    if (!m_utf8Carry.empty()) Pass(channel, OutputGate::Kind::Output, std::exchange(m_utf8Carry, {}));
-    Pass(channel, OutputGate::Kind::ChildGone);
+    PassChildGone(channel);
     return 0;
   };
   for (;;) {
@@ -338,71 +277,47 @@ int CRedirector::DrainOutput(ReaderChannel& channel, bool hangup) {
       Pass(channel, OutputGate::Kind::Error, "Read stdout pipe error\r\n");
       return -1;
     }
-    const std::string_view bytes(buffer, carried + got);
-    const size_t complete = text::CompleteUtf8Prefix(bytes);
-    m_utf8Carry.assign(bytes.substr(complete));
-    if (complete > 0) {
-      Pass(channel, OutputGate::Kind::Output, std::string(bytes.substr(0, complete)));
-      channel.delivered = true;
-    }
-    {
-      std::lock_guard lock(channel.mutex);
-      if (channel.abandoned || channel.stopRequested) return 1;
-    }
+    if (PassRead(channel, std::string_view(buffer, carried + got))) channel.delivered = true;
+    if (channel.StopAsked()) return 1;
   }
 }
 
-void CRedirector::ReaderLoop(const std::shared_ptr<ReaderChannel>& channel) {
+void CRedirector::ReaderLoop(const std::shared_ptr<ReaderState>& state) {
+  ReaderChannel& channel = static_cast<ReaderChannel&>(*state);
   enum { kChildEnded = WAIT_OBJECT_0, kStopRequested = WAIT_OBJECT_0 + 1, kGateOpened = WAIT_OBJECT_0 + 2 };
-  const HANDLE waitSet[3] = {channel->childProcess, channel->stopEvent, channel->gateEvent};
-  int result = DrainOutput(*channel, false);
-  bool quietPending = channel->delivered;
+  const HANDLE waitSet[3] = {channel.childProcess, channel.stopEvent, channel.gateEvent};
+  int result = DrainOutput(channel, false);
+  bool quietPending = channel.delivered;
   while (result > 0) {
     // Anonymous pipes cannot be waited on: after output, look again soon to
     // tell a pause from the end of a burst, else at the poll period. Once the
     // gate is open its event stays set and is no longer waited on.
-    const DWORD watched = channel->open ? 2 : 3;
+    const DWORD watched = channel.open ? 2 : 3;
     const DWORD woken = ::WaitForMultipleObjects(watched, waitSet, FALSE, quietPending ? kQuietMs : kPollMs);
     {
-      std::lock_guard lock(channel->mutex);
-      if (channel->abandoned) break;
+      std::lock_guard lock(channel.mutex);
+      if (channel.abandoned) break;
     }
     if (woken == kStopRequested) {
       result = 1;
       break;
     }
-    if (woken == kGateOpened) PassHeld(*channel);
+    if (woken == kGateOpened) PassHeld(channel);
     if (woken == kChildEnded) {
       // Whatever the child wrote is in the pipe by now, even if a process it
       // started still holds the pipe open.
-      if (DrainOutput(*channel, false) > 0) DrainOutput(*channel, true);
+      if (DrainOutput(channel, false) > 0) DrainOutput(channel, true);
       result = 0;
       break;
     }
-    result = DrainOutput(*channel, false);
-    if (channel->delivered) {
+    result = DrainOutput(channel, false);
+    if (channel.delivered) {
       quietPending = true;
     } else if (quietPending) {
-      Pass(*channel, OutputGate::Kind::Quiet);
+      Pass(channel, OutputGate::Kind::Quiet);
       quietPending = false;
     }
   }
 
-  bool abandoned;
-  {
-    std::lock_guard lock(channel->mutex);
-    abandoned = channel->abandoned;
-  }
-  if (!abandoned) {
-    if (quietPending) Pass(*channel, OutputGate::Kind::Quiet);
-    // A child that ended before anyone read it: its last words wait for the
-    // owner, unless the owner stops the session first.
-    if (result <= 0 && WaitForGate(*channel)) PassHeld(*channel);
-    Stop();
-  }
-  {
-    std::lock_guard lock(channel->mutex);
-    channel->done = true;
-  }
-  channel->finished.notify_all();
+  EndReaderLoop(channel, quietPending, result);
 }
