@@ -18,7 +18,6 @@ constexpr auto kWorkspaceQueryGap = 2000ms;
 // Lets the output of a command settle before the workspace is asked for.
 constexpr auto kWorkspaceSettle = 200ms;
 constexpr auto kQuitGrace = 500ms;
-constexpr auto kDisconnectWait = 2000ms;
 constexpr auto kStartupCommandsWait = 10000ms;
 
 bool IsFolder(const std::string& path) {
@@ -94,11 +93,8 @@ void CSessionWorker::Shutdown() {
   // The worker's own waits are bounded; it is joined, never left running on
   // the session it uses. The caller keeps the GUI thread serving its calls.
   if (m_workerThread.joinable()) m_workerThread.join();
+  // The worker tore the session down as it ended, unless it was refused.
   if (m_state == State::Refused) TearDown();
-  for (auto waited = 0ms; m_core.Signals().g_bConnected && waited < kDisconnectWait;
-       waited += kIdlePeriod) {
-    std::this_thread::sleep_for(kIdlePeriod);
-  }
 }
 
 void CSessionWorker::JoinWorker() {
