@@ -10,8 +10,13 @@
 #include "console/session/StartupCommands.h"
 
 CLinkOpener::CLinkOpener(CSessionCore& core, ISessionHost& host,
-                         std::function<void(const QString&)> report, QObject* parent)
-    : QObject(parent), m_core(core), m_host(host), m_report(std::move(report)) {}
+                         std::function<void(const QString&)> report, QObject* parent,
+                         std::string editorProgram)
+    : QObject(parent),
+      m_core(core),
+      m_host(host),
+      m_report(std::move(report)),
+      m_editorProgram(editorProgram.empty() ? EditorProgram(ProgramFolder()) : std::move(editorProgram)) {}
 
 void CLinkOpener::OpenWebAddress(const std::string& address) {
   if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(address))))
@@ -21,7 +26,7 @@ void CLinkOpener::OpenWebAddress(const std::string& address) {
 void CLinkOpener::OpenFileAt(const std::string& path, long line) {
   if (m_host.SendToEditor(console_links::FilePositionTarget(path, line), true)) return;
   // No editor runs: one is started on the file, as "quire FILE:LINE".
-  const QString editor = QString::fromStdString(EditorProgram(ProgramFolder()));
+  const QString editor = QString::fromStdString(m_editorProgram);
   const QString place = QString::fromStdString(path) + QLatin1Char(':') + QString::number(line);
   if (!QProcess::startDetached(editor, {place}))
     m_report(tr("Quire could not be started to show %1").arg(place));

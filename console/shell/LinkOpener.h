@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <functional>
+#include <string>
 
 #include "console/command/LinkOpener.h"
 
@@ -17,8 +18,9 @@ class CLinkOpener : public QObject, public IConsoleLinkOpener {
 
  public:
   // `report` shows a short message where the user looks (the status bar).
+  // `editorProgram` is what starts the editor: Quire beside this program unless given.
   CLinkOpener(CSessionCore& core, ISessionHost& host, std::function<void(const QString&)> report,
-              QObject* parent = nullptr);
+              QObject* parent = nullptr, std::string editorProgram = {});
 
   void OpenWebAddress(const std::string& address) override;
   void OpenFileAt(const std::string& path, long line) override;
@@ -28,4 +30,5 @@ class CLinkOpener : public QObject, public IConsoleLinkOpener {
   CSessionCore& m_core;
   ISessionHost& m_host;
   std::function<void(const QString&)> m_report;
+  const std::string m_editorProgram;
 };
