@@ -5,8 +5,10 @@
 // without a tick meanwhile, the peak and the lasting memory the load added, and
 // the same times for one command typed after the load.
 // With --changes it times, with the pane shown and a history of each size
-// loaded, the GUI thread's CPU per command typed one at a time (each painted
-// before the next), per new session heading, and for one delete and one clear.
+// loaded, the GUI thread's CPU up to the next paint: per command typed one at
+// a time (with the view at the newest row, and with the user reading the
+// oldest session), per new session heading, per command typed into a session
+// of 10,000 commands, and for one delete and one clear.
 // Each size runs in a process of its own, so the peaks do not mix.
 //
 // usage: history-bench [--changes] [ENTRIES...]
@@ -186,36 +188,42 @@ void MeasureChanges(SShownPane& pane, int entries) {
   const CIni& ini = pane.ini;
   CpuUntilPainted(view, [&] { store.LoadHistory(ini, entries); });
 
-  // Commands typed one by one, each shown before the next, as the console adds them.
-  constexpr int kTyped = 200;
-  int typed = 0;
-  const auto type = [&] { store.AddHistoryEntry("y = " + std::to_string(typed++) + ";", true); };
-  double typedCpu = 0;
-  double typedMax = 0;
-  for (int i = 0; i < kTyped; ++i) {
-    const double cpu = CpuUntilPainted(view, type);
-    typedCpu += cpu;
-    typedMax = std::max(typedMax, cpu);
-  }
+  // Mean and worst of `count` changes, each painted before the next.
+  const auto costOf = [&view](int count, const std::function<void()>& change) {
+    double total = 0;
+    double worst = 0;
+    for (int i = 0; i < count; ++i) {
+      const double cpu = CpuUntilPainted(view, change);
+      total += cpu;
+      worst = std::max(worst, cpu);
+    }
+    return std::pair {total / count, worst};
+  };
+  int added = 0;
+  const auto command = [&added](const char* name) { return std::string(name) + " = " + std::to_string(added++) + ";"; };
+
+  // Commands typed one by one, as the console adds them.
+  const auto [typed, typedWorst] = costOf(200, [&] { store.AddHistoryEntry(command("y"), true); });
   // The same with the user reading an older session at the top of the pane,
   // one of its commands selected.
   const QAbstractItemModel* model = view.Tree()->model();
   view.Tree()->setCurrentIndex(model->index(0, 0, model->index(0, 0)));
   view.Tree()->scrollToTop();
-  double olderCpu = 0;
-  for (int i = 0; i < kTyped; ++i)
-    olderCpu += CpuUntilPainted(view, [&] { store.AddHistoryEntry("z = " + std::to_string(typed++) + ";", false); });
+  const double older = costOf(200, [&] { store.AddHistoryEntry(command("z"), false); }).first;
+  // A session heading on its own, then a command under it.
+  const double heading = costOf(5, [&] {
+    store.AddHistoryEntry("%-- 12/31/99 23:59:" + std::to_string(added++) + " --%", true);
+  }).first;
+  // Typed into a session that already holds 10,000 commands.
+  CpuUntilPainted(view, [&] {
+    for (int i = 0; i < 10000; ++i) store.AddHistoryEntry(command("w"), false);
+  });
+  const double longSession = costOf(50, [&] { store.AddHistoryEntry(command("v"), true); }).first;
 
-  constexpr int kHeadings = 5;
-  double headingCpu = 0;
-  for (int i = 0; i < kHeadings; ++i) {
-    headingCpu += CpuUntilPainted(view, [&] { store.AddHistoryEntry("%-- 12/31/99 23:59:0" + std::to_string(i) + " --%", true); });
-    CpuUntilPainted(view, type);
-  }
-  const double deleteCpu = CpuUntilPainted(view, [&] { store.DeleteHistoryEntry(store.Count() / 2); });
-  const double clearCpu = CpuUntilPainted(view, [&] { store.ClearHistory(); });
-  std::printf("%10d %12.2f %12.2f %12.2f %12.2f %10.1f %10.1f\n", entries, typedCpu / kTyped, typedMax,
-              olderCpu / kTyped, headingCpu / kHeadings, deleteCpu, clearCpu);
+  const double deleted = CpuUntilPainted(view, [&] { store.DeleteHistoryEntry(store.Count() / 2); });
+  const double cleared = CpuUntilPainted(view, [&] { store.ClearHistory(); });
+  std::printf("%10d %10.2f %10.2f %10.2f %10.2f %12.2f %10.1f %10.1f\n", entries, typed, typedWorst, older,
+              heading, longSession, deleted, cleared);
 }
 
 // Runs `measure` on a pane shown in an application of its own.
@@ -238,8 +246,8 @@ int main(int argc, char** argv) {
   if (sizes.empty()) sizes = changes ? std::vector<int> {1000, 10000, 50000, 100000}
                                      : std::vector<int> {10000, 25000, 50000, 100000};
   if (changes)
-    std::printf("%10s %12s %12s %12s %12s %10s %10s\n", "entries", "typed ms", "typed max", "older ms",
-                "heading ms", "delete ms", "clear ms");
+    std::printf("%10s %10s %10s %10s %10s %12s %10s %10s\n", "entries", "typed ms", "typed max", "older ms",
+                "heading ms", "10k-session", "delete ms", "clear ms");
   else
     std::printf("%10s %10s %10s %10s %12s %10s %10s %10s %10s\n", "entries", "loaded ms", "shown ms",
                 "GUI cpu ms", "longest gap", "peak +MB", "after +MB", "typed ms", "typed gap");
