@@ -8,7 +8,8 @@
 // loaded, the GUI thread's CPU up to the next paint: per command typed one at
 // a time (with the view at the newest row, and with the user reading the
 // oldest session), per new session heading, per command typed into a session
-// of 10,000 commands, and for one delete and one clear.
+// of 10,000 commands, and for a reload as at connection (all entries, then
+// trimmed to half), one delete and one clear.
 // Each size runs in a process of its own, so the peaks do not mix.
 //
 // usage: history-bench [--changes] [ENTRIES...]
@@ -221,9 +222,17 @@ void MeasureChanges(SShownPane& pane, int entries) {
   const double longSession = costOf(50, [&] { store.AddHistoryEntry(command("v"), true); }).first;
 
   const double deleted = CpuUntilPainted(view, [&] { store.DeleteHistoryEntry(store.Count() / 2); });
+  // Connecting again: the saved history is read on the session's thread, whole
+  // and then trimmed to half, and the pane shows it anew.
+  const auto reload = [&](int maxHist) {
+    return CpuUntilPainted(view, [&] { std::thread([&] { store.LoadHistory(ini, maxHist); }).join(); });
+  };
+  const double reloaded = reload(entries);
+  const double trimmed = reload(entries / 2);
+  reload(entries);
   const double cleared = CpuUntilPainted(view, [&] { store.ClearHistory(); });
-  std::printf("%10d %10.2f %10.2f %10.2f %10.2f %12.2f %10.1f %10.1f\n", entries, typed, typedWorst, older,
-              heading, longSession, deleted, cleared);
+  std::printf("%10d %10.2f %10.2f %10.2f %10.2f %12.2f %10.1f %10.1f %10.1f %10.1f\n", entries, typed,
+              typedWorst, older, heading, longSession, reloaded, trimmed, deleted, cleared);
 }
 
 // Runs `measure` on a pane shown in an application of its own.
@@ -246,8 +255,8 @@ int main(int argc, char** argv) {
   if (sizes.empty()) sizes = changes ? std::vector<int> {1000, 10000, 50000, 100000}
                                      : std::vector<int> {10000, 25000, 50000, 100000};
   if (changes)
-    std::printf("%10s %10s %10s %10s %10s %12s %10s %10s\n", "entries", "typed ms", "typed max", "older ms",
-                "heading ms", "10k-session", "delete ms", "clear ms");
+    std::printf("%10s %10s %10s %10s %10s %12s %10s %10s %10s %10s\n", "entries", "typed ms", "typed max",
+                "older ms", "heading ms", "10k-session", "reload ms", "trim ms", "delete ms", "clear ms");
   else
     std::printf("%10s %10s %10s %10s %12s %10s %10s %10s %10s\n", "entries", "loaded ms", "shown ms",
                 "GUI cpu ms", "longest gap", "peak +MB", "after +MB", "typed ms", "typed gap");
