@@ -18,15 +18,19 @@ CHistoryModel::CHistoryModel(QIcon headingIcon, QIcon commandIcon, QObject* pare
 
 void CHistoryModel::PlaceEntry(size_t entry) {
   // Commands go under the latest heading; before the first one they are roots.
-  const bool root = m_rootEntries.empty() || CHistoryStore::IsHeading(m_entries[entry]) ||
-                    !CHistoryStore::IsHeading(m_entries[m_rootEntries.back()]);
-  if (root) m_rootEntries.push_back(entry);
+  if (CHistoryStore::IsHeading(m_entries[entry])) {
+    m_rootEntries.push_back(entry);
+  } else if (m_rootEntries.size() == m_rootCommands) {
+    m_rootEntries.push_back(entry);
+    ++m_rootCommands;
+  }
 }
 
 void CHistoryModel::Reset(CTextList entries) {
   beginResetModel();
   m_entries = std::move(entries);
   m_rootEntries.clear();
+  m_rootCommands = 0;
   for (size_t entry = 0; entry < m_entries.Size(); ++entry) PlaceEntry(entry);
   endResetModel();
 }
@@ -35,8 +39,7 @@ void CHistoryModel::Append(const CTextList& entries) {
   // A run of commands under one parent goes in as one insertion.
   for (size_t i = 0; i < entries.Size();) {
     const bool heading = CHistoryStore::IsHeading(entries[i]);
-    const bool underHeading = !heading && !m_rootEntries.empty() &&
-                              CHistoryStore::IsHeading(m_entries[m_rootEntries.back()]);
+    const bool underHeading = !heading && LastHeading().isValid();
     size_t end = i + 1;
     if (!heading)
       while (end < entries.Size() && !CHistoryStore::IsHeading(entries[end])) ++end;
@@ -54,8 +57,8 @@ void CHistoryModel::Append(const CTextList& entries) {
 }
 
 size_t CHistoryModel::ChildCount(size_t rootRow) const {
+  if (!RootIsHeading(rootRow)) return 0;
   const size_t entry = m_rootEntries[rootRow];
-  if (!CHistoryStore::IsHeading(m_entries[entry])) return 0;
   const size_t next = rootRow + 1 < m_rootEntries.size() ? m_rootEntries[rootRow + 1] : m_entries.Size();
   return next - entry - 1;
 }
@@ -80,7 +83,7 @@ QModelIndex CHistoryModel::IndexOf(size_t entry) const {
 }
 
 QModelIndex CHistoryModel::LastHeading() const {
-  if (m_rootEntries.empty() || !CHistoryStore::IsHeading(m_entries[m_rootEntries.back()])) return {};
+  if (m_rootEntries.size() == m_rootCommands) return {};
   return createIndex(static_cast<int>(m_rootEntries.size() - 1), 0, kRootId);
 }
 
@@ -124,8 +127,5 @@ Qt::ItemFlags CHistoryModel::flags(const QModelIndex& index) const {
 }
 
 bool CHistoryModel::IsHeadingRow(const QModelIndex& index) const {
-  // The tree asks several times per row as it lays them out; a row under a
-  // heading is always a command, so only root rows need their text read.
-  return index.internalId() == kRootId &&
-         CHistoryStore::IsHeading(m_entries[m_rootEntries[static_cast<size_t>(index.row())]]);
+  return index.internalId() == kRootId && RootIsHeading(static_cast<size_t>(index.row()));
 }

@@ -40,7 +40,10 @@ class CHistoryModel : public QAbstractItemModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
+  // The tree asks these several times per row whenever it lays rows out, so
+  // they are answered without reading the rows' text.
   bool IsHeadingRow(const QModelIndex& index) const;
+  bool RootIsHeading(size_t rootRow) const { return rootRow >= m_rootCommands; }
   // Entries after the root entry of `rootRow` up to the next root entry.
   size_t ChildCount(size_t rootRow) const;
   // The root row an entry belongs to: its own when it is a root entry.
@@ -52,4 +55,7 @@ class CHistoryModel : public QAbstractItemModel {
   QIcon m_commandIcon;
   CTextList m_entries;
   std::vector<size_t> m_rootEntries;  // entry index of each root row, ascending
+  // Root rows that are commands: those entered before the first heading, so
+  // every root row from this one on is a heading.
+  size_t m_rootCommands = 0;
 };
