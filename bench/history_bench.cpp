@@ -201,7 +201,9 @@ void MeasureChanges(SShownPane& pane, int entries) {
     return std::pair {total / count, worst};
   };
   int added = 0;
-  const auto command = [&added](const char* name) { return std::string(name) + " = " + std::to_string(added++) + ";"; };
+  const auto command = [&added](const char* name) {
+    return std::string(name) + " = " + std::to_string(added++) + ";";
+  };
 
   // Commands typed one by one, as the console adds them.
   const auto [typed, typedWorst] = costOf(200, [&] { store.AddHistoryEntry(command("y"), true); });
@@ -211,7 +213,7 @@ void MeasureChanges(SShownPane& pane, int entries) {
   view.Tree()->setCurrentIndex(model->index(0, 0, model->index(0, 0)));
   view.Tree()->scrollToTop();
   const double older = costOf(200, [&] { store.AddHistoryEntry(command("z"), false); }).first;
-  // A session heading on its own, then a command under it.
+  // A session heading on its own.
   const double heading = costOf(5, [&] {
     store.AddHistoryEntry("%-- 12/31/99 23:59:" + std::to_string(added++) + " --%", true);
   }).first;

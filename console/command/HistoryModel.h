@@ -55,7 +55,7 @@ class CHistoryModel : public QAbstractItemModel {
   QIcon m_commandIcon;
   CTextList m_entries;
   std::vector<size_t> m_rootEntries;  // entry index of each root row, ascending
-  // Root rows that are commands: those entered before the first heading, so
-  // every root row from this one on is a heading.
+  // How many root rows are commands: only those entered before the first
+  // heading are, so the root rows from this row on are all headings.
   size_t m_rootCommands = 0;
 };

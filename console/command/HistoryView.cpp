@@ -210,7 +210,8 @@ void CHistoryView::Rebuild(CTextList lines) {
 
 void CHistoryView::Append(const CTextList& lines) {
   bool onlyCommands = true;
-  for (size_t i = 0; i < lines.Size() && onlyCommands; ++i) onlyCommands = !CHistoryStore::IsHeading(lines[i]);
+  for (size_t i = 0; i < lines.Size() && onlyCommands; ++i)
+    onlyCommands = !CHistoryStore::IsHeading(lines[i]);
   const QModelIndex session = m_model->LastHeading();
   if (onlyCommands && session.isValid() && m_tree->isExpanded(session)) {
     AppendToOpenSession(session, lines);
