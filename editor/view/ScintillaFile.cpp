@@ -1,18 +1,23 @@
-// CScintillaWnd's files: a file is read whole and set into the control with
-// its own line ends; a large one in pieces across event-loop turns, so the
-// window shows its start at once and keeps answering while the rest comes.
-// Saving writes the whole text atomically.
-#include <QElapsedTimer>
-#include <QTimer>
+// CScintillaWnd's files: a file is read and set into the control with its
+// own line ends. Of a large one the first piece shows at once while a worker
+// thread reads all of it into a document of its own (Scintilla's background
+// loader), which then takes the shown one's place: the window keeps answering
+// however large the file. Saving writes the whole text atomically.
+#include <QMetaObject>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <memory>
+#include <utility>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/AtomicFile.h"
 #include "common/Text.h"
+#include "editor/view/DocumentLoader.h"
 #include "editor/view/FileRules.h"
 #include "editor/view/ScintillaWnd.h"
 
@@ -20,36 +25,37 @@ namespace {
 
 using Base = QsciScintillaBase;
 
-// Pieces are appended one after another within an event-loop turn until this
-// much time went by (a piece takes 3-15 ms), so the window answers between.
-constexpr qint64 kLoadTurnMilliseconds = 12;
-
-// Reads the whole file into `out`. False when it cannot be opened (a folder
-// cannot); `readError` when reading broke off, `out` then holds what came.
-bool ReadFileKeepingPart(const std::string& path, std::string& out, bool& readError) {
-  out.clear();
-  readError = false;
+// Opens a file for reading; -1 when it cannot be opened or is a folder.
+// `size` is its size on disk (0 when unknown).
+int OpenForReading(const std::string& path, size_t& size) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return -1;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
     ::close(fd);
-    return false;
+    return -1;
   }
-  if (info.st_size > 0) out.reserve(static_cast<size_t>(info.st_size));
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      readError = true;
-      break;
+  size = info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
+  return fd;
+}
+
+// Reads into `out` until it holds more than `bytes` bytes or the file ends.
+// True when the file ended (or reading broke off: `readError`).
+bool ReadHead(int fd, size_t bytes, std::string& out, bool& readError) {
+  readError = false;
+  out.resize(bytes + 1);
+  size_t got = 0;
+  while (got < out.size()) {
+    const ssize_t count = ::read(fd, out.data() + got, out.size() - got);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) {
+      readError = count < 0;
+      out.resize(got);
+      return true;
     }
-    out.append(buffer, static_cast<size_t>(got));
+    got += static_cast<size_t>(count);
   }
-  ::close(fd);
-  return true;
+  return false;
 }
 
 // Where a save of `path` writes: the target of a symbolic link, so the link
@@ -65,11 +71,15 @@ std::string SaveTarget(const std::string& path) {
 
 bool CScintillaWnd::LoadFile(const std::string& path) {
   if (path.empty()) return true;
-  std::string content;
+  size_t size = 0;
+  const int fd = OpenForReading(path, size);
+  if (fd < 0) return false;
+  std::string head;
   bool readError = false;
-  if (!ReadFileKeepingPart(path, content, readError)) return false;
+  const bool whole = ReadHead(fd, LOAD_PIECE_BYTES, head, readError);
 
-  m_loadTimer.stop();
+  // A file still loading is dropped.
+  m_loader.reset();
   SetLexer(GetLexerForExtension(text::FileExtension(path)));
   Send(Base::SCI_CANCEL);
   Send(Base::SCI_SETREADONLY, 0);
@@ -81,72 +91,95 @@ bool CScintillaWnd::LoadFile(const std::string& path) {
   m_pendingGoto = {};
   // Set with the file's own line ends: converting them afterwards costs an
   // insertion per line.
-  Send(Base::SCI_SETEOLMODE, static_cast<uintptr_t>(LineEndsOf(content)));
+  m_loadLineEnds = LineEndsOf(head);
+  // Created before the shown text is replaced: created after it, the loader
+  // leaves the view unable to scroll that text (Scintilla 3.10).
+  ILoader* loader = nullptr;
+  if (!whole) {
+    loader = reinterpret_cast<ILoader*>(
+        Send(Base::SCI_CREATELOADER, head.size(), Base::SC_DOCUMENTOPTION_DEFAULT));
+    if (!loader) {  // no room for a second document
+      ::close(fd);
+      EndLoading();
+      return false;
+    }
+  }
+  Send(Base::SCI_SETEOLMODE, static_cast<uintptr_t>(m_loadLineEnds));
   Send(Base::SCI_CLEARALL);
-  // Room for the whole text at once: grown piece by piece, the buffer would be
-  // copied whole again and again.
-  Send(Base::SCI_ALLOCATE, content.size() + 1);
-  m_loadText = std::move(content);
-  // The first piece now, for the first screen; the rest while the loop runs.
-  m_loadOffset = LoadPieceEnd(m_loadText, 0, LOAD_PIECE_BYTES);
-  SendText(Base::SCI_APPENDTEXT, m_loadOffset, m_loadText.data());
+  if (whole) {
+    ::close(fd);
+    // Appended with its length, so that a NUL byte cannot cut the text short.
+    SendText(Base::SCI_APPENDTEXT, head.size(), head.data());
+    GotoPosition(0);
+    setFocus();
+    EndLoading();
+    NotifyCellsChanged();
+    return !readError;
+  }
+  // The first piece now, for the first screen; all of the file goes into a
+  // document of the worker's own. Its room grows on the worker as it fills.
+  SendText(Base::SCI_APPENDTEXT, LoadPieceEnd(head, 0, LOAD_PIECE_BYTES), head.data());
   GotoPosition(0);
   setFocus();
-  if (m_loadOffset < m_loadText.size()) {
-    // Typing would land in the middle of a text still coming: it waits.
-    Send(Base::SCI_SETREADONLY, 1);
-    m_loadTimer.start();
-    emit loadProgress(LoadPercent());
-  } else {
-    EndLoading();
-  }
+  // Typing would land in a text about to be replaced: it waits.
+  Send(Base::SCI_SETREADONLY, 1);
+  m_loadBytes = std::max(size, head.size());
+  m_loader = std::make_unique<CDocumentLoader>(loader, fd, std::move(head), [this] {
+    QMetaObject::invokeMethod(this, &CScintillaWnd::OnLoaderProgress, Qt::QueuedConnection);
+  });
+  emit loadProgress(LoadPercent());
   NotifyCellsChanged();
-  return !readError;
+  return true;
 }
 
-void CScintillaWnd::AppendLoadPieces() {
-  QElapsedTimer turn;
-  turn.start();
-  do {
-    const size_t end = LoadPieceEnd(m_loadText, m_loadOffset, LOAD_PIECE_BYTES);
-    // Appended with its length, so that a NUL byte cannot cut the text short.
-    Send(Base::SCI_SETREADONLY, 0);
-    SendText(Base::SCI_APPENDTEXT, end - m_loadOffset, m_loadText.data() + m_loadOffset);
-    m_loadOffset = end;
-  } while (m_loadOffset < m_loadText.size() && turn.elapsed() < kLoadTurnMilliseconds);
-  ApplyPendingGoto();
-}
-
-void CScintillaWnd::OnLoadTurn() {
-  AppendLoadPieces();
-  if (m_loadOffset < m_loadText.size()) {
-    Send(Base::SCI_SETREADONLY, 1);
+void CScintillaWnd::OnLoaderProgress() {
+  if (!m_loader) return;  // told late, of a load that is over
+  if (m_loader->IsDone())
+    SwapInLoadedDocument();
+  else
     emit loadProgress(LoadPercent());
-    return;
-  }
-  EndLoading();
-  NotifyCellsChanged();
 }
 
 int CScintillaWnd::LoadPercent() const {
-  return m_loadText.empty() ? 100 : static_cast<int>(100.0 * static_cast<double>(m_loadOffset) /
-                                                     static_cast<double>(m_loadText.size()));
+  if (!m_loader || m_loadBytes == 0) return 100;
+  return static_cast<int>(std::min<size_t>(100, 100 * m_loader->BytesLoaded() / m_loadBytes));
 }
 
 void CScintillaWnd::FinishLoading() {
-  if (!m_bLoading) return;
-  const size_t rest = m_loadText.size() - m_loadOffset;
-  Send(Base::SCI_SETREADONLY, 0);
-  SendText(Base::SCI_APPENDTEXT, rest, m_loadText.data() + m_loadOffset);
-  m_loadOffset = m_loadText.size();
+  if (m_loader) SwapInLoadedDocument();
+}
+
+void CScintillaWnd::SwapInLoadedDocument() {
+  void* document = m_loader->TakeDocument();
+  const bool brokeOff = m_loader->ReadFailed();
+  m_loader.reset();
+  // What the reader did with the first piece meanwhile stays: its text is
+  // the start of the new document, so positions and lines hold.
+  const int lexer = GetLexer();
+  const long anchor = Send(Base::SCI_GETANCHOR);
+  const long caret = GetCurrentPosition();
+  const long firstLine = Send(Base::SCI_GETFIRSTVISIBLELINE);
+  const long xOffset = Send(Base::SCI_GETXOFFSET);
+  std::vector<std::pair<long, long>> marked;  // line, marker mask
+  for (long line = Send(Base::SCI_MARKERNEXT, 0, -1); line >= 0;
+       line = Send(Base::SCI_MARKERNEXT, static_cast<uintptr_t>(line) + 1, -1))
+    marked.emplace_back(line, Send(Base::SCI_MARKERGET, static_cast<uintptr_t>(line)));
+
+  SendBuffer(Base::SCI_SETDOCPOINTER, 0, document);
+  SendBuffer(Base::SCI_RELEASEDOCUMENT, 0, document);  // the view holds it now
+  ApplyDocumentSettings(lexer);
+  Send(Base::SCI_SETEOLMODE, static_cast<uintptr_t>(m_loadLineEnds));
+  for (const auto& [line, mask] : marked)
+    Send(Base::SCI_MARKERADDSET, static_cast<uintptr_t>(line), mask);
+  Send(Base::SCI_SETSEL, static_cast<uintptr_t>(anchor), caret);
+  Send(Base::SCI_SETFIRSTVISIBLELINE, static_cast<uintptr_t>(firstLine));
+  Send(Base::SCI_SETXOFFSET, static_cast<uintptr_t>(xOffset));
+  if (brokeOff) emit readFailed();
   EndLoading();
   NotifyCellsChanged();
 }
 
 void CScintillaWnd::EndLoading() {
-  m_loadTimer.stop();
-  std::string().swap(m_loadText);
-  m_loadOffset = 0;
   Send(Base::SCI_SETREADONLY, 0);
   Send(Base::SCI_SETUNDOCOLLECTION, 1);
   Send(Base::SCI_EMPTYUNDOBUFFER);

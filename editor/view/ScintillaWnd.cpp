@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "editor/view/CommentRules.h"
+#include "editor/view/DocumentLoader.h"
 #include "editor/view/FileRules.h"
 #include "editor/view/IndentRules.h"
 #include "editor/view/Keywords.h"
@@ -47,8 +48,6 @@ CScintillaWnd::CScintillaWnd(QWidget* parent) : QsciScintillaBase(parent) {
   for (int margin = 0; margin <= FOLDING_MARGIN; ++margin)
     Send(Base::SCI_SETMARGINWIDTHN, static_cast<uintptr_t>(margin), 0);
   Send(Base::SCI_SETMOUSEDWELLTIME, HOVER_MILLISECONDS);
-  m_loadTimer.setInterval(0);
-  connect(&m_loadTimer, &QTimer::timeout, this, &CScintillaWnd::OnLoadTurn);
   // Edits are announced before they are made (see OnModified); the one last
   // announced is followed at the latest when the event loop turns.
   SendScintilla(Base::SCI_SETMODEVENTMASK, Base::SC_MOD_BEFOREINSERT | Base::SC_MOD_BEFOREDELETE);
@@ -75,6 +74,8 @@ CScintillaWnd::CScintillaWnd(QWidget* parent) : QsciScintillaBase(parent) {
     emit mouseLeft();
   });
 }
+
+CScintillaWnd::~CScintillaWnd() = default;
 
 // ---------------------------------------------------------------------------
 // Message helpers: QScintilla's overloads are ambiguous for plain integers.
@@ -131,18 +132,28 @@ void CScintillaWnd::ApplyTabSettings() {
   Send(Base::SCI_SETINDENTATIONGUIDES, 3);
 }
 
-void CScintillaWnd::Init(const std::vector<std::string>& keywords) {
-  SetLexer(LEXER_OCTAVE);
-  Send(Base::SCI_SETSTYLEBITS, static_cast<uintptr_t>(Send(Base::SCI_GETSTYLEBITSNEEDED)));
+void CScintillaWnd::ApplyDocumentSettings(int lexer) {
+  Send(Base::SCI_SETCODEPAGE, Base::SC_CP_UTF8);
+  SetLexer(lexer);
+  SendText(Base::SCI_SETKEYWORDS, 0, m_keywords.c_str());
+  SendScintilla(Base::SCI_SETPROPERTY, "fold", "1");
+  SendScintilla(Base::SCI_SETPROPERTY, "fold.compact", "0");
+  SendScintilla(Base::SCI_SETPROPERTY, "fold.comment", "1");
+  SendScintilla(Base::SCI_SETPROPERTY, "fold.preprocessor", "1");
+  SendScintilla(Base::SCI_SETPROPERTY, "lexer.cpp.track.preprocessor", "0");
+  ApplyTabSettings();
+  SendText(Base::SCI_SETWORDCHARS, 0, WORD_CHARS);
+}
 
-  SendText(Base::SCI_SETKEYWORDS, 0, JoinKeywords(keywords).c_str());
+void CScintillaWnd::Init(const std::vector<std::string>& keywords) {
+  m_keywords = JoinKeywords(keywords);
+  ApplyDocumentSettings(LEXER_OCTAVE);
+  Send(Base::SCI_SETSTYLEBITS, static_cast<uintptr_t>(Send(Base::SCI_GETSTYLEBITSNEEDED)));
 
   const int black = Rgb(0, 0, 0);
   const int white = Rgb(255, 255, 255);
   SetStyle(Base::STYLE_DEFAULT, black, white, 10, "Courier New");
   Send(Base::SCI_STYLECLEARALL);
-
-  ApplyTabSettings();
 
   Send(Base::SCI_SETWRAPVISUALFLAGSLOCATION, 0);
   Send(Base::SCI_SETWRAPVISUALFLAGS, 1);
@@ -162,12 +173,6 @@ void CScintillaWnd::Init(const std::vector<std::string>& keywords) {
   SetBold(4, true);
 
   Send(Base::SCI_SETMARGINLEFT, 0, 10);
-
-  SendScintilla(Base::SCI_SETPROPERTY, "fold", "1");
-  SendScintilla(Base::SCI_SETPROPERTY, "fold.compact", "0");
-  SendScintilla(Base::SCI_SETPROPERTY, "fold.comment", "1");
-  SendScintilla(Base::SCI_SETPROPERTY, "fold.preprocessor", "1");
-  SendScintilla(Base::SCI_SETPROPERTY, "lexer.cpp.track.preprocessor", "0");
 
   Send(Base::SCI_SETFOLDFLAGS, 16);
   Send(Base::SCI_SETMARGINMASKN, FOLDING_MARGIN, static_cast<intptr_t>(Base::SC_MASK_FOLDERS));
@@ -222,7 +227,6 @@ void CScintillaWnd::Init(const std::vector<std::string>& keywords) {
   Send(Base::SCI_CALLTIPSETBACK, static_cast<uintptr_t>(Rgb(250, 250, 210)));
   Send(Base::SCI_CALLTIPSETFOREHLT, static_cast<uintptr_t>(Rgb(0, 0, 255)));
 
-  SendText(Base::SCI_SETWORDCHARS, 0, WORD_CHARS);
   Send(Base::SCI_USEPOPUP, 0);
 }
 
@@ -231,7 +235,10 @@ void CScintillaWnd::Init(const std::vector<std::string>& keywords) {
 
 void CScintillaWnd::SetText(std::string_view text) {
   // The new text replaces a file still loading.
-  if (m_bLoading) EndLoading();
+  if (m_bLoading) {
+    m_loader.reset();
+    EndLoading();
+  }
   // Appended with its length, so that a NUL byte cannot cut the text short.
   Send(Base::SCI_BEGINUNDOACTION);
   Send(Base::SCI_CLEARALL);

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,6 +33,7 @@
 #include "editor/view/NumberNudge.h"
 #include "editor/view/ViewSettings.h"
 
+class CDocumentLoader;
 class QPainter;
 class QRect;
 
@@ -66,6 +68,8 @@ class CScintillaWnd : public QsciScintillaBase {
   };
 
   explicit CScintillaWnd(QWidget* parent = nullptr);
+  // A file still loading stops loading.
+  ~CScintillaWnd() override;
 
   // --- Preferences -----------------------------------------------------------
   // Where the view reads "TabSize", "UseSpaces", "SmarIndent", "Comment" and
@@ -102,15 +106,17 @@ class CScintillaWnd : public QsciScintillaBase {
   // Reads the whole file: lexer by extension, text as it is with the line-end
   // mode of its first line end (for what Enter and pastes add), empty undo
   // history, save point, caret at 0. A file larger than LOAD_PIECE_BYTES shows
-  // its first pieces at once and gets the rest in pieces across event-loop
-  // turns: meanwhile IsLoading() holds, the text refuses edits, loadProgress()
-  // tells how far it got, and loadFinished() comes at the end (at once for a
-  // smaller file). An empty path does nothing and succeeds. A file that cannot
-  // be opened (or a folder) fails and the text stays; a read error fails but
-  // keeps what was read. No textModified() while loading.
+  // its first piece at once while a worker thread reads all of it into a
+  // document of its own, which then replaces the shown one (caret, scroll
+  // and markers kept): meanwhile IsLoading() holds, the text refuses edits,
+  // loadProgress() tells how far it got, and loadFinished() comes at the end
+  // (at once for a smaller file). An empty path does nothing and succeeds. A
+  // file that cannot be opened (or a folder) fails and the text stays; a read
+  // error fails but keeps what was read (for a large file: readFailed() just
+  // before loadFinished()). No textModified() while loading.
   bool LoadFile(const std::string& path);
   static constexpr size_t LOAD_PIECE_BYTES = size_t{1} << 18;
-  // Sets the rest of a file still loading now.
+  // Waits for the rest of a file still loading and shows it now.
   void FinishLoading();
   // Writes the whole text (a load in progress is finished first), line ends
   // as they are, to a temporary file and renames it over `path` (through a
@@ -333,6 +339,8 @@ class CScintillaWnd : public QsciScintillaBase {
   void loadProgress(int percent);
   // The whole file is in the control and the text takes edits.
   void loadFinished();
+  // Reading a large file broke off: the text holds what came before.
+  void readFailed();
   // A margin was clicked, on the 1-based `line`.
   void marginClicked(int margin, int line);
   // The mouse rested 400 ms at `position` (-1 when not over text).
@@ -411,19 +419,24 @@ class CScintillaWnd : public QsciScintillaBase {
   // after `position`; at the end of the text the words are complete.
   void ReadWordsUpTo(long position);
   long LineStart(int line0) const;
-  // Loading in pieces (ScintillaFile.cpp).
-  void AppendLoadPieces();
-  void OnLoadTurn();
+  // Loading (ScintillaFile.cpp). The loader told of progress, on the GUI thread.
+  void OnLoaderProgress();
+  // Puts the loader's finished document in place of the shown one.
+  void SwapInLoadedDocument();
+  // Scintilla keeps these with each document, not with the view: set on
+  // every document the view shows.
+  void ApplyDocumentSettings(int lexer);
   void EndLoading();
   void ApplyPendingGoto();
   int LoadPercent() const;
 
   std::function<ViewSettings()> m_settingsSource;
   std::vector<int> m_breakpoints;  // 0-based lines, in the order set
+  std::string m_keywords;  // keyword set 0, joined
   bool m_bLoading = false;
-  std::string m_loadText;  // the file being loaded
-  size_t m_loadOffset = 0;   // how much of it is in the control
-  QTimer m_loadTimer;        // the next pieces, each event-loop turn
+  std::unique_ptr<CDocumentLoader> m_loader;  // the file being loaded
+  size_t m_loadBytes = 0;                     // its size when opened
+  int m_loadLineEnds = 0;                     // its line-end mode
   PendingEdit m_pendingEdit;
   QTimer m_editTimer;  // follows the last edit when the loop turns
   struct PendingGoto {

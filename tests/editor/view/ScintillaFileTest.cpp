@@ -2,6 +2,7 @@
 // saves that fail without harming the file on disk.
 #include "ScintillaFixture.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include "common/AtomicFile.h"
+#include "editor/view/DocumentLoader.h"
 #include "editor/view/FileRules.h"
 #include "tests/common/TestFiles.h"
 
@@ -278,4 +280,132 @@ TEST_F(ScintillaFiles, PlaceBeyondTheLoadedTextIsReachedWhenItComes) {
   ASSERT_TRUE(m_wnd.LoadFile(Write("small.m", "a = 1;\n")));
   EXPECT_FALSE(m_wnd.IsLoading());
   EXPECT_EQ(m_wnd.GetText(), "a = 1;\n");
+}
+
+namespace {
+
+// Octave lines of about `bytes` bytes, each ending in `eol`.
+std::string OctaveLines(size_t bytes, const std::string& eol) {
+  std::string text;
+  for (int i = 0; text.size() < bytes; ++i) text += "x(" + std::to_string(i) + ") = 1;  % c" + eol;
+  return text;
+}
+
+// Lines as Scintilla counts them: CR LF, CR and LF each end one.
+long LinesIn(const std::string& text) {
+  long lines = 1;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++lines;
+  return lines;
+}
+
+long OpenFileCount() {
+  return static_cast<long>(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
+}
+
+}  // namespace
+
+TEST_F(ScintillaFiles, LargeFilesComeWholeWhateverTheirBytes) {
+  // What is read before the worker starts, and where the worker's first piece ends.
+  const size_t head = CScintillaWnd::LOAD_PIECE_BYTES + 1;
+  const size_t firstPieceEnd = head + CDocumentLoader::PIECE_BYTES;
+  std::string crlf = OctaveLines(firstPieceEnd + 4096, "\r\n");
+  // A CR LF cut in two where a piece ends, a lone CR and a lone LF.
+  for (size_t at : {head - 1, firstPieceEnd - 1}) crlf.replace(at, 2, "\r\n");
+  crlf.replace(head + 100, 1, "\r");
+  crlf.replace(head + 200, 1, "\n");
+  static const char oddLine[] = "s = '\xff\xfe\x80\xc3'; \0 % \xe9t\xc3\xa9\n";
+  std::string odd;  // NUL bytes and bytes that are not UTF-8
+  while (odd.size() < firstPieceEnd + 4096) odd.append(oddLine, sizeof oddLine - 1);
+  const struct {
+    const char* name;
+    std::string content;
+  } cases[] = {{"lf.m", OctaveLines(firstPieceEnd + 4096, "\n")}, {"crlf.m", crlf}, {"odd.m", odd}};
+  for (const auto& c : cases) {
+    QSignalSpy finished(&m_wnd, &CScintillaWnd::loadFinished);
+    ASSERT_TRUE(m_wnd.LoadFile(Write(c.name, c.content))) << c.name;
+    ASSERT_TRUE(m_wnd.IsLoading()) << c.name;
+    ASSERT_TRUE(finished.wait(30000)) << c.name;
+    EXPECT_TRUE(m_wnd.GetText() == c.content) << c.name;
+    EXPECT_EQ(m_wnd.GetLineCount(), LinesIn(c.content)) << c.name;
+    EXPECT_EQ(Message(Sci::SCI_GETMODIFY), 0) << c.name;
+    ASSERT_TRUE(m_wnd.SaveFile(PathOf("copy.m"))) << c.name;
+    EXPECT_TRUE(Read(PathOf("copy.m")) == c.content) << c.name;
+  }
+  // An empty file after a large one.
+  ASSERT_TRUE(m_wnd.LoadFile(Write("empty.m", "")));
+  EXPECT_FALSE(m_wnd.IsLoading());
+  EXPECT_EQ(m_wnd.GetText(), "");
+}
+
+TEST_F(ScintillaFiles, ALargeFileIsStyledFoldedAndSetUpLikeASmallOne) {
+  constexpr int kCommentStyle = 1;
+  m_settings.tabSize = 3;
+  const std::string tail = "if x\n  s.field = 'caf\xc3\xa9';\n  % a late comment\nend\n";
+  const std::string content = OctaveLines(CScintillaWnd::LOAD_PIECE_BYTES * 3, "\n") + tail;
+  QSignalSpy finished(&m_wnd, &CScintillaWnd::loadFinished);
+  ASSERT_TRUE(m_wnd.LoadFile(Write("late.m", content)));
+  ASSERT_TRUE(m_wnd.IsLoading());
+  ASSERT_TRUE(finished.wait(30000));
+  const auto lineStart = [this](long line0) { return Message(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line0)); };
+  const long ifLine = m_wnd.GetLineCount() - 5;
+  const long comment = lineStart(ifLine + 2) + 2;
+  EXPECT_EQ(m_wnd.GetStyleAt(comment), kCommentStyle);
+  EXPECT_NE(m_wnd.GetStyleAt(lineStart(ifLine + 1) + 2), kCommentStyle);
+  EXPECT_TRUE(Message(Sci::SCI_GETFOLDLEVEL, static_cast<unsigned long>(ifLine)) & Sci::SC_FOLDLEVELHEADERFLAG);
+  EXPECT_EQ(Message(Sci::SCI_GETTABWIDTH), 3);
+  // "." joins a field to its name; "é" is one character of two bytes.
+  m_wnd.GotoPosition(lineStart(ifLine + 1) + 3);
+  EXPECT_EQ(m_wnd.GetCaretWord(), "s.field");
+  const long accent = static_cast<long>(content.size() - tail.size() + tail.find('\xc3'));
+  EXPECT_EQ(Message(Sci::SCI_POSITIONAFTER, static_cast<unsigned long>(accent)), accent + 2);
+}
+
+TEST_F(ScintillaFiles, WhatTheReaderDidWithTheFirstPieceStays) {
+  m_wnd.resize(600, 300);
+  m_wnd.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_wnd));
+  const std::string content = OctaveLines(CScintillaWnd::LOAD_PIECE_BYTES * 6, "\n");
+  QSignalSpy finished(&m_wnd, &CScintillaWnd::loadFinished);
+  ASSERT_TRUE(m_wnd.LoadFile(Write("big.m", content)));
+  ASSERT_TRUE(m_wnd.IsLoading());
+  // The first piece scrolls, takes the caret and a breakpoint.
+  m_wnd.GotoLine(300);
+  EXPECT_GT(Message(Sci::SCI_GETFIRSTVISIBLELINE), 200);
+  Message(Sci::SCI_SETFIRSTVISIBLELINE, 280);
+  ASSERT_EQ(Message(Sci::SCI_GETFIRSTVISIBLELINE), 280);
+  const int breakpoint = m_wnd.AddMarker(40, CScintillaWnd::BREAKPOINT_MARKER);
+  ASSERT_EQ(breakpoint, 39);
+  ASSERT_TRUE(m_wnd.IsLoading());
+  ASSERT_TRUE(finished.wait(30000));
+  EXPECT_TRUE(m_wnd.GetText() == content);
+  EXPECT_EQ(m_wnd.GetCurrentLine(), 300);
+  EXPECT_EQ(Message(Sci::SCI_GETFIRSTVISIBLELINE), 280);
+  EXPECT_TRUE(m_wnd.HasMarker(40, CScintillaWnd::BREAKPOINT_MARKER));
+  EXPECT_EQ(m_wnd.GetBreakpoints(), std::vector<int>{39});
+  EXPECT_EQ(m_wnd.FindNextBreakpoint(), -1);
+}
+
+TEST_F(ScintillaFiles, AClosedOrReplacedLoadLeavesNothingBehind) {
+  const std::string path = Write("big.m", OctaveLines(size_t{8} << 20, "\n"));
+  const long openBefore = OpenFileCount();
+  for (int round = 0; round < 3; ++round) {
+    auto view = std::make_unique<CScintillaWnd>();
+    view->Init({});
+    ASSERT_TRUE(view->LoadFile(path));
+    ASSERT_TRUE(view->IsLoading());
+    view.reset();
+  }
+  EXPECT_EQ(OpenFileCount(), openBefore);
+  // Replaced by another file and by new text; the old load's late news change nothing.
+  ASSERT_TRUE(m_wnd.LoadFile(path));
+  ASSERT_TRUE(m_wnd.LoadFile(Write("small.m", "a = 1;\n")));
+  EXPECT_EQ(OpenFileCount(), openBefore);
+  ASSERT_TRUE(m_wnd.LoadFile(path));
+  SetLines("b = 2;\n");
+  EXPECT_FALSE(m_wnd.IsLoading());
+  EXPECT_EQ(OpenFileCount(), openBefore);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Lines(), "b = 2;\n");
+  EXPECT_FALSE(m_wnd.IsLoading());
 }
