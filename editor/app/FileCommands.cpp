@@ -138,6 +138,10 @@ CQuireDoc* CMainFrame::OpenDocument(const std::string& path, bool report) {
       break;
   }
   CQuireDoc* doc = CreateDocument();
+  // A large file is read on after it opened; a save would write only what came.
+  connect(doc->View(), &CScintillaWnd::readFailed, doc, [this, absolute] {
+    m_app.Questions().ShowWarning(this, tr("Cannot read the whole file %1.").arg(ToQ(absolute)));
+  }, Qt::QueuedConnection);
   if (path.empty() || !doc->Load(absolute)) {
     delete doc;
     if (report) m_app.Questions().ShowWarning(this, tr("Cannot open the file %1.").arg(ToQ(path)));

@@ -174,9 +174,9 @@ void CScintillaWnd::SwapInLoadedDocument() {
   Send(Base::SCI_SETSEL, static_cast<uintptr_t>(anchor), caret);
   Send(Base::SCI_SETFIRSTVISIBLELINE, static_cast<uintptr_t>(firstLine));
   Send(Base::SCI_SETXOFFSET, static_cast<uintptr_t>(xOffset));
-  if (brokeOff) emit readFailed();
   EndLoading();
   NotifyCellsChanged();
+  if (brokeOff) emit readFailed();
 }
 
 void CScintillaWnd::EndLoading() {

@@ -112,8 +112,8 @@ class CScintillaWnd : public QsciScintillaBase {
   // loadProgress() tells how far it got, and loadFinished() comes at the end
   // (at once for a smaller file). An empty path does nothing and succeeds. A
   // file that cannot be opened (or a folder) fails and the text stays; a read
-  // error fails but keeps what was read (for a large file: readFailed() just
-  // before loadFinished()). No textModified() while loading.
+  // error fails but keeps what was read (for a large file: readFailed() after
+  // loadFinished()). No textModified() while loading.
   bool LoadFile(const std::string& path);
   static constexpr size_t LOAD_PIECE_BYTES = size_t{1} << 18;
   // Waits for the rest of a file still loading and shows it now.
@@ -339,7 +339,8 @@ class CScintillaWnd : public QsciScintillaBase {
   void loadProgress(int percent);
   // The whole file is in the control and the text takes edits.
   void loadFinished();
-  // Reading a large file broke off: the text holds what came before.
+  // Reading a large file broke off (after loadFinished()): the text holds
+  // what came before.
   void readFailed();
   // A margin was clicked, on the 1-based `line`.
   void marginClicked(int margin, int line);
