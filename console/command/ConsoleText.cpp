@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 #include "common/Text.h"
 
@@ -87,15 +88,125 @@ std::pair<long, long> WholeLineRange(const CutLine& line, long from, long to) {
   return {whole(from, true), whole(to, false)};
 }
 
-std::vector<std::pair<size_t, size_t>> OutputPieces(std::string_view chunk, size_t maxBytes) {
+size_t Utf16Length(std::string_view text) {
+  // Every byte but a continuation byte starts a character; one of four bytes
+  // is a UTF-16 pair. (Kept branch-free: lines of megabytes are counted.)
+  size_t units = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    units += static_cast<size_t>((byte & 0xc0) != 0x80) + static_cast<size_t>(byte >= 0xf0);
+  }
+  return units;
+}
+
+std::vector<long> CharacterOffsets(std::string_view text, const std::vector<long>& bytes) {
+  std::vector<long> sorted = bytes;
+  std::sort(sorted.begin(), sorted.end());
+  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+  std::vector<long> characters(sorted.size());
+  size_t counted = 0;
+  long units = 0;
+  for (size_t i = 0; i < sorted.size(); ++i) {
+    if (sorted[i] <= 0) {
+      characters[i] = sorted[i];
+      continue;
+    }
+    const size_t until = std::min(static_cast<size_t>(sorted[i]), text.size());
+    units += static_cast<long>(Utf16Length(text.substr(counted, until - counted)));
+    counted = until;
+    characters[i] = units;
+  }
+  std::vector<long> result;
+  result.reserve(bytes.size());
+  for (const long byte : bytes)
+    result.push_back(characters[static_cast<size_t>(std::lower_bound(sorted.begin(), sorted.end(), byte) - sorted.begin())]);
+  return result;
+}
+
+namespace {
+
+// The UTF-16 units of the character that starts with `byte`.
+size_t UnitsOf(unsigned char byte) { return byte >= 0xf0 ? 2 : 1; }
+bool StartsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xc0) != 0x80; }
+
+}  // namespace
+
+std::vector<LeftOutRange> LeftOutRanges(std::string_view chunk) {
+  std::vector<LeftOutRange> ranges;
+  for (size_t start = 0; start < chunk.size();) {
+    size_t end = chunk.find('\n', start);
+    if (end == std::string_view::npos) end = chunk.size();
+    const std::string_view line = chunk.substr(start, end - start);
+    // A line of no more bytes than the limit has no more characters either.
+    const size_t characters = line.size() > static_cast<size_t>(kLongLine) ? Utf16Length(line) : 0;
+    if (characters > static_cast<size_t>(kLongLine)) {
+      size_t head = 0;
+      size_t headCharacters = 0;
+      for (; headCharacters < static_cast<size_t>(kShownHead); ++head)
+        if (StartsCharacter(line[head])) headCharacters += UnitsOf(static_cast<unsigned char>(line[head]));
+      while (head < line.size() && !StartsCharacter(line[head])) ++head;
+      size_t tail = line.size();
+      size_t tailCharacters = 0;
+      while (tailCharacters < static_cast<size_t>(kShownTail)) {
+        --tail;
+        if (StartsCharacter(line[tail])) tailCharacters += UnitsOf(static_cast<unsigned char>(line[tail]));
+      }
+      ranges.push_back({start + head, start + tail, characters - headCharacters - tailCharacters});
+    }
+    start = end + 1;
+  }
+  return ranges;
+}
+
+std::vector<ConsoleMark> MarksAroundLeftOut(const std::vector<ConsoleMark>& marks, std::string_view chunk,
+                                            const std::vector<LeftOutRange>& leftOut) {
+  constexpr long kBefore = std::numeric_limits<long>::min();
+  constexpr long kAfter = std::numeric_limits<long>::max();
+  std::vector<ConsoleMark> result;
+  for (ConsoleMark mark : marks) {
+    if (mark.kind == ConsoleMark::Kind::Link && mark.target.empty()) {
+      const size_t from = std::min(static_cast<size_t>(std::max(0L, mark.begin)), chunk.size());
+      const size_t to = std::clamp(static_cast<size_t>(std::max(0L, mark.end)), from, chunk.size());
+      mark.target = std::string(chunk.substr(from, to - from));
+    }
+    // The kept stretches in turn, each shifted by what was left out before
+    // it; the first also holds what came before the chunk.
+    long keptFrom = kBefore;
+    long removed = 0;
+    for (size_t i = 0; i <= leftOut.size(); ++i) {
+      const long keptTo = i < leftOut.size() ? static_cast<long>(leftOut[i].begin) : kAfter;
+      const long begin = std::max(mark.begin, keptFrom);
+      const long end = std::min(mark.end, keptTo);
+      if (begin < end) {
+        ConsoleMark part = mark;
+        part.begin = begin - removed;
+        part.end = end - removed;
+        result.push_back(std::move(part));
+      }
+      if (i == leftOut.size()) break;
+      removed += static_cast<long>(leftOut[i].end - leftOut[i].begin);
+      keptFrom = static_cast<long>(leftOut[i].end);
+    }
+  }
+  return result;
+}
+
+std::vector<std::pair<size_t, size_t>> OutputPieces(std::string_view text, size_t maxBytes,
+                                                    const std::vector<size_t>& gaps) {
   std::vector<std::pair<size_t, size_t>> pieces;
-  for (size_t begin = 0; begin < chunk.size();) {
-    size_t size = std::min(maxBytes, chunk.size() - begin);
-    if (begin + size < chunk.size()) {
+  auto gap = gaps.begin();
+  for (size_t begin = 0; begin < text.size();) {
+    size_t size = std::min(maxBytes, text.size() - begin);
+    if (begin + size < text.size()) {
       // A character cut at the end waits for the next piece (unless the piece
       // holds nothing whole, which only broken text can do).
-      const size_t whole = text::CompleteUtf8Prefix(chunk.substr(begin, size));
+      const size_t whole = text::CompleteUtf8Prefix(text.substr(begin, size));
       if (whole > 0) size = whole;
+    }
+    // A piece that holds a gap ends after the gap's line.
+    for (; gap != gaps.end() && *gap < begin + size; ++gap) {
+      const size_t lineEnd = text.find('\n', *gap);
+      size = std::max(size, (lineEnd == std::string_view::npos ? text.size() : lineEnd) - begin);
     }
     pieces.emplace_back(begin, begin + size);
     begin += size;
@@ -103,8 +214,7 @@ std::vector<std::pair<size_t, size_t>> OutputPieces(std::string_view chunk, size
   return pieces;
 }
 
-std::vector<ConsoleMark> MarksWithin(const std::vector<ConsoleMark>& marks, std::string_view chunk,
-                                     size_t from, size_t to) {
+std::vector<ConsoleMark> MarksWithin(const std::vector<ConsoleMark>& marks, size_t from, size_t to) {
   std::vector<ConsoleMark> within;
   const long begin = static_cast<long>(from);
   const long end = static_cast<long>(to);
@@ -115,11 +225,22 @@ std::vector<ConsoleMark> MarksWithin(const std::vector<ConsoleMark>& marks, std:
     ConsoleMark part = mark;
     part.begin = markBegin - begin;
     part.end = markEnd - begin;
-    if (part.kind == ConsoleMark::Kind::Link && part.target.empty() && mark.begin >= 0) {
-      part.target = std::string(chunk.substr(static_cast<size_t>(mark.begin),
-                                             static_cast<size_t>(mark.end - mark.begin)));
-    }
     within.push_back(std::move(part));
   }
   return within;
+}
+
+std::vector<ConsoleMark> MarksInCharacters(const std::vector<ConsoleMark>& marks, std::string_view text) {
+  std::vector<long> bytes;
+  for (const ConsoleMark& mark : marks) {
+    bytes.push_back(mark.begin);
+    bytes.push_back(mark.end);
+  }
+  const std::vector<long> characters = CharacterOffsets(text, bytes);
+  std::vector<ConsoleMark> result = marks;
+  for (size_t i = 0; i < result.size(); ++i) {
+    result[i].begin = characters[2 * i];
+    result[i].end = characters[2 * i + 1];
+  }
+  return result;
 }

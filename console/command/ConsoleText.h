@@ -53,15 +53,47 @@ struct CutLine {
 // part of the note stands for everything left out.
 std::pair<long, long> WholeLineRange(const CutLine& line, long from, long to);
 
-// Output longer than this goes to the window in pieces, each in a turn of the
-// window's event loop of its own, so that megabytes in one line never hold the
-// window for as long as they take.
+// Output is prepared on the session's thread, in the bytes it came in, with
+// the middles of very long lines taken out, so that the window's thread
+// places only what it shows. What is left out of a line is kept apart, as it
+// came, for copying.
+
+// The UTF-16 code units of UTF-8 `text`: what the console's characters count.
+size_t Utf16Length(std::string_view text);
+// Each of the byte offsets `bytes` into UTF-8 `text` in its characters; an
+// offset of 0 or less stays as it is. One pass over the text.
+std::vector<long> CharacterOffsets(std::string_view text, const std::vector<long>& bytes);
+
+// The bytes [begin, end) of a UTF-8 text left out of view, `characters` long.
+struct LeftOutRange {
+  size_t begin;
+  size_t end;
+  size_t characters;
+  bool operator==(const LeftOutRange&) const = default;
+};
+// The ranges of the UTF-8 `chunk` that lines longer than kLongLine characters
+// leave out: all but their first kShownHead and last kShownTail characters (a
+// character across either edge is shown whole). A line continuing one already
+// shown is cut by the window, which knows it.
+std::vector<LeftOutRange> LeftOutRanges(std::string_view chunk);
+// The marks of `chunk` (in bytes) in bytes of the chunk without the
+// `leftOut` ranges: a part of a mark that is left out goes, a mark across a
+// left-out range stays as two parts, and a link keeps its whole target.
+std::vector<ConsoleMark> MarksAroundLeftOut(const std::vector<ConsoleMark>& marks, std::string_view chunk,
+                                            const std::vector<LeftOutRange>& leftOut);
+
+// Shown output longer than this goes to the window in pieces, each in a turn
+// of the window's event loop of its own, so that many lines at once never hold
+// the window for as long as they take.
 inline constexpr size_t kOutputPieceBytes = 256 * 1024;
-// The byte ranges [begin, end) of `chunk` in pieces of at most `maxBytes`, each
-// ending on a whole UTF-8 character.
-std::vector<std::pair<size_t, size_t>> OutputPieces(std::string_view chunk, size_t maxBytes);
-// The marks of `chunk` within its bytes [from, to), counted from `from`. A mark
-// before the chunk (begin -1) stays with the first piece; a link cut in two
-// keeps its whole target in both parts.
-std::vector<ConsoleMark> MarksWithin(const std::vector<ConsoleMark>& marks, std::string_view chunk,
-                                     size_t from, size_t to);
+// The byte ranges [begin, end) of the shown output `text` in pieces of at most
+// `maxBytes`, each ending on a whole UTF-8 character. A piece holding a place
+// `gaps` names (where a line's middle was left out) holds the rest of that
+// line too, so the window cuts the line in one call.
+std::vector<std::pair<size_t, size_t>> OutputPieces(std::string_view text, size_t maxBytes,
+                                                    const std::vector<size_t>& gaps);
+// The marks within [from, to), counted from `from`. A mark before the text
+// (begin -1) stays with the first piece.
+std::vector<ConsoleMark> MarksWithin(const std::vector<ConsoleMark>& marks, size_t from, size_t to);
+// The marks of UTF-8 `text` (in bytes) in its characters.
+std::vector<ConsoleMark> MarksInCharacters(const std::vector<ConsoleMark>& marks, std::string_view text);

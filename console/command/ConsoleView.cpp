@@ -8,6 +8,7 @@
 #include <QTextBlock>
 
 #include <tuple>
+#include <variant>
 
 #include "common/OctaveQuote.h"
 #include "console/command/CompletionPopup.h"
@@ -25,13 +26,6 @@ namespace {
 
 constexpr QChar kParagraph(0x2029);
 const QString kArmedWarning = QStringLiteral("Press Control-C again to abort.");
-
-// Offset in the console's characters of a byte offset into a UTF-8 chunk.
-int CharOffset(const std::string& chunk, long byteOffset) {
-  if (byteOffset <= 0) return static_cast<int>(byteOffset);
-  const size_t bytes = std::min(static_cast<size_t>(byteOffset), chunk.size());
-  return static_cast<int>(QString::fromUtf8(chunk.data(), static_cast<qsizetype>(bytes)).size());
-}
 
 QString PlainText(QString text) { return text.replace(kParagraph, QLatin1Char('\n')); }
 
@@ -53,10 +47,37 @@ bool IsConsoleControlKey(const QKeyEvent* event) {
 }
 
 // What a line shown cut has left out, kept with its block (and dropped with it).
+// Kept in the parts it came in: text taken from the shown line, and middles
+// left out before the line came, as their UTF-8 bytes (decoded only to copy).
 class CLeftOut : public QTextBlockUserData {
  public:
-  QString text;
+  void Add(QString part) {
+    size += part.size();
+    if (!part.isEmpty()) m_parts.emplace_back(std::move(part));
+  }
+  void Add(std::string utf8, qsizetype characters) {
+    size += characters;
+    m_parts.emplace_back(std::move(utf8));
+  }
+  QString Text() const {
+    QString text;
+    text.reserve(size);
+    for (const auto& part : m_parts) {
+      if (const auto* shown = std::get_if<QString>(&part)) {
+        text += *shown;
+      } else {
+        const std::string& utf8 = std::get<std::string>(part);
+        text += QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+      }
+    }
+    return text;
+  }
+
+  qsizetype size = 0;
   int noteLength = 0;  // the note stands after the line's first kShownHead characters
+
+ private:
+  std::vector<std::variant<QString, std::string>> m_parts;
 };
 
 QTextCharFormat NoteFormat(QTextCharFormat format) {
@@ -159,19 +180,44 @@ int CCalyxView::InsertOutput(const QString& text) {
 
 void CCalyxView::AppendOutput(const std::string& chunk, const std::vector<ConsoleMark>& marks,
                               int maxLines) {
-  if (chunk.size() <= kOutputPieceBytes) {
-    AppendPiece(chunk, marks, maxLines);
-    return;
+  // Long lines cut and the rest decoded on the caller's thread: the window's
+  // thread places only what it shows.
+  const std::vector<LeftOutRange> leftOut = LeftOutRanges(chunk);
+  const std::vector<ConsoleMark> shownMarks = MarksAroundLeftOut(marks, chunk, leftOut);
+  std::string cut;
+  std::vector<size_t> gaps;
+  std::vector<HiddenPart> hidden;
+  if (!leftOut.empty()) {
+    size_t kept = 0;
+    for (const LeftOutRange& range : leftOut) {
+      cut.append(chunk, kept, range.begin - kept);
+      gaps.push_back(cut.size());
+      hidden.push_back({0, chunk.substr(range.begin, range.end - range.begin),
+                        static_cast<qsizetype>(range.characters)});
+      kept = range.end;
+    }
+    cut.append(chunk, kept);
   }
-  for (const auto& [from, to] : OutputPieces(chunk, kOutputPieceBytes)) {
-    AppendPiece(chunk.substr(from, to - from), MarksWithin(marks, chunk, from, to), maxLines);
+  const std::string_view shown = leftOut.empty() ? std::string_view(chunk) : std::string_view(cut);
+  size_t next = 0;
+  for (const auto& [from, to] : OutputPieces(shown, kOutputPieceBytes, gaps)) {
+    const std::string_view piece = shown.substr(from, to - from);
+    std::vector<long> gapBytes;
+    for (; next < gaps.size() && gaps[next] < to; ++next) gapBytes.push_back(static_cast<long>(gaps[next] - from));
+    const std::vector<long> gapCharacters = CharacterOffsets(piece, gapBytes);
+    std::vector<HiddenPart> within;
+    for (size_t i = 0; i < gapBytes.size(); ++i) {
+      HiddenPart& part = hidden[next - gapBytes.size() + i];
+      part.position = static_cast<int>(gapCharacters[i]);
+      within.push_back(std::move(part));
+    }
+    AppendPiece(QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size())),
+                MarksInCharacters(MarksWithin(shownMarks, from, to), piece), std::move(within), maxLines);
   }
 }
 
-void CCalyxView::AppendPiece(const std::string& chunk, const std::vector<ConsoleMark>& marks,
-                             int maxLines) {
-  // Decoded on the caller's thread: the window's thread only places the text.
-  const QString text = QString::fromUtf8(chunk.data(), static_cast<qsizetype>(chunk.size()));
+void CCalyxView::AppendPiece(const QString& text, const std::vector<ConsoleMark>& marks,
+                             std::vector<HiddenPart> hidden, int maxLines) {
   RunOnGuiThread(this, [&] {
     ProgramChange output(*this);
     const bool typing = textCursor().selectionStart() >= m_inputStart;
@@ -180,8 +226,8 @@ void CCalyxView::AppendPiece(const std::string& chunk, const std::vector<Console
     const int start = InsertOutput(text);
     const int end = m_typedStart;
     for (const ConsoleMark& mark : marks) {
-      const int from = std::max(0, start + CharOffset(chunk, mark.begin));
-      const int to = std::min(end, start + CharOffset(chunk, mark.end));
+      const int from = std::max(0, start + static_cast<int>(mark.begin));
+      const int to = std::min(end, start + static_cast<int>(mark.end));
       if (to <= from) continue;
       QTextCharFormat format;
       switch (mark.kind) {
@@ -193,10 +239,7 @@ void CCalyxView::AppendPiece(const std::string& chunk, const std::vector<Console
           break;
         case ConsoleMark::Kind::Link:
           format.setAnchor(true);
-          format.setAnchorHref(QString::fromStdString(
-              !mark.target.empty() ? mark.target
-                                   : chunk.substr(static_cast<size_t>(mark.begin),
-                                                  static_cast<size_t>(mark.end - mark.begin))));
+          format.setAnchorHref(QString::fromStdString(mark.target));
           format.setFontUnderline(true);
           format.setForeground(QColor(0, 0, 238));
           break;
@@ -206,7 +249,8 @@ void CCalyxView::AppendPiece(const std::string& chunk, const std::vector<Console
       range.setPosition(to, QTextCursor::KeepAnchor);
       range.mergeCharFormat(format);
     }
-    CutLongLines(start, m_typedStart);
+    for (HiddenPart& part : hidden) part.position += start;
+    CutLongLines(start, m_typedStart, std::move(hidden));
     // Keep the newest maxLines lines; what is typed ahead stays.
     const int blocks = document()->blockCount();
     if (maxLines > 0 && blocks > maxLines) {
@@ -226,36 +270,52 @@ void CCalyxView::AppendPiece(const std::string& chunk, const std::vector<Console
   });
 }
 
-void CCalyxView::CutLongLines(int from, int to) {
+void CCalyxView::CutLongLines(int from, int to, std::vector<HiddenPart> hidden) {
+  auto part = hidden.begin();
   for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
        block = block.next()) {
     // The output ends at m_typedStart: what follows in the block is the user's.
     const int outputEnd = std::min(block.position() + block.length() - 1, m_typedStart);
-    if (outputEnd - block.position() <= kLongLine) continue;
+    // The part of this line left out before it came, if any: it stands after
+    // the line's first kShownHead characters and before its last kShownTail.
+    HiddenPart* gap = part != hidden.end() && part->position <= outputEnd ? &*part++ : nullptr;
+    if (!gap && outputEnd - block.position() <= kLongLine) continue;
     auto* leftOut = dynamic_cast<CLeftOut*>(block.userData());
     const int noteStart = block.position() + kShownHead;
     const int noteEnd = noteStart + (leftOut ? leftOut->noteLength : 0);
     const int keepFrom = outputEnd - kShownTail;
-    if (keepFrom <= noteEnd) continue;
-    QTextCursor moved(document());
-    moved.setPosition(noteEnd);
-    moved.setPosition(keepFrom, QTextCursor::KeepAnchor);
+    if (keepFrom <= noteEnd && !gap) continue;
     if (!leftOut) {
       leftOut = new CLeftOut;
       block.setUserData(leftOut);
     }
-    leftOut->text += moved.selectedText();
+    // What now stands between the note and the kept tail goes, in the line's order.
+    const int gapAt = gap ? gap->position : keepFrom;
+    QTextCursor moved(document());
+    moved.setPosition(noteEnd);
+    moved.setPosition(gapAt, QTextCursor::KeepAnchor);
+    leftOut->Add(moved.selectedText());
+    if (gap) {
+      leftOut->Add(std::move(gap->utf8), gap->characters);
+      moved.setPosition(gapAt);
+      moved.setPosition(keepFrom, QTextCursor::KeepAnchor);
+      leftOut->Add(moved.selectedText());
+    }
+    moved.setPosition(noteEnd);
+    moved.setPosition(keepFrom, QTextCursor::KeepAnchor);
     moved.removeSelectedText();
     QTextCursor note(document());
     note.setPosition(noteStart);
     note.setPosition(noteEnd, QTextCursor::KeepAnchor);
-    const std::u16string noteText = LeftOutNote(leftOut->text.size());
+    const std::u16string noteText = LeftOutNote(static_cast<long>(leftOut->size));
     note.insertText(QString::fromStdU16String(noteText), NoteFormat(BaseFormat()));
     const int shift = static_cast<int>(noteText.size()) - (noteEnd - noteStart) - (keepFrom - noteEnd);
     leftOut->noteLength = static_cast<int>(noteText.size());
     m_typedStart += shift;
     m_inputStart += shift;
     to += shift;
+    // The parts of later lines move with the text.
+    for (auto later = part; later != hidden.end(); ++later) later->position += shift;
   }
 }
 
@@ -274,8 +334,8 @@ QMimeData* CCalyxView::createMimeDataFromSelection() const {
     QString line = block.text();
     if (const auto* leftOut = dynamic_cast<const CLeftOut*>(block.userData())) {
       cut = true;
-      std::tie(begin, end) = WholeLineRange({kShownHead, leftOut->noteLength, leftOut->text.size()}, begin, end);
-      line = line.left(kShownHead) + leftOut->text + line.mid(kShownHead + leftOut->noteLength);
+      std::tie(begin, end) = WholeLineRange({kShownHead, leftOut->noteLength, static_cast<long>(leftOut->size)}, begin, end);
+      line = line.left(kShownHead) + leftOut->Text() + line.mid(kShownHead + leftOut->noteLength);
     }
     text += line.mid(begin, end - begin);
     if (to > lineEnd) text += QLatin1Char('\n');

@@ -86,10 +86,20 @@ class CCalyxView : public QPlainTextEdit, public IConsole {
   QString LinkAt(const QPoint& point) const;
   // Inserts interpreter output before the lines typed ahead; returns where.
   int InsertOutput(const QString& text);
-  // One piece of output, placed in one call on the window's thread.
-  void AppendPiece(const std::string& chunk, const std::vector<ConsoleMark>& marks, int maxLines);
-  // Shows the output lines between two positions that grew too long cut.
-  void CutLongLines(int from, int to);
+  // The middle of a long line, left out before the line reached the window:
+  // its UTF-8 bytes, how many characters they are, and where in the shown
+  // text it belongs.
+  struct HiddenPart {
+    int position;
+    std::string utf8;
+    qsizetype characters;
+  };
+  // One piece of shown output, placed in one call on the window's thread.
+  void AppendPiece(const QString& text, const std::vector<ConsoleMark>& marks, std::vector<HiddenPart> hidden,
+                   int maxLines);
+  // Shows the output lines between two positions that grew too long cut,
+  // with the parts of them left out before (positions in order).
+  void CutLongLines(int from, int to, std::vector<HiddenPart> hidden);
   // The tail of the interpreter's side: the text before the lines typed ahead.
   QString OutputTail(int count) const;
   // Keys of a read-only console: its own keys work, typing is refused.

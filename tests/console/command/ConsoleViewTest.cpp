@@ -291,37 +291,41 @@ TEST_F(ConsoleViewTest, AVeryLongLineIsShownCutAndCopiedWhole) {
   EXPECT_EQ(view.Tail(10), "\nshort\n>> ");
 }
 
-TEST_F(ConsoleViewTest, ALongLineArrivingWholeIsPlacedInBoundedPiecesAndCopiedWhole) {
-  // Four megabytes in one piece from the session's thread, with a link at both ends.
+TEST_F(ConsoleViewTest, ALongLineArrivingWholeReachesTheWindowCutAndIsCopiedWhole) {
+  // Four megabytes in one piece from the session's thread, with a link at both
+  // ends and one across the place where the shown head ends.
   const std::string link = "https://octave.org";
   std::string line = link + " ";
+  while (line.size() < 3990) line += "c";
+  const long middleLink = static_cast<long>(line.size());
+  line += link + " ";
   while (line.size() < 4000000) line += "abcdefghij";
   line += " " + link;
   const long lastLink = static_cast<long>(line.size() - link.size());
+  const auto linkAt = [&](long at) { return ConsoleMark{ConsoleMark::Kind::Link, at, at + static_cast<long>(link.size())}; };
   qsizetype largestInsert = 0;
   QObject::connect(view.document(), &QTextDocument::contentsChange, &view,
                    [&](int, int, int added) { largestInsert = std::max<qsizetype>(largestInsert, added); });
   std::atomic<bool> finished{false};
   std::thread worker([&] {
-    view.AppendOutput(line + "\n>> ",
-                      {{ConsoleMark::Kind::Link, 0, static_cast<long>(link.size())},
-                       {ConsoleMark::Kind::Link, lastLink, lastLink + static_cast<long>(link.size())}},
-                      2000);
+    view.AppendOutput(line + "\n>> ", {linkAt(0), linkAt(middleLink), linkAt(lastLink)}, 2000);
     finished = true;
   });
   const bool done = QTest::qWaitFor([&] { return finished.load(); }, 60000);
   worker.join();
   ASSERT_TRUE(done);
-  // The window's thread never placed more than one piece (and the line's shown part) at once.
-  EXPECT_LE(largestInsert, static_cast<qsizetype>(kOutputPieceBytes) + kLongLine);
+  // The middle of the line never entered the document: the window's thread
+  // placed only what it shows.
+  EXPECT_LE(largestInsert, kLongLine);
   const QTextBlock shown = view.document()->lastBlock().previous();
   EXPECT_LE(shown.length(), kLongLine + 200);
-  EXPECT_TRUE(shown.text().startsWith(QString::fromStdString(">> " + link + " abcdefghij")));
+  EXPECT_TRUE(shown.text().startsWith(QString::fromStdString(">> " + link + " ccc")));
   EXPECT_TRUE(shown.text().endsWith(QString::fromStdString("abcdefghij " + link)));
   EXPECT_TRUE(shown.text().contains(QStringLiteral("characters not shown")));
   EXPECT_EQ(view.Tail(4), "\n>> ");
-  // Both links open their whole address.
-  for (const int at : {shown.position() + 5, shown.position() + shown.length() - 5}) {
+  // Each link, also the shown start of the one that was cut, opens its whole address.
+  for (const int at : {shown.position() + 5, shown.position() + 3 + static_cast<int>(middleLink) + 3,
+                       shown.position() + shown.length() - 5}) {
     QTextCursor onLink(view.document());
     onLink.setPosition(at);
     EXPECT_EQ(onLink.charFormat().anchorHref(), QString::fromStdString(link)) << at;
@@ -329,6 +333,41 @@ TEST_F(ConsoleViewTest, ALongLineArrivingWholeIsPlacedInBoundedPiecesAndCopiedWh
   view.selectAll();
   view.copy();
   EXPECT_TRUE(QApplication::clipboard()->text() == QString::fromStdString("banner\n>> " + line + "\n>> "));
+}
+
+TEST_F(ConsoleViewTest, ALongLineContinuedInLargeChunksKeepsItsTextInOrderAndItsMarksInPlace) {
+  // The line is already shown cut when a megabyte of wide characters (two,
+  // three and four bytes each) continues it, then its end with an error mark.
+  std::string first;
+  while (first.size() < 20000) first += "ab\xc3\xa9 ";
+  std::string middle;
+  while (middle.size() < 1000000) middle += "\xe2\x82\xac\xf0\x9f\x98\x80 x";
+  const std::string end = "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80 tail error";
+  const long errorAt = static_cast<long>(end.size()) - 5;
+  view.AppendOutput(first, {}, 2000);
+  view.AppendOutput(middle, {}, 2000);
+  view.AppendOutput(end + "\n>> ", {{ConsoleMark::Kind::Error, errorAt, errorAt + 5}}, 2000);
+
+  const QString whole = QString::fromStdString(">> " + first + middle + end);
+  const QTextBlock shown = view.document()->lastBlock().previous();
+  // The shown tail may grow a little before the line is cut again.
+  const QString noteEnding = QStringLiteral("them all] \u2026 ");
+  const qsizetype tail = shown.text().size() - shown.text().indexOf(noteEnding) - noteEnding.size();
+  EXPECT_GE(tail, kShownTail);
+  const long leftOut = static_cast<long>(whole.size() - kShownHead - tail);
+  EXPECT_TRUE(shown.text() ==
+              whole.left(kShownHead) + QString::fromStdU16String(LeftOutNote(leftOut)) + whole.right(tail))
+      << leftOut;
+  // "error" is red, the blank before it is not.
+  const int errorStart = shown.position() + shown.length() - 1 - 5;
+  QTextCursor at(view.document());
+  at.setPosition(errorStart + 1);
+  EXPECT_EQ(at.charFormat().foreground().color(), QColor(255, 0, 0));
+  at.setPosition(errorStart);
+  EXPECT_NE(at.charFormat().foreground().color(), QColor(255, 0, 0));
+  view.selectAll();
+  view.copy();
+  EXPECT_TRUE(QApplication::clipboard()->text() == QStringLiteral("banner\n") + whole + QStringLiteral("\n>> "));
 }
 
 TEST_F(ConsoleViewTest, WorkerThreadsReachTheConsoleThroughTheInterface) {
