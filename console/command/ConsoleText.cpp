@@ -88,13 +88,53 @@ std::pair<long, long> WholeLineRange(const CutLine& line, long from, long to) {
   return {whole(from, true), whole(to, false)};
 }
 
+namespace {
+
+// The bytes of the character at `at` as the console decodes them: a valid
+// UTF-8 sequence whole, any other byte on its own (shown as U+FFFD).
+size_t CharacterBytes(std::string_view text, size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return 1;
+  size_t length = 0;
+  unsigned char low = 0x80;  // the range of the second byte
+  unsigned char high = 0xbf;
+  if (lead >= 0xc2 && lead <= 0xdf) {
+    length = 2;
+  } else if (lead >= 0xe0 && lead <= 0xef) {
+    length = 3;
+    if (lead == 0xe0) low = 0xa0;   // no overlong forms
+    if (lead == 0xed) high = 0x9f;  // no surrogates
+  } else if (lead >= 0xf0 && lead <= 0xf4) {
+    length = 4;
+    if (lead == 0xf0) low = 0x90;
+    if (lead == 0xf4) high = 0x8f;  // nothing beyond U+10FFFF
+  } else {
+    return 1;
+  }
+  if (at + length > text.size()) return 1;
+  for (size_t i = 1; i < length; ++i) {
+    const auto c = static_cast<unsigned char>(text[at + i]);
+    if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xbf)) return 1;
+  }
+  return length;
+}
+
+// The UTF-16 units of a character of `bytes` bytes.
+size_t UnitsOf(size_t bytes) { return bytes == 4 ? 2 : 1; }
+
+}  // namespace
+
 size_t Utf16Length(std::string_view text) {
-  // Every byte but a continuation byte starts a character; one of four bytes
-  // is a UTF-16 pair. (Kept branch-free: lines of megabytes are counted.)
   size_t units = 0;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    units += static_cast<size_t>((byte & 0xc0) != 0x80) + static_cast<size_t>(byte >= 0xf0);
+  for (size_t at = 0; at < text.size();) {
+    if (static_cast<unsigned char>(text[at]) < 0x80) {
+      ++units;
+      ++at;
+      continue;
+    }
+    const size_t bytes = CharacterBytes(text, at);
+    units += UnitsOf(bytes);
+    at += bytes;
   }
   return units;
 }
@@ -123,14 +163,6 @@ std::vector<long> CharacterOffsets(std::string_view text, const std::vector<long
   return result;
 }
 
-namespace {
-
-// The UTF-16 units of the character that starts with `byte`.
-size_t UnitsOf(unsigned char byte) { return byte >= 0xf0 ? 2 : 1; }
-bool StartsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xc0) != 0x80; }
-
-}  // namespace
-
 std::vector<LeftOutRange> LeftOutRanges(std::string_view chunk) {
   std::vector<LeftOutRange> ranges;
   for (size_t start = 0; start < chunk.size();) {
@@ -140,16 +172,33 @@ std::vector<LeftOutRange> LeftOutRanges(std::string_view chunk) {
     // A line of no more bytes than the limit has no more characters either.
     const size_t characters = line.size() > static_cast<size_t>(kLongLine) ? Utf16Length(line) : 0;
     if (characters > static_cast<size_t>(kLongLine)) {
+      // The head: whole characters until kShownHead are reached.
       size_t head = 0;
       size_t headCharacters = 0;
-      for (; headCharacters < static_cast<size_t>(kShownHead); ++head)
-        if (StartsCharacter(line[head])) headCharacters += UnitsOf(static_cast<unsigned char>(line[head]));
-      while (head < line.size() && !StartsCharacter(line[head])) ++head;
-      size_t tail = line.size();
-      size_t tailCharacters = 0;
-      while (tailCharacters < static_cast<size_t>(kShownTail)) {
-        --tail;
-        if (StartsCharacter(line[tail])) tailCharacters += UnitsOf(static_cast<unsigned char>(line[tail]));
+      while (headCharacters < static_cast<size_t>(kShownHead)) {
+        const size_t bytes = CharacterBytes(line, head);
+        headCharacters += UnitsOf(bytes);
+        head += bytes;
+      }
+      // The tail: the last character start from which kShownTail remain. No
+      // character takes more than 4 bytes a unit, so the walk starts early
+      // enough, at a character start (any byte but a continuation byte).
+      size_t from = std::max(head, line.size() - std::min(line.size(), 4 * static_cast<size_t>(kShownTail) + 4));
+      while (from < line.size() && (static_cast<unsigned char>(line[from]) & 0xc0) == 0x80) ++from;
+      std::vector<std::pair<size_t, size_t>> starts;  // byte, characters from there to the end
+      for (size_t at = from; at < line.size(); at += CharacterBytes(line, at)) starts.emplace_back(at, 0);
+      size_t after = 0;
+      for (auto start = starts.rbegin(); start != starts.rend(); ++start) {
+        const size_t bytes = (start == starts.rbegin() ? line.size() : (start - 1)->first) - start->first;
+        after += UnitsOf(bytes);
+        start->second = after;
+      }
+      size_t tail = from;
+      size_t tailCharacters = starts.empty() ? 0 : starts.front().second;
+      for (const auto& [at, remaining] : starts) {
+        if (remaining < static_cast<size_t>(kShownTail)) break;
+        tail = at;
+        tailCharacters = remaining;
       }
       ranges.push_back({start + head, start + tail, characters - headCharacters - tailCharacters});
     }

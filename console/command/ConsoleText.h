@@ -58,7 +58,8 @@ std::pair<long, long> WholeLineRange(const CutLine& line, long from, long to);
 // places only what it shows. What is left out of a line is kept apart, as it
 // came, for copying.
 
-// The UTF-16 code units of UTF-8 `text`: what the console's characters count.
+// The UTF-16 code units of UTF-8 `text` as the console decodes it (what its
+// characters count): a byte that is not part of a valid character counts one.
 size_t Utf16Length(std::string_view text);
 // Each of the byte offsets `bytes` into UTF-8 `text` in its characters; an
 // offset of 0 or less stays as it is. One pass over the text.

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStringDecoder>
 #include <QTextBlock>
 
 #include <tuple>
@@ -59,18 +60,26 @@ class CLeftOut : public QTextBlockUserData {
     size += characters;
     m_parts.emplace_back(std::move(utf8));
   }
-  QString Text() const {
-    QString text;
-    text.reserve(size);
+  // Appends all of it to `line`, decoding straight into place.
+  void AppendTo(QString& line) const {
+    qsizetype room = 0;  // no byte decodes to more than one unit
+    for (const auto& part : m_parts) {
+      const auto* shown = std::get_if<QString>(&part);
+      room += shown ? shown->size() : static_cast<qsizetype>(std::get<std::string>(part).size());
+    }
+    const qsizetype at = line.size();
+    line.resize(at + room);
+    QChar* next = line.data() + at;
+    QStringDecoder decoder(QStringDecoder::Utf8);
     for (const auto& part : m_parts) {
       if (const auto* shown = std::get_if<QString>(&part)) {
-        text += *shown;
+        next = std::copy(shown->cbegin(), shown->cend(), next);
       } else {
         const std::string& utf8 = std::get<std::string>(part);
-        text += QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        next = decoder.appendToBuffer(next, QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
       }
     }
-    return text;
+    line.resize(next - line.constData());
   }
 
   qsizetype size = 0;
@@ -335,9 +344,14 @@ QMimeData* CCalyxView::createMimeDataFromSelection() const {
     if (const auto* leftOut = dynamic_cast<const CLeftOut*>(block.userData())) {
       cut = true;
       std::tie(begin, end) = WholeLineRange({kShownHead, leftOut->noteLength, static_cast<long>(leftOut->size)}, begin, end);
-      line = line.left(kShownHead) + leftOut->Text() + line.mid(kShownHead + leftOut->noteLength);
+      QString whole;
+      whole.reserve(line.size() + leftOut->size);
+      whole += QStringView(line).left(kShownHead);
+      leftOut->AppendTo(whole);
+      whole += QStringView(line).mid(kShownHead + leftOut->noteLength);
+      line = std::move(whole);
     }
-    text += line.mid(begin, end - begin);
+    text += QStringView(line).mid(begin, end - begin);
     if (to > lineEnd) text += QLatin1Char('\n');
   }
   if (!cut) return QPlainTextEdit::createMimeDataFromSelection();

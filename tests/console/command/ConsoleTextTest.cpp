@@ -65,6 +65,13 @@ TEST(LongOutput, CharactersAreCountedAsTheConsoleCountsThem) {
   const std::string text = "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80z";
   EXPECT_EQ(Utf16Length(text), 6u);
   EXPECT_EQ(Utf16Length(""), 0u);
+  // Bytes that make no valid character count one each, as the window decodes
+  // them: a lone lead, stray continuations, a cut sequence, a surrogate, an
+  // overlong form, a lead beyond Unicode.
+  for (const auto& [bytes, units] : std::vector<std::pair<std::string, size_t>>{
+           {"\xc8", 1}, {"a\xc8z", 3}, {"\x80\x80", 2}, {"\xe2\x82z", 3}, {"\xf0\x9f\x98", 3},
+           {"\xed\xa0\x80", 3}, {"\xc0\xaf", 2}, {"\xf8\x88\x80\x80\x80", 5}})
+    EXPECT_EQ(Utf16Length(bytes), units) << bytes.size();
   EXPECT_EQ(CharacterOffsets(text, {11, 0, 3, -1, 6, 10}), (std::vector<long>{6, 0, 2, -1, 3, 5}));
 }
 
@@ -95,6 +102,9 @@ TEST(LongOutput, OnlyLinesLongerThanTheLimitLeaveTheirMiddleOut) {
   const size_t begin = static_cast<size_t>(kShownHead - 1) + pair.size();
   const size_t end = line.size() - (kShownTail - 1) - pair.size();
   EXPECT_EQ(LeftOutRanges(line), (Cuts{{begin, end, end - begin}}));
+  // Stray bytes in the tail count one character each.
+  const std::string strays = std::string(20000, 's') + std::string(kShownTail, '\x80');
+  EXPECT_EQ(LeftOutRanges(strays), (Cuts{{kShownHead, 20000, 20000 - kShownHead}}));
 }
 
 TEST(LongOutput, MarksKeepTheirShownPartsAroundWhatIsLeftOut) {

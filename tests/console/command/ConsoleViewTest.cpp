@@ -342,7 +342,8 @@ TEST_F(ConsoleViewTest, ALongLineContinuedInLargeChunksKeepsItsTextInOrderAndIts
   while (first.size() < 20000) first += "ab\xc3\xa9 ";
   std::string middle;
   while (middle.size() < 1000000) middle += "\xe2\x82\xac\xf0\x9f\x98\x80 x";
-  const std::string end = "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80 tail error";
+  // A byte that is no character (shown as U+FFFD) must not shift the mark.
+  const std::string end = "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\x80 tail error";
   const long errorAt = static_cast<long>(end.size()) - 5;
   view.AppendOutput(first, {}, 2000);
   view.AppendOutput(middle, {}, 2000);
