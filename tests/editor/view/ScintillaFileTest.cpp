@@ -6,7 +6,9 @@
 #include <QSignalSpy>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
@@ -408,4 +410,23 @@ TEST_F(ScintillaFiles, AClosedOrReplacedLoadLeavesNothingBehind) {
   QCoreApplication::processEvents();
   EXPECT_EQ(Lines(), "b = 2;\n");
   EXPECT_FALSE(m_wnd.IsLoading());
+}
+
+TEST_F(ScintillaFiles, AReadBrokenOffKeepsWhatCameBefore) {
+  // Read as a file, a folder fails at once: the loader's first read after the
+  // part already read breaks off.
+  auto* loader = reinterpret_cast<ILoader*>(Message(Sci::SCI_CREATELOADER, 16, Sci::SC_DOCUMENTOPTION_DEFAULT));
+  ASSERT_NE(loader, nullptr);
+  const int folder = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(folder, 0);
+  std::atomic<int> told{0};
+  CDocumentLoader load(loader, folder, "x = 1;\n", [&told] { ++told; });
+  void* document = load.TakeDocument();
+  EXPECT_TRUE(load.IsDone());
+  EXPECT_TRUE(load.ReadFailed());
+  EXPECT_EQ(load.BytesLoaded(), 7u);
+  EXPECT_GE(told.load(), 1);
+  m_wnd.SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document);
+  m_wnd.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document);
+  EXPECT_EQ(m_wnd.GetText(), "x = 1;\n");
 }
