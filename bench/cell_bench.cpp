@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "editor/app/MainFrame.h"
 #include "editor/app/QuireApp.h"
 #include "editor/app/QuireDoc.h"
@@ -54,12 +55,6 @@ SFigures Summary(std::vector<double> ms, std::vector<double> cpu) {
   std::sort(ms.begin(), ms.end());
   std::sort(cpu.begin(), cpu.end());
   return {ms[ms.size() / 2], ms.back(), cpu[cpu.size() / 2], cpu.back()};
-}
-
-double ThreadCpuMs() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
 // One measured action: wall and CPU time, and the callgrind counts when run there.

@@ -20,15 +20,14 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "console/command/ConsoleView.h"
 #include "widgets/UserPrompts.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  std::vector<double> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atof(argv[i]));
-  if (sizes.empty()) sizes = {1, 2, 4, 16};
+  const std::vector<double> sizes = SizesFromArgs(argc, argv, {1, 2, 4, 16});
 
   std::printf("%6s %10s %10s %10s %10s\n", "MB", "shown ms", "decode ms", "gap ms", "copy ms");
   for (const double mb : sizes) {

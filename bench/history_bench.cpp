@@ -22,7 +22,6 @@
 #include <QTreeView>
 
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,6 +33,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "common/Ini.h"
 #include "console/command/HistoryView.h"
 #include "console/session/SessionViews.h"
@@ -74,14 +74,6 @@ long StatusKb(const std::string& field) {
     if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
   return 0;
 }
-
-// CPU time of the calling thread.
-double ThreadCpuMsExact() {
-  timespec now {};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-long ThreadCpuMs() { return static_cast<long>(ThreadCpuMsExact()); }
 
 // Runs the event loop until the pane's model holds `rows` rows and the tree
 // has painted after that (it lays its rows out when it paints); returns the
@@ -152,10 +144,10 @@ void MeasureLoad(SShownPane& pane, int entries) {
     store.LoadHistory(ini, entries);
     loadedAt = clock.elapsed();
   });
-  const long cpuBefore = ThreadCpuMs();
+  const long cpuBefore = static_cast<long>(ThreadCpuMs());
   const qint64 loadGap = LongestGapUntilPainted(view, entries + 1);
   const qint64 shownAt = clock.elapsed();
-  const long loadCpu = ThreadCpuMs() - cpuBefore;
+  const long loadCpu = static_cast<long>(ThreadCpuMs()) - cpuBefore;
   worker.join();
   const long peakKb = StatusKb("VmHWM") - rssBefore;
 
@@ -177,10 +169,10 @@ double CpuUntilPainted(CHistoryView& view, const std::function<void()>& change) 
   QEventLoop loop;
   CPaintWatch paints(view.Tree()->viewport(), [&] { loop.quit(); });
   QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-  const double before = ThreadCpuMsExact();
+  const double before = ThreadCpuMs();
   change();
   loop.exec();
-  return ThreadCpuMsExact() - before;
+  return ThreadCpuMs() - before;
 }
 
 void MeasureChanges(SShownPane& pane, int entries) {

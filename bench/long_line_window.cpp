@@ -16,6 +16,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "console/command/ConsoleView.h"
 #include "console/session/SessionCore.h"
 #include "console/shell/CalyxApp.h"
@@ -58,9 +59,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   const CPrivateEnvironment privateHome;
   QApplication application(argc, argv);
-  std::vector<double> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atof(argv[i]));
-  if (sizes.empty()) sizes = {0.5, 1, 2, 4};
+  const std::vector<double> sizes = SizesFromArgs(argc, argv, {0.5, 1, 2, 4});
 
   CCalyxApp calyx;
   calyx.InitInstance({.splash = false, .show = true, .startFolder = {}});

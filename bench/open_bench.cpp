@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "editor/view/ScintillaWnd.h"
 
 namespace {
@@ -40,13 +41,6 @@ std::string OctaveText(size_t bytes, const std::string& eol) {
   text.reserve(bytes + 64);
   for (size_t i = 0; text.size() < bytes; ++i) text += lines[i % lines.size()] + eol;
   return text;
-}
-
-// CPU time of the calling thread, in milliseconds.
-double ThreadCpuMs() {
-  timespec now {};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
 struct Gaps {
@@ -79,9 +73,7 @@ qint64 LongestGapUntil(const std::function<bool()>& done, int limitMs) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  std::vector<double> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atof(argv[i]));
-  if (sizes.empty()) sizes = {0.1, 1, 10, 50};
+  const std::vector<double> sizes = SizesFromArgs(argc, argv, {0.1, 1, 10, 50});
   QTemporaryDir folder;
 
   std::printf("%-6s %6s %8s %10s %9s %8s %10s %9s %12s %11s %6s\n", "eol", "MB", "open ms", "loaded ms",
